@@ -1,0 +1,22 @@
+#pragma once
+
+#include "cao/Cao.h"
+#include "engine/Provider.h"
+
+namespace engine {
+
+class Message : public cao::CaoMessage {
+public:
+    explicit Message(MessageData data) : m_data(std::move(data)) {}
+    int32_t Number() override { return m_data.number; }
+    cao::Variant Value() override { return m_data.value; }
+    cao::Variant Time() override { return m_data.time; }
+    QString Source() override { return m_data.source; }
+    // The provider learns of the first acknowledgement only.
+    void Acknowledge() override;
+
+private:
+    MessageData m_data;
+};
+
+}  // namespace engine

@@ -1,0 +1,59 @@
+#pragma once
+
+// What a provider plugs into the embedded engine: it opens controllers, and each controller
+// makes variables and raises messages through the context the engine gives it.
+
+#include "cao/Variant.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace engine {
+
+// A message as a provider raises it; the engine wraps it into a CaoMessage.
+struct MessageData {
+    int32_t number = 0;
+    cao::Variant value;
+    cao::Variant time;
+    QString source;
+    // Called by Acknowledge, at most once; empty for messages that are no announcement.
+    std::function<void()> acknowledge;
+};
+
+// The engine's side of one open controller, handed to the provider when it opens it.
+class ControllerContext {
+public:
+    virtual ~ControllerContext() = default;
+    // Queues a message; it is delivered later from the event loop, in the order raised.
+    virtual void raise(MessageData message) = 0;
+    // Runs work later from the event loop, in order with the messages. Throwing from work
+    // is a provider fault and is reported on standard error.
+    virtual void post(std::function<void()> work) = 0;
+};
+
+class ProviderVariable {
+public:
+    virtual ~ProviderVariable() = default;
+    virtual cao::Variant read() = 0;
+    virtual void write(const cao::Variant& value) = 0;
+    // The variable leaves its controller; afterwards no call reaches this object.
+    virtual void release() = 0;
+};
+
+class ProviderController {
+public:
+    virtual ~ProviderController() = default;
+    // name as given to AddController; option is the decimal mask of "Option=".
+    virtual std::unique_ptr<ProviderVariable> addVariable(const QString& name, int32_t option) = 0;
+    // Leaves whatever the controller joined. On failure the controller stays open.
+    virtual void close() = 0;
+};
+
+// Opens a controller; throws cao::Error with a description when it cannot.
+using ProviderFactory = std::function<std::unique_ptr<ProviderController>(
+    const QString& name, const QString& options, ControllerContext& context)>;
+
+}  // namespace engine
