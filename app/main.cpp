@@ -1,0 +1,16 @@
+#include "app/Startup.h"
+#include "ui/MessageBoxService.h"
+
+#include <QApplication>
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tandrel"));
+    QApplication::setApplicationVersion(QStringLiteral(TANDREL_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("tandrel"));
+
+    ui::QtMessageBoxService messageBox;
+    return app::run(messageBox, cao::createEngine, std::cerr);
+}
