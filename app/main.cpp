@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 #include "ui/MessageBoxService.h"
+#include "ui/ProgramFont.h"
+#include "ui/ProgramIcon.h"
 
 #include <QApplication>
 
@@ -10,6 +12,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tandrel"));
     QApplication::setApplicationVersion(QStringLiteral(TANDREL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tandrel"));
+    QApplication::setWindowIcon(ui::programIcon());
+    QApplication::setFont(ui::programFont());
 
     ui::QtMessageBoxService messageBox;
     return app::run(messageBox, cao::createEngine, std::cerr);

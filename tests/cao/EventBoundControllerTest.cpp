@@ -51,5 +51,8 @@ TEST(EventBoundController, DestructionEndsTheSubscriptionEvenWhenTheEngineRefuse
     auto ctrl = std::make_shared<MockController>();
     EXPECT_CALL(*ctrl, SetOnMessage(IsSetHandler()));
     EXPECT_CALL(*ctrl, SetOnMessage(IsEmptyHandler())).WillOnce(ThrowError("engine gone"));
-    { EventBoundController ref([](MessagePtr) {}); ref.set(ctrl); }
+    {
+        EventBoundController ref([](MessagePtr) {});
+        ref.set(ctrl);
+    }
 }
