@@ -96,7 +96,10 @@ TEST_F(WindowTest, CloseRemovesTheControllerByItsIndexAndEmptiesTheList) {
     ON_CALL(*world.controller, Index()).WillByDefault(Return(2));
     open();
     form().cmbVar->addItem("@LBTS");
-    form().lstMessage->addItem("a line");
+    auto message = std::make_shared<::testing::NiceMock<MockMessage>>();
+    ON_CALL(*message, Value()).WillByDefault(Return(Variant::fromI4(1)));
+    ON_CALL(*message, Time()).WillByDefault(Return(Variant::fromR8(0)));
+    world.onMessage(message);
     form().txtTime_2->setText("4.5");
     {
         InSequence order;
@@ -113,7 +116,7 @@ TEST_F(WindowTest, CloseRemovesTheControllerByItsIndexAndEmptiesTheList) {
     EXPECT_EQ(buttonStates(), kClosedButtons);
     EXPECT_EQ(monitorStates(), kNoMonitor);
     EXPECT_FALSE(window.timer().isActive());
-    EXPECT_EQ(form().lstMessage->count(), 1);
+    EXPECT_EQ(form().lstMessage->model()->rowCount(), 1) << "closing must keep the log";
     EXPECT_EQ(form().txtTime_2->text(), "4.5");
 }
 

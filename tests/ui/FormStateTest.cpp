@@ -91,7 +91,6 @@ TEST(FormState, NoControlCarriesATag) {
 TEST(FormState, MessageLogKeepsRowsUniformForLongLogs) {
     Form f;
     EXPECT_TRUE(f.form.lstMessage->uniformItemSizes());
-    EXPECT_FALSE(f.form.lstMessage->isSortingEnabled());
     EXPECT_FALSE(f.form.lstVarOpt->isSortingEnabled());
 }
 

@@ -1,0 +1,355 @@
+#include "rti/TimeCoordinator.h"
+
+#include "rti/Error.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace rti {
+
+namespace {
+
+void checkTime(LogicalTime time, const char* what) {
+    if (!std::isfinite(time)) {
+        throw Error(ErrorKind::InvalidFederationTime,
+                    std::string(what) + " " + formatTime(time) + " is not a finite number");
+    }
+}
+
+void checkLookahead(LogicalTime lookahead) {
+    if (!std::isfinite(lookahead) || lookahead < 0) {
+        throw Error(ErrorKind::InvalidLookahead,
+                    "the lookahead " + formatTime(lookahead) +
+                        " is not valid; it must be a finite number of at least 0");
+    }
+}
+
+}  // namespace
+
+void TimeCoordinator::addFederate(FederateHandle federate, LogicalTime initialTime) {
+    checkTime(initialTime, "the starting time");
+    Clock& c = m_clocks[federate];
+    c.time = initialTime;
+    c.horizon = initialTime;
+}
+
+void TimeCoordinator::removeFederate(FederateHandle federate) {
+    const auto it = m_clocks.find(federate);
+    if (it == m_clocks.end()) return;
+    Clock& c = it->second;
+    if (c.promiseKey) m_promises.erase({*c.promiseKey, federate});
+    if (c.waitKey) m_waiting.erase({*c.waitKey, federate});
+    m_nextEventRegulators.erase(federate);
+    m_clocks.erase(it);
+    settle();
+}
+
+void TimeCoordinator::enableRegulation(FederateHandle federate, LogicalTime time,
+                                       LogicalTime lookahead) {
+    Clock& c = clock(federate);
+    if (c.regulating) {
+        throw Error(ErrorKind::TimeRegulationAlreadyEnabled, "time regulation is already enabled");
+    }
+    if (c.advance != Advance::None) {
+        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
+                    "time regulation cannot be enabled while a time advance is pending");
+    }
+    checkTime(time, "the time");
+    checkLookahead(lookahead);
+    // Start no earlier than any constrained federate has got to, so that no message of the
+    // new regulator can reach one of them in its past.
+    LogicalTime start = std::max(time, c.time);
+    for (const auto& [handle, other] : m_clocks) {
+        if (handle != federate && other.constrained) start = std::max(start, other.horizon);
+    }
+    c.time = start;
+    c.lookahead = lookahead;
+    c.floor = -kInfiniteTime;
+    c.regulating = true;
+    m_sink.deliver(federate, cb::TimeRegulationEnabled{start});
+    refresh(federate, c);
+    settle();
+}
+
+void TimeCoordinator::disableRegulation(FederateHandle federate) {
+    Clock& c = clock(federate);
+    if (!c.regulating) {
+        throw Error(ErrorKind::TimeRegulationWasNotEnabled, "time regulation is not enabled");
+    }
+    c.regulating = false;
+    c.floor = -kInfiniteTime;
+    refresh(federate, c);
+    settle();
+}
+
+void TimeCoordinator::enableConstrained(FederateHandle federate) {
+    Clock& c = clock(federate);
+    if (c.constrained || c.constrainedPending) {
+        throw Error(ErrorKind::TimeConstrainedAlreadyEnabled,
+                    c.constrained ? "time constraint is already enabled"
+                                  : "time constraint is already being enabled");
+    }
+    if (c.advance != Advance::None) {
+        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
+                    "time constraint cannot be enabled while a time advance is pending");
+    }
+    c.constrainedPending = true;
+    refresh(federate, c);
+    settle();
+}
+
+void TimeCoordinator::disableConstrained(FederateHandle federate) {
+    Clock& c = clock(federate);
+    if (!c.constrained && !c.constrainedPending) {
+        throw Error(ErrorKind::TimeConstrainedWasNotEnabled, "time constraint is not enabled");
+    }
+    if (c.advance != Advance::None) {
+        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
+                    "time constraint cannot be disabled while a time advance is pending");
+    }
+    c.constrained = false;
+    c.constrainedPending = false;
+    m_sink.releaseHeld(federate);
+    // What was waiting for its time now arrives in receive order.
+    while (!c.queue.empty()) {
+        Callback message = c.queue.pop();
+        setTimestamp(message, std::nullopt);
+        m_sink.deliver(federate, std::move(message));
+    }
+    refresh(federate, c);
+    settle();
+}
+
+void TimeCoordinator::enableAsynchronousDelivery(FederateHandle federate) {
+    Clock& c = clock(federate);
+    if (c.asynchronous) {
+        throw Error(ErrorKind::AsynchronousDeliveryAlreadyEnabled,
+                    "asynchronous delivery is already enabled");
+    }
+    c.asynchronous = true;
+    m_sink.releaseHeld(federate);
+}
+
+void TimeCoordinator::disableAsynchronousDelivery(FederateHandle federate) {
+    Clock& c = clock(federate);
+    if (!c.asynchronous) {
+        throw Error(ErrorKind::AsynchronousDeliveryAlreadyDisabled,
+                    "asynchronous delivery is not enabled");
+    }
+    c.asynchronous = false;
+}
+
+void TimeCoordinator::timeAdvanceRequest(FederateHandle federate, LogicalTime time) {
+    request(federate, Advance::TimeAdvance, time);
+}
+
+void TimeCoordinator::nextEventRequest(FederateHandle federate, LogicalTime time) {
+    request(federate, Advance::NextEvent, time);
+}
+
+void TimeCoordinator::flushQueueRequest(FederateHandle federate, LogicalTime time) {
+    request(federate, Advance::None, time);
+}
+
+void TimeCoordinator::modifyLookahead(FederateHandle federate, LogicalTime lookahead) {
+    checkLookahead(lookahead);
+    Clock& c = clock(federate);
+    if (c.regulating) c.floor = std::max(c.floor, promise(federate, c, bounds()));
+    c.lookahead = lookahead;
+    refresh(federate, c);
+    settle();
+}
+
+void TimeCoordinator::enqueue(FederateHandle receiver, LogicalTime time, Callback message) {
+    Clock& c = clock(receiver);
+    c.queue.push(time, std::move(message));
+    refresh(receiver, c);
+    settle();
+}
+
+TimeCoordinator::Clock& TimeCoordinator::clock(FederateHandle federate) {
+    return const_cast<Clock&>(std::as_const(*this).clock(federate));
+}
+
+const TimeCoordinator::Clock& TimeCoordinator::clock(FederateHandle federate) const {
+    const auto it = m_clocks.find(federate);
+    if (it == m_clocks.end()) {
+        throw Error(ErrorKind::FederateNotExecutionMember,
+                    toString(federate) + " is not joined to the federation execution");
+    }
+    return it->second;
+}
+
+void TimeCoordinator::request(FederateHandle federate, Advance kind, LogicalTime time) {
+    Clock& c = clock(federate);
+    checkTime(time, "the requested time");
+    if (c.advance != Advance::None) {
+        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
+                    "a time advance to " + formatTime(c.requested) + " is already pending");
+    }
+    if (c.constrainedPending) {
+        throw Error(ErrorKind::EnableTimeConstrainedPending,
+                    "time constraint is being enabled; advance after it has been granted");
+    }
+    if (time < c.time) {
+        throw Error(ErrorKind::InvalidFederationTime, "the requested time " + formatTime(time) +
+                                                          " is before the logical time " +
+                                                          formatTime(c.time));
+    }
+    if (!c.constrained) {
+        grant(federate, c, time);
+    } else if (kind == Advance::None) {
+        m_sink.releaseHeld(federate);
+        flush(federate, c, time);
+    } else {
+        m_sink.releaseHeld(federate);
+        c.advance = kind;
+        c.requested = time;
+        refresh(federate, c);
+    }
+    settle();
+}
+
+void TimeCoordinator::flush(FederateHandle federate, Clock& c, LogicalTime time) {
+    LogicalTime granted = std::min(time, lbts(federate, bounds()));
+    if (const auto earliest = c.queue.earliest()) granted = std::min(granted, *earliest);
+    while (!c.queue.empty()) deliverEarliest(federate, c);
+    grant(federate, c, std::max(granted, c.time));
+}
+
+LogicalTime TimeCoordinator::tentative(const Clock& c) {
+    LogicalTime base = c.time;
+    if (c.advance == Advance::TimeAdvance) {
+        base = c.requested;
+    } else if (c.advance == Advance::NextEvent) {
+        base = std::min(c.requested, c.queue.earliest().value_or(kInfiniteTime));
+    }
+    return std::max(c.floor, c.lookahead + base);
+}
+
+LogicalTime TimeCoordinator::promise(FederateHandle federate, const Clock& c,
+                                     const Bounds& b) const {
+    const LogicalTime own = tentative(c);
+    if (c.advance != Advance::NextEvent || b.first == federate) return own;
+    return std::min(own, std::max(c.floor, c.lookahead + b.smallest));
+}
+
+TimeCoordinator::Bounds TimeCoordinator::bounds() const {
+    if (m_promises.empty()) return {};
+    return {m_promises.begin()->first, m_promises.begin()->second};
+}
+
+LogicalTime TimeCoordinator::secondBound(const Bounds& b) const {
+    LogicalTime second = kInfiniteTime;
+    if (m_promises.size() > 1) second = std::next(m_promises.begin())->first;
+    for (FederateHandle handle : m_nextEventRegulators) {
+        if (handle == b.first) continue;
+        const Clock& c = m_clocks.at(handle);
+        second = std::min(second, std::max(c.floor, c.lookahead + b.smallest));
+    }
+    return second;
+}
+
+LogicalTime TimeCoordinator::lbts(FederateHandle federate, const Bounds& b) const {
+    return b.first == federate ? secondBound(b) : b.smallest;
+}
+
+void TimeCoordinator::refresh(FederateHandle federate, Clock& c) {
+    std::optional<LogicalTime> promiseKey;
+    if (c.regulating) promiseKey = tentative(c);
+    if (promiseKey != c.promiseKey) {
+        if (c.promiseKey) m_promises.erase({*c.promiseKey, federate});
+        if (promiseKey) m_promises.insert({*promiseKey, federate});
+        c.promiseKey = promiseKey;
+    }
+
+    std::optional<LogicalTime> waitKey;
+    if (c.constrainedPending) {
+        // Constraint starts once LBTS has reached the logical time, so the key sits just
+        // below it (progress is made while key < LBTS).
+        waitKey = std::nextafter(c.time, -kInfiniteTime);
+    } else if (c.advance != Advance::None) {
+        waitKey = std::min(c.requested, c.queue.earliest().value_or(kInfiniteTime));
+    }
+    if (waitKey != c.waitKey) {
+        if (c.waitKey) m_waiting.erase({*c.waitKey, federate});
+        if (waitKey) m_waiting.insert({*waitKey, federate});
+        c.waitKey = waitKey;
+    }
+
+    if (c.regulating && c.advance == Advance::NextEvent) {
+        m_nextEventRegulators.insert(federate);
+    } else {
+        m_nextEventRegulators.erase(federate);
+    }
+}
+
+void TimeCoordinator::settle() {
+    while (!m_waiting.empty()) {
+        const Bounds b = bounds();
+        const auto [key, federate] = *m_waiting.begin();
+        if (key < b.smallest) {
+            if (!progress(federate, clock(federate), lbts(federate, b))) return;
+            continue;
+        }
+        // Only the regulator holding the smallest promise sees a larger LBTS.
+        if (b.first) {
+            Clock& first = clock(*b.first);
+            if (first.waitKey) {
+                const LogicalTime second = secondBound(b);
+                if (*first.waitKey < second && progress(*b.first, first, second)) continue;
+            }
+        }
+        return;
+    }
+}
+
+bool TimeCoordinator::progress(FederateHandle federate, Clock& c, LogicalTime lbts) {
+    if (c.constrainedPending) {
+        if (c.time > lbts) return false;
+        c.constrainedPending = false;
+        c.constrained = true;
+        c.horizon = c.time;
+        m_sink.deliver(federate, cb::TimeConstrainedEnabled{c.time});
+        refresh(federate, c);
+        return true;
+    }
+    if (c.advance == Advance::TimeAdvance) {
+        bool delivered = false;
+        for (auto e = c.queue.earliest(); e && *e <= c.requested && *e < lbts;
+             e = c.queue.earliest()) {
+            deliverEarliest(federate, c);
+            delivered = true;
+        }
+        const auto next = c.queue.earliest();
+        if ((!next || *next > c.requested) && c.requested < lbts) {
+            grant(federate, c, c.requested);
+            return true;
+        }
+        if (delivered) refresh(federate, c);
+        return delivered;
+    }
+    if (c.advance == Advance::NextEvent) {
+        const LogicalTime next = std::min(c.requested, c.queue.earliest().value_or(kInfiniteTime));
+        if (!(next < lbts)) return false;
+        while (c.queue.earliest() == next) deliverEarliest(federate, c);
+        grant(federate, c, next);
+        return true;
+    }
+    return false;
+}
+
+void TimeCoordinator::deliverEarliest(FederateHandle federate, Clock& c) {
+    c.horizon = std::max(c.horizon, *c.queue.earliest());
+    m_sink.deliver(federate, c.queue.pop());
+}
+
+void TimeCoordinator::grant(FederateHandle federate, Clock& c, LogicalTime time) {
+    c.time = time;
+    c.advance = Advance::None;
+    c.horizon = std::max(c.horizon, time);
+    m_sink.deliver(federate, cb::TimeAdvanceGrant{time});
+    refresh(federate, c);
+}
+
+}  // namespace rti

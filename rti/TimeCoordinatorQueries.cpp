@@ -1,0 +1,81 @@
+// What a federate may ask of time management without changing it.
+
+#include "rti/Error.h"
+#include "rti/TimeCoordinator.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace rti {
+
+namespace {
+
+void checkTime(LogicalTime time) {
+    if (!std::isfinite(time)) {
+        throw Error(ErrorKind::InvalidFederationTime,
+                    "the timestamp " + formatTime(time) + " is not a finite number");
+    }
+}
+
+}  // namespace
+
+LogicalTime TimeCoordinator::logicalTime(FederateHandle federate) const {
+    return clock(federate).time;
+}
+
+LogicalTime TimeCoordinator::lookahead(FederateHandle federate) const {
+    return clock(federate).lookahead;
+}
+
+LogicalTime TimeCoordinator::lbts(FederateHandle federate) const {
+    clock(federate);
+    return lbts(federate, bounds());
+}
+
+LogicalTime TimeCoordinator::minNextEventTime(FederateHandle federate) const {
+    const Clock& c = clock(federate);
+    return std::min(lbts(federate, bounds()), c.queue.earliest().value_or(kInfiniteTime));
+}
+
+LogicalTime TimeCoordinator::earliestSendTime(FederateHandle federate) const {
+    const Clock& c = clock(federate);
+    return c.regulating ? promise(federate, c, bounds()) : c.time;
+}
+
+std::optional<LogicalTime> TimeCoordinator::requestedTime(FederateHandle federate) const {
+    const Clock& c = clock(federate);
+    if (c.advance == Advance::None) return std::nullopt;
+    return c.requested;
+}
+
+bool TimeCoordinator::isRegulating(FederateHandle federate) const {
+    return clock(federate).regulating;
+}
+
+bool TimeCoordinator::isConstrained(FederateHandle federate) const {
+    return clock(federate).constrained;
+}
+
+bool TimeCoordinator::isAsynchronousDelivery(FederateHandle federate) const {
+    return clock(federate).asynchronous;
+}
+
+bool TimeCoordinator::holdsReceiveOrder(FederateHandle federate) const {
+    const Clock& c = clock(federate);
+    return c.constrained && !c.asynchronous && c.advance == Advance::None;
+}
+
+void TimeCoordinator::checkSendTime(FederateHandle sender, LogicalTime time) const {
+    checkTime(time);
+    const Clock& c = clock(sender);
+    if (!c.regulating) return;
+    const LogicalTime earliest = promise(sender, c, bounds());
+    if (time < earliest) {
+        throw Error(ErrorKind::InvalidFederationTime,
+                    "the timestamp " + formatTime(time) + " is earlier than " +
+                        formatTime(earliest) +
+                        ", the earliest this federate may send (its time plus lookahead)");
+    }
+}
+
+}  // namespace rti
