@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -208,8 +209,11 @@ QStringList rows(QWidget* list) {
     QStringList texts;
     if (auto* combo = qobject_cast<QComboBox*>(list)) {
         for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
-    } else if (auto* listWidget = qobject_cast<QListWidget*>(list)) {
-        for (int i = 0; i < listWidget->count(); ++i) texts << listWidget->item(i)->text();
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(list)) {
+        // A view without a model has no rows.
+        for (int i = 0; view->model() && i < view->model()->rowCount(); ++i) {
+            texts << view->model()->index(i, 0).data().toString();
+        }
     }
     return texts;
 }

@@ -1,0 +1,187 @@
+#include "hla/Ambassador.h"
+
+#include "cao/Error.h"
+#include "hla/AttributeVariable.h"
+#include "hla/InteractionVariable.h"
+
+#include <algorithm>
+
+namespace hla {
+
+namespace {
+
+const QString kSyncPoint = QStringLiteral("@SYNC_POINT");
+
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+cao::Variant notice(const QString& s) {
+    return cao::Variant::fromString(s);
+}
+
+}  // namespace
+
+QString Ambassador::objectName(rti::ObjectInstanceHandle object) const {
+    const auto found = m_federate->knownObjects.find(object);
+    return found == m_federate->knownObjects.end() ? text(rti::toString(object))
+                                                   : text(found->second);
+}
+
+void Ambassador::synchronizationPointRegistrationSucceeded(const std::string& label) {
+    m_federate->raise(
+        0, notice(QStringLiteral("Synchronization point \"%1\" registered").arg(text(label))),
+        kSyncPoint);
+}
+
+void Ambassador::synchronizationPointRegistrationFailed(const std::string& label,
+                                                        const std::string& reason) {
+    m_federate->raise(-1,
+                      notice(QStringLiteral("The synchronization point \"%1\" could not be "
+                                            "registered: %2")
+                                 .arg(text(label), text(reason))),
+                      kSyncPoint);
+}
+
+void Ambassador::announceSynchronizationPoint(const std::string& label, const std::string&) {
+    m_federate->announcedPoints.push_back(label);
+    std::weak_ptr<Federate> weak = m_federate;
+    m_federate->raise(1, notice(text(label)), kSyncPoint, std::nullopt, [weak, label] {
+        const auto federate = weak.lock();
+        if (!federate || !federate->isOpen()) return;
+        try {
+            federate->runTime().synchronizationPointAchieved(federate->handle(), label);
+        } catch (...) {
+            rethrowAsCaoError(QStringLiteral("The synchronization point \"%1\" could not be "
+                                             "reported as achieved")
+                                  .arg(text(label)));
+        }
+    });
+}
+
+void Ambassador::federationSynchronized(const std::string& label) {
+    std::erase(m_federate->announcedPoints, label);
+    m_federate->raise(2, notice(text(label)), kSyncPoint);
+}
+
+void Ambassador::discoverObjectInstance(rti::ObjectInstanceHandle object,
+                                        rti::ObjectClassHandle cls, const std::string& name) {
+    m_federate->knownObjects[object] = name;
+    m_federate->raise(
+        0,
+        notice(QStringLiteral("Object \"%1\" of class %2 discovered")
+                   .arg(text(name), text(m_federate->description().objectClass(cls).fullName))),
+        text(name));
+}
+
+void Ambassador::reflectAttributeValues(rti::ObjectInstanceHandle object,
+                                        const rti::AttributeValues& values, const std::string&,
+                                        std::optional<rti::LogicalTime> time) {
+    const auto found = m_federate->knownObjects.find(object);
+    if (found == m_federate->knownObjects.end()) return;
+    const std::string name = found->second;
+    // A variable may be removed by a message handler only later, never during this loop.
+    const auto variables = m_federate->attributeVariables;
+    for (AttributeVariable* variable : variables) {
+        if (variable->objectName() == name) variable->reflect(values, time);
+    }
+}
+
+void Ambassador::receiveInteraction(rti::InteractionClassHandle cls,
+                                    const rti::ParameterValues& values, const std::string&,
+                                    std::optional<rti::LogicalTime> time) {
+    const auto variables = m_federate->interactionVariables;
+    for (InteractionVariable* variable : variables) variable->receive(cls, values, time);
+}
+
+void Ambassador::removeObjectInstance(rti::ObjectInstanceHandle object, const std::string&,
+                                      std::optional<rti::LogicalTime> time) {
+    const QString name = objectName(object);
+    m_federate->knownObjects.erase(object);
+    m_federate->raise(0, notice(QStringLiteral("Object \"%1\" removed").arg(name)), name, time);
+}
+
+void Ambassador::requestAttributeOwnershipRelease(rti::ObjectInstanceHandle object,
+                                                  const rti::AttributeSet& attributes,
+                                                  const std::string&) {
+    const QString name = objectName(object);
+    // Only attributes that a variable stands for are given away, and none a variable keeps.
+    rti::AttributeSet release;
+    for (rti::AttributeHandle attribute : attributes) {
+        bool wanted = false;
+        bool kept = false;
+        for (const AttributeVariable* variable : m_federate->attributeVariables) {
+            if (variable->objectName() != name.toStdString() ||
+                variable->attribute() != attribute) {
+                continue;
+            }
+            wanted = true;
+            kept = kept || variable->keepsOwnership();
+        }
+        if (wanted && !kept) release.insert(attribute);
+    }
+    if (release.empty()) return;
+    try {
+        const rti::AttributeSet moved = m_federate->runTime().attributeOwnershipReleaseResponse(
+            m_federate->handle(), object, release);
+        ownershipNotice(object, moved, QStringLiteral("released to another federate"));
+    } catch (const std::exception& e) {
+        m_federate->raise(-1,
+                          notice(QStringLiteral("Ownership in object \"%1\" could not be "
+                                                "released: %2")
+                                     .arg(name, text(e.what()))),
+                          name);
+    }
+}
+
+void Ambassador::attributeOwnershipAcquisitionNotification(rti::ObjectInstanceHandle object,
+                                                           const rti::AttributeSet& attributes) {
+    ownershipNotice(object, attributes, QStringLiteral("gained"));
+}
+
+void Ambassador::attributeOwnershipUnavailable(rti::ObjectInstanceHandle object,
+                                               const rti::AttributeSet& attributes) {
+    ownershipNotice(object, attributes, QStringLiteral("not available: another federate owns it"));
+}
+
+void Ambassador::ownershipNotice(rti::ObjectInstanceHandle object,
+                                 const rti::AttributeSet& attributes, const QString& what) {
+    const QString name = objectName(object);
+    for (rti::AttributeHandle attribute : attributes) {
+        QString source = name;
+        for (const AttributeVariable* variable : m_federate->attributeVariables) {
+            if (variable->objectName() == name.toStdString() &&
+                variable->attribute() == attribute) {
+                source = variable->name();
+                break;
+            }
+        }
+        m_federate->raise(
+            0,
+            notice(QStringLiteral("Ownership of attribute %1 of object \"%2\" %3")
+                       .arg(text(m_federate->description().attribute(attribute).name), name, what)),
+            source);
+    }
+}
+
+void Ambassador::timeRegulationEnabled(rti::LogicalTime time) {
+    m_federate->lastGranted = time;
+    m_federate->raise(
+        0, notice(QStringLiteral("Time regulation enabled at time %1").arg(timeText(time))),
+        QStringLiteral("@CURRENT_TIME"));
+}
+
+void Ambassador::timeConstrainedEnabled(rti::LogicalTime time) {
+    m_federate->lastGranted = time;
+    m_federate->raise(
+        0, notice(QStringLiteral("Time constraint enabled at time %1").arg(timeText(time))),
+        QStringLiteral("@CURRENT_TIME"));
+}
+
+void Ambassador::timeAdvanceGrant(rti::LogicalTime time) {
+    m_federate->pendingAdvance.reset();
+    m_federate->lastGranted = time;
+    m_federate->raise(5, cao::Variant::fromR8(time), QStringLiteral("@ADVANCE_TIME"));
+}
+
+}  // namespace hla

@@ -1,0 +1,212 @@
+#include "hla/AttributeVariable.h"
+
+#include "cao/Error.h"
+#include "cao/VariantText.h"
+#include "hla/Encoding.h"
+#include "hla/VariableOptions.h"
+#include "rti/Error.h"
+
+#include <algorithm>
+
+namespace hla {
+
+namespace {
+
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const QString& name,
+                                     const VariableName& parsed, int32_t options)
+    : m_federate(std::move(federate)),
+      m_name(name),
+      m_objectName(parsed.objectName),
+      m_type(parsed.dataType),
+      m_options(options) {
+    const rti::FederationDescription& fom = m_federate->description();
+    const auto cls = fom.findObjectClass(parsed.classPath);
+    if (!cls) {
+        throw cao::Error(QStringLiteral("The federation description has no object class \"%1\" "
+                                        "(variable \"%2\")")
+                             .arg(text(parsed.classPath), name),
+                         cao::code::InvalidArg);
+    }
+    const auto attribute = fom.findAttribute(*cls, parsed.member);
+    if (!attribute) {
+        throw cao::Error(QStringLiteral("Object class \"%1\" has no attribute \"%2\" (variable "
+                                        "\"%3\")")
+                             .arg(text(parsed.classPath), text(parsed.member), name),
+                         cao::code::InvalidArg);
+    }
+    m_class = *cls;
+    m_attribute = *attribute;
+    try {
+        if (!hasOption(options, option::NoPublish)) {
+            m_federate->declarations().publish(m_class, m_attribute);
+            m_published = true;
+        }
+        if (!hasOption(options, option::NoSubscribe)) {
+            m_federate->declarations().subscribe(m_class, m_attribute);
+            m_subscribed = true;
+        }
+        if (hasOption(options, option::CreateObject)) registerObject();
+    } catch (...) {
+        withdraw();
+        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be registered").arg(name));
+    }
+    m_federate->attributeVariables.push_back(this);
+}
+
+AttributeVariable::~AttributeVariable() {
+    std::erase(m_federate->attributeVariables, this);
+}
+
+bool AttributeVariable::keepsOwnership() const {
+    return hasOption(m_options, option::KeepOwnership);
+}
+
+void AttributeVariable::registerObject() {
+    auto found = m_federate->registered.find(m_objectName);
+    if (found == m_federate->registered.end()) {
+        const rti::ObjectInstanceHandle handle = m_federate->runTime().registerObjectInstance(
+            m_federate->handle(), m_class, m_objectName);
+        found =
+            m_federate->registered.emplace(m_objectName, RegisteredObject{handle, m_class}).first;
+        m_federate->knownObjects[handle] = m_objectName;
+    } else if (found->second.objectClass != m_class) {
+        throw cao::Error(
+            QStringLiteral("Object \"%1\" is already registered by this federate as an instance "
+                           "of %2")
+                .arg(
+                    text(m_objectName),
+                    text(
+                        m_federate->description().objectClass(found->second.objectClass).fullName)),
+            cao::code::InvalidArg);
+    }
+    ++found->second.users;
+    if (hasOption(m_options, option::ReleaseUnowned)) ++found->second.orphanUsers;
+    m_registered = true;
+}
+
+void letGoOfObject(Federate& federate, const std::string& objectName) {
+    const auto found = federate.registered.find(objectName);
+    if (found == federate.registered.end()) return;
+    RegisteredObject& object = found->second;
+    rti::RunTime& rt = federate.runTime();
+    if (object.orphanUsers > 0) {
+        rti::AttributeSet owned;
+        for (rti::AttributeHandle a :
+             federate.description().availableAttributes(object.objectClass)) {
+            if (rt.isAttributeOwnedByFederate(federate.handle(), object.handle, a)) owned.insert(a);
+        }
+        if (!owned.empty()) {
+            rt.unconditionalAttributeOwnershipDivestiture(federate.handle(), object.handle, owned);
+        }
+    } else {
+        rt.deleteObjectInstance(federate.handle(), object.handle);
+    }
+    federate.knownObjects.erase(object.handle);
+    federate.registered.erase(found);
+}
+
+void AttributeVariable::withdraw() {
+    if (!m_federate->isOpen()) return;
+    const auto found = m_federate->registered.find(m_objectName);
+    if (m_registered && found != m_federate->registered.end()) {
+        if (found->second.users == 1) {
+            letGoOfObject(*m_federate, m_objectName);
+        } else {
+            --found->second.users;
+            if (hasOption(m_options, option::ReleaseUnowned)) --found->second.orphanUsers;
+        }
+    }
+    m_registered = false;
+    if (m_published) m_federate->declarations().unpublish(m_class, m_attribute);
+    m_published = false;
+    if (m_subscribed) m_federate->declarations().unsubscribe(m_class, m_attribute);
+    m_subscribed = false;
+}
+
+void AttributeVariable::release() {
+    try {
+        withdraw();
+    } catch (...) {
+        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be removed").arg(m_name));
+    }
+    std::erase(m_federate->attributeVariables, this);
+}
+
+rti::ObjectInstanceHandle AttributeVariable::objectHandle() {
+    try {
+        return m_federate->runTime().getObjectInstanceHandle(m_federate->handle(), m_objectName);
+    } catch (const rti::Error& e) {
+        if (e.kind() != rti::ErrorKind::ObjectNotKnown) throw;
+        throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: there is no object "
+                                        "\"%2\" in federation %3; register it with option 2 or "
+                                        "wait until another federate does")
+                             .arg(m_name, text(m_objectName), text(m_federate->federationName())),
+                         cao::code::InvalidArg);
+    }
+}
+
+void AttributeVariable::takeOwnership(rti::ObjectInstanceHandle object) {
+    rti::RunTime& rt = m_federate->runTime();
+    const rti::FederateHandle self = m_federate->handle();
+    if (rt.isAttributeOwnedByFederate(self, object, m_attribute)) return;
+    rt.attributeOwnershipAcquisitionIfAvailable(self, object, {m_attribute});
+    if (rt.isAttributeOwnedByFederate(self, object, m_attribute)) return;
+    rt.attributeOwnershipAcquisition(self, object, {m_attribute});
+    throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: its attribute is owned by "
+                                    "another federate; ownership has been requested, write again "
+                                    "once it has been gained")
+                         .arg(m_name));
+}
+
+void AttributeVariable::write(const cao::Variant& value) {
+    if (!m_published) {
+        throw cao::Error(QStringLiteral("Variable \"%1\" was registered with option 32 (no "
+                                        "publishing), so it cannot be written")
+                             .arg(m_name),
+                         cao::code::InvalidArg);
+    }
+    const cao::Variant typed = cao::changeType(value, m_type);
+    const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
+    rti::RunTime& rt = m_federate->runTime();
+    const rti::FederateHandle self = m_federate->handle();
+    try {
+        const rti::ObjectInstanceHandle object = objectHandle();
+        takeOwnership(object);
+        std::optional<rti::LogicalTime> time;
+        if (m_federate->description().attribute(m_attribute).order == rti::Order::Timestamp &&
+            rt.isTimeRegulating(self)) {
+            time = rt.queryFederateTime(self) + rt.queryLookahead(self);
+        }
+        rt.updateAttributeValues(self, object, {{m_attribute, bytes}}, {}, time);
+    } catch (...) {
+        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be written").arg(m_name));
+    }
+    m_value = typed;
+}
+
+void AttributeVariable::reflect(const rti::AttributeValues& values,
+                                std::optional<rti::LogicalTime> timestamp) {
+    if (!m_subscribed) return;
+    const auto carried = values.find(m_attribute);
+    if (carried == values.end()) return;
+    try {
+        m_value = decodeValue(carried->second, m_type, hasOption(m_options, option::BigEndian));
+    } catch (const cao::Error& e) {
+        m_federate->raise(-1,
+                          cao::Variant::fromString(
+                              QStringLiteral("The value received for variable \"%1\" is no %2: "
+                                             "%3")
+                                  .arg(m_name, cao::typeName(m_type), e.description())),
+                          m_name, timestamp);
+        return;
+    }
+    m_federate->raise(4, m_value, m_name, timestamp);
+}
+
+}  // namespace hla

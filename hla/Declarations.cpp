@@ -1,0 +1,110 @@
+#include "hla/Declarations.h"
+
+#include <exception>
+
+namespace hla {
+
+void Declarations::publish(rti::InteractionClassHandle cls) {
+    if (m_publishedInteractions.count(cls) == 0) m_runTime.publishInteractionClass(m_federate, cls);
+    ++m_publishedInteractions[cls];
+}
+
+void Declarations::unpublish(rti::InteractionClassHandle cls) {
+    auto it = m_publishedInteractions.find(cls);
+    if (it == m_publishedInteractions.end()) return;
+    if (it->second == 1) m_runTime.unpublishInteractionClass(m_federate, cls);
+    if (--it->second == 0) m_publishedInteractions.erase(it);
+}
+
+void Declarations::subscribe(rti::InteractionClassHandle cls) {
+    if (m_subscribedInteractions.count(cls) == 0)
+        m_runTime.subscribeInteractionClass(m_federate, cls);
+    ++m_subscribedInteractions[cls];
+}
+
+void Declarations::unsubscribe(rti::InteractionClassHandle cls) {
+    auto it = m_subscribedInteractions.find(cls);
+    if (it == m_subscribedInteractions.end()) return;
+    if (it->second == 1) m_runTime.unsubscribeInteractionClass(m_federate, cls);
+    if (--it->second == 0) m_subscribedInteractions.erase(it);
+}
+
+void Declarations::setAttributes(std::map<rti::ObjectClassHandle, Counts>& table,
+                                 rti::ObjectClassHandle cls, rti::AttributeHandle attribute,
+                                 int change, bool published) {
+    Counts counts = table[cls];
+    counts[attribute] += change;
+    if (counts[attribute] <= 0) counts.erase(attribute);
+    rti::AttributeSet attributes;
+    for (const auto& entry : counts) attributes.insert(entry.first);
+    const bool setChanged = attributes.size() != table[cls].size();
+    try {
+        if (setChanged && published) {
+            if (attributes.empty()) {
+                m_runTime.unpublishObjectClass(m_federate, cls);
+            } else {
+                m_runTime.publishObjectClass(m_federate, cls, attributes);
+            }
+        } else if (setChanged) {
+            if (attributes.empty()) {
+                m_runTime.unsubscribeObjectClass(m_federate, cls);
+            } else {
+                m_runTime.subscribeObjectClassAttributes(m_federate, cls, attributes);
+            }
+        }
+    } catch (...) {
+        if (table[cls].empty()) table.erase(cls);
+        throw;
+    }
+    if (counts.empty()) {
+        table.erase(cls);
+    } else {
+        table[cls] = std::move(counts);
+    }
+}
+
+void Declarations::publish(rti::ObjectClassHandle cls, rti::AttributeHandle attribute) {
+    setAttributes(m_publishedAttributes, cls, attribute, +1, true);
+}
+
+void Declarations::unpublish(rti::ObjectClassHandle cls, rti::AttributeHandle attribute) {
+    setAttributes(m_publishedAttributes, cls, attribute, -1, true);
+}
+
+void Declarations::subscribe(rti::ObjectClassHandle cls, rti::AttributeHandle attribute) {
+    setAttributes(m_subscribedAttributes, cls, attribute, +1, false);
+}
+
+void Declarations::unsubscribe(rti::ObjectClassHandle cls, rti::AttributeHandle attribute) {
+    setAttributes(m_subscribedAttributes, cls, attribute, -1, false);
+}
+
+void Declarations::withdrawAll() {
+    std::exception_ptr first;
+    const auto attempt = [&](auto&& call) {
+        try {
+            call();
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    };
+    for (const auto& entry : m_publishedInteractions) {
+        attempt([&] { m_runTime.unpublishInteractionClass(m_federate, entry.first); });
+    }
+    for (const auto& entry : m_subscribedInteractions) {
+        attempt([&] { m_runTime.unsubscribeInteractionClass(m_federate, entry.first); });
+    }
+    for (const auto& entry : m_publishedAttributes) {
+        attempt([&] { m_runTime.unpublishObjectClass(m_federate, entry.first); });
+    }
+    for (const auto& entry : m_subscribedAttributes) {
+        attempt([&] { m_runTime.unsubscribeObjectClass(m_federate, entry.first); });
+    }
+    m_publishedInteractions.clear();
+    m_subscribedInteractions.clear();
+    m_publishedAttributes.clear();
+    m_subscribedAttributes.clear();
+    if (first) std::rethrow_exception(first);
+}
+
+}  // namespace hla

@@ -1,0 +1,91 @@
+#include "hla/FedLocator.h"
+
+#include "cao/Error.h"
+#include "rti/Error.h"
+#include "rti/FedError.h"
+#include "rti/FedReader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace hla {
+
+namespace {
+
+cao::Error invalid(const QString& description) {
+    return cao::Error(description, cao::code::InvalidArg);
+}
+
+// The local path a URL names; a Windows drive path ("D:\dir\Chat.fed") counts as a path.
+QString localPath(const QString& url) {
+    static const QRegularExpression scheme(QStringLiteral(R"(^([A-Za-z][A-Za-z0-9+.\-]*):)"));
+    const auto match = scheme.match(url);
+    if (!match.hasMatch() || match.captured(1).size() == 1) return url;
+    if (match.captured(1).compare(QLatin1String("file"), Qt::CaseInsensitive) != 0) {
+        throw invalid(QStringLiteral("The URL \"%1\" uses the scheme \"%2\"; the federation "
+                                     "description must be a file: a file:/// URL, a path or "
+                                     "a file name")
+                          .arg(url, match.captured(1)));
+    }
+    const QUrl parsed(url);
+    if (!parsed.isValid() || !parsed.isLocalFile()) {
+        throw invalid(QStringLiteral("The URL \"%1\" is not a valid file URL; write it as "
+                                     "file:///path/to/file.fed")
+                          .arg(url));
+    }
+    return parsed.toLocalFile();
+}
+
+QString lastSegment(const QString& path) {
+    const qsizetype slash =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(slash + 1);
+}
+
+}  // namespace
+
+QStringList descriptionDirectories() {
+    QStringList directories;
+    const QString fromEnvironment = qEnvironmentVariable("CAO_HLA_FED_PATH");
+    for (const QString& entry : fromEnvironment.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        directories << entry;
+    }
+    directories << QStringLiteral(TANDREL_INSTALL_DATA_DIR)
+                << QStringLiteral(TANDREL_SOURCE_DATA_DIR);
+    return directories;
+}
+
+QString locateFederationDescription(const QString& url, const QStringList& directories) {
+    const QString path = localPath(url);
+    if (QFileInfo(path).isFile()) return QFileInfo(path).absoluteFilePath();
+    const QString name = lastSegment(path);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        throw invalid(QStringLiteral("The URL \"%1\" does not name a federation description "
+                                     "file")
+                          .arg(url));
+    }
+    for (const QString& directory : directories) {
+        const QFileInfo candidate(QDir(directory), name);
+        if (candidate.isFile()) return candidate.absoluteFilePath();
+    }
+    throw invalid(QStringLiteral("The federation description \"%1\" was not found: there is no "
+                                 "file %2, nor a file %3 in %4 (set CAO_HLA_FED_PATH to the "
+                                 "directories that hold your FED files)")
+                      .arg(url, path, name, directories.join(QStringLiteral(", "))));
+}
+
+rti::FederationDescription readFederationDescription(const QString& path) {
+    try {
+        return rti::readFedFile(path.toStdString());
+    } catch (const rti::FedError& e) {
+        throw invalid(QStringLiteral("The federation description could not be read: %1")
+                          .arg(QString::fromStdString(e.what())));
+    } catch (const rti::Error& e) {
+        throw invalid(QStringLiteral("The federation description %1 could not be read: %2")
+                          .arg(path, QString::fromStdString(e.what())));
+    }
+}
+
+}  // namespace hla

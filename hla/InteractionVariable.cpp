@@ -1,0 +1,114 @@
+#include "hla/InteractionVariable.h"
+
+#include "cao/Error.h"
+#include "cao/VariantText.h"
+#include "hla/Encoding.h"
+#include "hla/VariableOptions.h"
+
+#include <algorithm>
+
+namespace hla {
+
+InteractionVariable::InteractionVariable(std::shared_ptr<Federate> federate, const QString& name,
+                                         const VariableName& parsed, int32_t options)
+    : m_federate(std::move(federate)), m_name(name), m_type(parsed.dataType), m_options(options) {
+    const rti::FederationDescription& fom = m_federate->description();
+    const auto cls = fom.findInteractionClass(parsed.classPath);
+    if (!cls) {
+        throw cao::Error(QStringLiteral("The federation description has no interaction class "
+                                        "\"%1\" (variable \"%2\")")
+                             .arg(QString::fromStdString(parsed.classPath), name),
+                         cao::code::InvalidArg);
+    }
+    const auto parameter = fom.findParameter(*cls, parsed.member);
+    if (!parameter) {
+        throw cao::Error(QStringLiteral("Interaction class \"%1\" has no parameter \"%2\" "
+                                        "(variable \"%3\")")
+                             .arg(QString::fromStdString(parsed.classPath),
+                                  QString::fromStdString(parsed.member), name),
+                         cao::code::InvalidArg);
+    }
+    m_class = *cls;
+    m_parameter = *parameter;
+    try {
+        if (!hasOption(options, option::NoPublish)) {
+            m_federate->declarations().publish(m_class);
+            m_published = true;
+        }
+        if (!hasOption(options, option::NoSubscribe)) {
+            m_federate->declarations().subscribe(m_class);
+            m_subscribed = true;
+        }
+    } catch (...) {
+        withdraw();
+        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be registered").arg(name));
+    }
+    m_federate->interactionVariables.push_back(this);
+}
+
+InteractionVariable::~InteractionVariable() {
+    std::erase(m_federate->interactionVariables, this);
+}
+
+void InteractionVariable::withdraw() {
+    if (!m_federate->isOpen()) return;
+    if (m_published) m_federate->declarations().unpublish(m_class);
+    m_published = false;
+    if (m_subscribed) m_federate->declarations().unsubscribe(m_class);
+    m_subscribed = false;
+}
+
+void InteractionVariable::release() {
+    try {
+        withdraw();
+    } catch (...) {
+        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be removed").arg(m_name));
+    }
+    std::erase(m_federate->interactionVariables, this);
+}
+
+void InteractionVariable::write(const cao::Variant& value) {
+    if (!m_published) {
+        throw cao::Error(QStringLiteral("Variable \"%1\" was registered with option 32 (no "
+                                        "publishing), so it cannot be written")
+                             .arg(m_name),
+                         cao::code::InvalidArg);
+    }
+    const cao::Variant typed = cao::changeType(value, m_type);
+    const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
+    rti::RunTime& rt = m_federate->runTime();
+    const rti::FederateHandle self = m_federate->handle();
+    try {
+        std::optional<rti::LogicalTime> time;
+        if (m_federate->description().interactionClass(m_class).order == rti::Order::Timestamp &&
+            rt.isTimeRegulating(self)) {
+            time = rt.queryFederateTime(self) + rt.queryLookahead(self);
+        }
+        rt.sendInteraction(self, m_class, {{m_parameter, bytes}}, {}, time);
+    } catch (...) {
+        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be sent").arg(m_name));
+    }
+    m_value = typed;
+}
+
+void InteractionVariable::receive(rti::InteractionClassHandle received,
+                                  const rti::ParameterValues& values,
+                                  std::optional<rti::LogicalTime> timestamp) {
+    if (!m_subscribed || !m_federate->description().isSubclassOf(received, m_class)) return;
+    const auto carried = values.find(m_parameter);
+    if (carried == values.end()) return;
+    try {
+        m_value = decodeValue(carried->second, m_type, hasOption(m_options, option::BigEndian));
+    } catch (const cao::Error& e) {
+        m_federate->raise(-1,
+                          cao::Variant::fromString(
+                              QStringLiteral("The value received for variable \"%1\" is no %2: "
+                                             "%3")
+                                  .arg(m_name, cao::typeName(m_type), e.description())),
+                          m_name, timestamp);
+        return;
+    }
+    if (!hasOption(m_options, option::NoMessage)) m_federate->raise(3, m_value, m_name, timestamp);
+}
+
+}  // namespace hla

@@ -1,0 +1,89 @@
+#include "messages/MessageLog.h"
+
+#include "cao/VariantText.h"
+#include "messages/MessageLogModel.h"
+#include "ui/FormControls.h"
+#include "ui/MessageBoxService.h"
+#include "variables/TypedValues.h"
+
+#include <QCheckBox>
+#include <QListView>
+#include <QStringBuilder>
+
+namespace messages {
+
+namespace {
+
+const QString kAnnouncementText = QStringLiteral(
+    "I caught the announceSynchronizationPoint Event. Then I will call the "
+    "synchronizationPointAchieved().");
+
+// The handler reports nothing to the engine: a step that fails is skipped and the next
+// one runs.
+template <typename Step>
+void guarded(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+cao::CaoMessage& operations(const cao::MessagePtr& message) {
+    if (!message) throw cao::Error(QStringLiteral("The engine delivered no message object."));
+    return *message;
+}
+
+}  // namespace
+
+MessageLog::MessageLog(MessageControls controls, ui::MessageBoxService& messageBox)
+    : m_controls(controls), m_messageBox(messageBox), m_model(std::make_unique<MessageLogModel>()) {
+    // Uniform rows let the view scroll a million lines without measuring each one.
+    m_controls.lstMessage->setUniformItemSizes(true);
+    m_controls.lstMessage->setModel(m_model.get());
+}
+
+MessageLog::~MessageLog() = default;
+
+void MessageLog::OnMessage(const cao::MessagePtr& message) {
+    try {
+        m_waiting.push_back(message);
+    } catch (...) {
+        return;  // no memory even to queue it: dropped like a failed step
+    }
+    if (m_handling) return;  // an earlier message's box is open; it runs when that one ends
+    m_handling = true;
+    while (!m_waiting.empty()) {
+        const cao::MessagePtr next = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        handle(next);
+    }
+    m_handling = false;
+}
+
+void MessageLog::handle(const cao::MessagePtr& message) {
+    cao::Variant value;
+    int32_t number = 0;
+    guarded([&] { value = operations(message).Value(); });
+    guarded([&] { number = operations(message).Number(); });
+    guarded([&] {
+        const int16_t typeIndex = variables::VarTypeToIndex(value, m_messageBox);
+        const cao::Variant time = operations(message).Time();
+        const QString source = operations(message).Source();
+        const QString line = QString::number(number) % QLatin1String(" : ") %
+                             cao::variantToText(value) % QLatin1String(" (") %
+                             QString::number(typeIndex) % QLatin1String(") : Time=") %
+                             cao::variantToText(time) % QLatin1String(", Source=") % source;
+        m_model->append(line);
+    });
+    if (number != 1) return;
+    guarded([&] {
+        if (ui::checkValue(m_controls.chkSync) != 1) m_messageBox.show(kAnnouncementText);
+    });
+    guarded([&] { operations(message).Acknowledge(); });
+}
+
+void MessageLog::clear() {
+    m_model->clear();
+}
+
+}  // namespace messages
