@@ -14,7 +14,7 @@ namespace engine {
 class Dispatcher : public QObject {
     Q_OBJECT
 public:
-    explicit Dispatcher(int sliceMs = 10, QObject* parent = nullptr);
+    explicit Dispatcher(int sliceMs = 5, QObject* parent = nullptr);
 
     void post(std::function<void()> work);
     size_t pending() const noexcept { return m_queue.size(); }

@@ -46,7 +46,7 @@ LineStore::Block& LineStore::blockFor(uint32_t length) {
 
 void LineStore::clear() {
     // Give the memory back: a cleared log should not keep a million lines' worth reserved.
-    std::vector<Line>().swap(m_lines);
+    std::deque<Line>().swap(m_lines);
     std::vector<Block>().swap(m_blocks);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <deque>
 #include <vector>
 
 namespace messages {
@@ -42,7 +43,7 @@ private:
 
     qsizetype m_maxLines;
     std::vector<Block> m_blocks;
-    std::vector<Line> m_lines;
+    std::deque<Line> m_lines;  // grows in chunks: no pause to move a million entries
 };
 
 }  // namespace messages

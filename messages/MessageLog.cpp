@@ -39,6 +39,9 @@ MessageLog::MessageLog(MessageControls controls, ui::MessageBoxService& messageB
     : m_controls(controls), m_messageBox(messageBox), m_model(std::make_unique<MessageLogModel>()) {
     // Uniform rows let the view scroll a million lines without measuring each one.
     m_controls.lstMessage->setUniformItemSizes(true);
+    // Lay a long log out in batches across turns of the event loop, not in one go.
+    m_controls.lstMessage->setLayoutMode(QListView::Batched);
+    m_controls.lstMessage->setBatchSize(20000);
     m_controls.lstMessage->setModel(m_model.get());
 }
 
