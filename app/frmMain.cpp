@@ -12,9 +12,9 @@ namespace {
 const QString kVersionText = QStringLiteral("Tandrel on ORiN  version 1.0");
 
 // The system variable each monitor box shows.
-const std::array<QString, 4> kMonitorTags = {
-    QStringLiteral("@CURRENT_TIME"), QStringLiteral("@LOOKAHEAD"), QStringLiteral("@LBTS"),
-    QStringLiteral("@NEXTEVENT_TIME")};
+const std::array<QString, 4> kMonitorTags = {QStringLiteral("@CURRENT_TIME"),
+                                             QStringLiteral("@LOOKAHEAD"), QStringLiteral("@LBTS"),
+                                             QStringLiteral("@NEXTEVENT_TIME")};
 
 std::unique_ptr<Ui::frmMain> buildForm(QWidget* window) {
     auto form = std::make_unique<Ui::frmMain>();
@@ -30,9 +30,9 @@ frmMain::frmMain(ui::MessageBoxService& messageBox, QWidget* parent)
       m_controls(*m_ui),
       m_messageBox(messageBox),
       m_caoCtrl([this](cao::MessagePtr message) { m_caoCtrl_OnMessage(message); }),
-      m_stateTargets{m_ui->cmdOpen,   m_ui->cmdClose, m_ui->cmdGetVar,
-                     m_ui->cmdRelease, m_ui->cmdPut,   m_ui->cmdGet,
-                     m_controls.txtTime, m_ui->cmbVar,  &m_timer1},
+      m_stateTargets{m_ui->cmdOpen,      m_ui->cmdClose, m_ui->cmdGetVar,
+                     m_ui->cmdRelease,   m_ui->cmdPut,   m_ui->cmdGet,
+                     m_controls.txtTime, m_ui->cmbVar,   &m_timer1},
       m_lifecycle({m_ui->txtName, m_ui->txtURL, m_ui->cmbTimePoli, m_ui->cmbTimeAdv,
                    m_ui->txtCurTime, m_ui->txtLookah, m_ui->chkAsyncDeli, m_ui->cmbVar},
                   m_caoWs, m_caoCtrl, m_caoVars, [this] { UpdateControlStates(); }),
@@ -57,8 +57,7 @@ void frmMain::connectHandlers() {
         return [this, handler] { app::runTrapped(m_messageBox, handler); };
     };
     connect(m_ui->cmdOpen, &QPushButton::clicked, this, trapped([this] { m_lifecycle.open(); }));
-    connect(m_ui->cmdClose, &QPushButton::clicked, this,
-            trapped([this] { m_lifecycle.close(); }));
+    connect(m_ui->cmdClose, &QPushButton::clicked, this, trapped([this] { m_lifecycle.close(); }));
     connect(m_ui->cmdGetVar, &QPushButton::clicked, this,
             trapped([this] { m_registration.add(); }));
     connect(m_ui->cmdRelease, &QPushButton::clicked, this,
@@ -76,7 +75,8 @@ void frmMain::load(const std::function<cao::EnginePtr()>& createEngine) {
     m_ui->cmbTimePoli->setCurrentIndex(0);
     m_ui->cmbTimeAdv->setCurrentIndex(0);
     m_ui->cmbPutType->setCurrentIndex(7);
-    for (size_t i = 0; i < kMonitorTags.size(); ++i) ui::setTag(m_controls.txtTime[i], kMonitorTags[i]);
+    for (size_t i = 0; i < kMonitorTags.size(); ++i)
+        ui::setTag(m_controls.txtTime[i], kMonitorTags[i]);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -85,8 +85,14 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMain::UpdateControlStates() { app::applyControlStates(m_stateTargets, bool(m_caoCtrl)); }
+void frmMain::UpdateControlStates() {
+    app::applyControlStates(m_stateTargets, bool(m_caoCtrl));
+}
 
-void frmMain::m_caoCtrl_OnMessage(const cao::MessagePtr& message) { m_log.OnMessage(message); }
+void frmMain::m_caoCtrl_OnMessage(const cao::MessagePtr& message) {
+    m_log.OnMessage(message);
+}
 
-void frmMain::cmdVer_Click() { m_messageBox.show(kVersionText); }
+void frmMain::cmdVer_Click() {
+    m_messageBox.show(kVersionText);
+}

@@ -7,8 +7,12 @@ Error::Error(QString description, int32_t errorCode)
       m_code(errorCode),
       m_utf8(m_description.toStdString()) {}
 
-Error Error::typeMismatch() { return Error(QStringLiteral("Type mismatch"), code::TypeMismatch); }
+Error Error::typeMismatch() {
+    return Error(QStringLiteral("Type mismatch"), code::TypeMismatch);
+}
 
-Error Error::overflow() { return Error(QStringLiteral("Overflow"), code::Overflow); }
+Error Error::overflow() {
+    return Error(QStringLiteral("Overflow"), code::Overflow);
+}
 
 }  // namespace cao

@@ -69,8 +69,8 @@ public:
     friend bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
 
 private:
-    using Payload = std::variant<std::monostate, int16_t, int32_t, float, double, int64_t,
-                                 QString, uint8_t, std::vector<Variant>>;
+    using Payload = std::variant<std::monostate, int16_t, int32_t, float, double, int64_t, QString,
+                                 uint8_t, std::vector<Variant>>;
     Variant(uint16_t type, Payload payload) : m_type(type), m_payload(std::move(payload)) {}
     template <typename T>
     const T& payloadAs(uint16_t expected) const;

@@ -34,8 +34,8 @@ void ControllerLifecycle::open() {
     const QString currentTime = m_controls.txtCurTime->text();
     const QString lookahead = m_controls.txtLookah->text();
     const int asyncDelivery = m_controls.chkAsyncDeli->checkState() == Qt::Checked ? 1 : 0;
-    const QString options = controllerOptionString(url, timePolicy, timeAdvance, currentTime,
-                                                   lookahead, asyncDelivery);
+    const QString options =
+        controllerOptionString(url, timePolicy, timeAdvance, currentTime, lookahead, asyncDelivery);
     const QString name = m_controls.txtName->text();
 
     m_caoCtrl.set(m_caoWs->AddController(name, kProviderId, QString(), options));

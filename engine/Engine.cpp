@@ -20,8 +20,8 @@ public:
             try {
                 state->provider->close();
             } catch (const std::exception& e) {
-                qWarning("engine: closing controller \"%s\" failed: %s", qUtf8Printable(state->name),
-                         e.what());
+                qWarning("engine: closing controller \"%s\" failed: %s",
+                         qUtf8Printable(state->name), e.what());
             }
             state->drop();
         }
@@ -103,8 +103,12 @@ Engine::Engine(ProviderRegistry providers)
 
 Engine::~Engine() = default;
 
-cao::WorkspacesPtr Engine::Workspaces() { return std::make_shared<engine::Workspaces>(m_workspace); }
+cao::WorkspacesPtr Engine::Workspaces() {
+    return std::make_shared<engine::Workspaces>(m_workspace);
+}
 
-void Engine::deliverPending() { m_dispatcher->runAll(); }
+void Engine::deliverPending() {
+    m_dispatcher->runAll();
+}
 
 }  // namespace engine

@@ -28,8 +28,8 @@ int32_t parseVariableOption(const QString& option) {
     int32_t mask = 0;
     if (option.startsWith(key, Qt::CaseInsensitive)) {
         const QString digits = option.mid(key.size());
-        bool allDigits = !digits.isEmpty() &&
-                         std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
+        bool allDigits = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
+                                                          [](QChar c) { return c.isDigit(); });
         if (allDigits) mask = digits.toInt(&ok);
     }
     if (!ok) {

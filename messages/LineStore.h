@@ -4,8 +4,8 @@
 #include <QStringView>
 
 #include <cstdint>
-#include <memory>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace messages {

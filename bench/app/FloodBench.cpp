@@ -78,7 +78,11 @@ void BM_FloodIntoTheWindow(benchmark::State& state) {
     state.counters["longest_busy_ms"] = longestBusyMs;
     state.counters["busy_over_20ms"] = busyOver20Ms;
 }
-BENCHMARK(BM_FloodIntoTheWindow)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FloodIntoTheWindow)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

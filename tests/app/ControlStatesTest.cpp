@@ -10,8 +10,8 @@ class ControlStates : public WindowTest {
 protected:
     app::ControlStateTargets targets() {
         auto& f = form();
-        return {f.cmdOpen, f.cmdClose, f.cmdGetVar, f.cmdRelease, f.cmdPut, f.cmdGet,
-                boxes(),   f.cmbVar,   &window.timer()};
+        return {f.cmdOpen, f.cmdClose, f.cmdGetVar, f.cmdRelease,   f.cmdPut,
+                f.cmdGet,  boxes(),    f.cmbVar,    &window.timer()};
     }
     std::vector<bool> backgrounds() {
         std::vector<bool> result;
@@ -41,11 +41,21 @@ TEST_F(ControlStates, MonitorBoxesFollowExactTagMatchesOnly) {
         {"@LBTS only", true, {"@LBTS"}, withVariables, {false, false, true, false}},
         {"lower case", true, {"@lbts"}, withVariables, kNoMonitor},
         {"trailing blank", true, {"@LBTS "}, withVariables, kNoMonitor},
-        {"all four", true, {"@NEXTEVENT_TIME", "@LBTS", "@LOOKAHEAD", "@CURRENT_TIME"},
-         withVariables, {true, true, true, true}},
-        {"twice the same", true, {"@LBTS", "x", "@LBTS"}, withVariables, {false, false, true, false}},
-        {"closed with a stale name", false, {"@CURRENT_TIME"},
-         {true, false, false, false, false, false}, {true, false, false, false}},
+        {"all four",
+         true,
+         {"@NEXTEVENT_TIME", "@LBTS", "@LOOKAHEAD", "@CURRENT_TIME"},
+         withVariables,
+         {true, true, true, true}},
+        {"twice the same",
+         true,
+         {"@LBTS", "x", "@LBTS"},
+         withVariables,
+         {false, false, true, false}},
+        {"closed with a stale name",
+         false,
+         {"@CURRENT_TIME"},
+         {true, false, false, false, false, false},
+         {true, false, false, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

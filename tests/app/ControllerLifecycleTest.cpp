@@ -18,8 +18,8 @@ const QString kDefaultOptions =
 }
 
 TEST_F(WindowTest, OpenWithTheDefaultsSendsTheNameProviderAndOptionString) {
-    EXPECT_CALL(*world.workspace,
-                AddController(Eq("ChatRoom.Chat"), Eq("CaoProv.Zarn.HLA"), Eq(""), Eq(kDefaultOptions)));
+    EXPECT_CALL(*world.workspace, AddController(Eq("ChatRoom.Chat"), Eq("CaoProv.Zarn.HLA"), Eq(""),
+                                                Eq(kDefaultOptions)));
     open();
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join("; ").toStdString();
     EXPECT_EQ(window.controller(), world.controller);
@@ -47,7 +47,10 @@ TEST_F(WindowTest, EachOptionControlChangesItsOwnPairOnly) {
         {"empty current time", [](Ui::frmMain& f) { f.txtCurTime->clear(); },
          url + ", TimePoli=0, TimeAdv=0, CurTime=, LookAhead=0.5, AsyncDeli=0"},
         {"exponent and comma pass unchanged",
-         [](Ui::frmMain& f) { f.txtCurTime->setText("1e3"); f.txtLookah->setText(" 0,5 "); },
+         [](Ui::frmMain& f) {
+             f.txtCurTime->setText("1e3");
+             f.txtLookah->setText(" 0,5 ");
+         },
          url + ", TimePoli=0, TimeAdv=0, CurTime=1e3, LookAhead= 0,5 , AsyncDeli=0"},
         {"url verbatim", [](Ui::frmMain& f) { f.txtURL->setText(" Chat.fed, x=1"); },
          "URL= Chat.fed, x=1, TimePoli=0, TimeAdv=0, CurTime=0.0, LookAhead=0.5, AsyncDeli=0"},
@@ -127,9 +130,16 @@ TEST_F(WindowTest, EachFailingCloseStepLeavesTheControllerOpenForAnotherTry) {
         std::function<void(MockWorld&)> breakIt;
     };
     const std::vector<Case> cases{
-        {"Controllers", [](MockWorld& w) { ON_CALL(*w.workspace, Controllers()).WillByDefault(ThrowError("Controllers")); }},
-        {"Index", [](MockWorld& w) { ON_CALL(*w.controller, Index()).WillByDefault(ThrowError("Index")); }},
-        {"Remove", [](MockWorld& w) { ON_CALL(*w.controllers, Remove(_)).WillByDefault(ThrowError("Remove")); }},
+        {"Controllers",
+         [](MockWorld& w) {
+             ON_CALL(*w.workspace, Controllers()).WillByDefault(ThrowError("Controllers"));
+         }},
+        {"Index",
+         [](MockWorld& w) { ON_CALL(*w.controller, Index()).WillByDefault(ThrowError("Index")); }},
+        {"Remove",
+         [](MockWorld& w) {
+             ON_CALL(*w.controllers, Remove(_)).WillByDefault(ThrowError("Remove"));
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -184,6 +194,8 @@ TEST_F(WindowTest, OptionControlsAreReadOnlyAtOpen) {
     EXPECT_TRUE(form().chkAsyncDeli->isEnabled());
     form().cmdClose->click();
     form().txtLookah->setText("2");
-    EXPECT_CALL(*world.workspace, AddController(_, _, _, ::testing::Truly([](const QString& o) { return o.contains("LookAhead=2,"); })));
+    EXPECT_CALL(*world.workspace, AddController(_, _, _, ::testing::Truly([](const QString& o) {
+                                                    return o.contains("LookAhead=2,");
+                                                })));
     open();
 }

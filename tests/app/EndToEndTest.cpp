@@ -38,8 +38,11 @@ protected:
         window.load([this] { return eng; });
     }
     ~EndToEnd() override {
-        if (peer) eng->Workspaces()->Item(Variant::fromI2(0))->Controllers()->Remove(
-            Variant::fromI4(peer->Index()));
+        if (peer)
+            eng->Workspaces()
+                ->Item(Variant::fromI2(0))
+                ->Controllers()
+                ->Remove(Variant::fromI4(peer->Index()));
         window.close();
     }
 
@@ -53,9 +56,12 @@ protected:
         form().cmdGetVar->click();
         ASSERT_TRUE(messages.shown.isEmpty()) << messages.shown.join("; ").toStdString();
     }
-    void select(const QString& name) { form().cmbVar->setCurrentIndex(form().cmbVar->findText(name)); }
+    void select(const QString& name) {
+        form().cmbVar->setCurrentIndex(form().cmbVar->findText(name));
+    }
     void openPeer() {
-        peer = eng->Workspaces()->Item(Variant::fromI2(0))
+        peer = eng->Workspaces()
+                   ->Item(Variant::fromI2(0))
                    ->AddController("ChatRoom.Peer", "CaoProv.Zarn.HLA", "", kDefaultOptions);
         peer->SetOnMessage([this](MessagePtr m) {
             peerNumbers << m->Number();
@@ -107,7 +113,8 @@ TEST_F(EndToEnd, AnAdvanceWrittenAsADoubleIsReadBackAfterTheGrant) {
     form().cmbPutType->setCurrentIndex(5);
     form().cmdPut->click();
     ASSERT_TRUE(messages.shown.isEmpty()) << messages.shown.join("; ").toStdString();
-    ASSERT_TRUE(waitFor([&] { return hasLine("5 : 3 (5) : Time="); })) << lines().join("\n").toStdString();
+    ASSERT_TRUE(waitFor([&] { return hasLine("5 : 3 (5) : Time="); }))
+        << lines().join("\n").toStdString();
 
     select("@CURRENT_TIME");
     form().txtPut->clear();
@@ -123,11 +130,13 @@ TEST_F(EndToEnd, APeersCommunicationBecomesOneLogLine) {
     registerName("InteractionRoot.Communication.Message");
     openPeer();
     peer->Variables()->Add("InteractionRoot.Communication.Message", "Option=0");
-    peer->Variables()->Item(Variant::fromString("InteractionRoot.Communication.Message"))
+    peer->Variables()
+        ->Item(Variant::fromString("InteractionRoot.Communication.Message"))
         ->put_Value(Variant::fromString("hello, federation"));
     const QString expected =
         "3 : hello, federation (7) : Time=0, Source=InteractionRoot.Communication.Message";
-    ASSERT_TRUE(waitFor([&] { return lines().contains(expected); })) << lines().join("\n").toStdString();
+    ASSERT_TRUE(waitFor([&] { return lines().contains(expected); }))
+        << lines().join("\n").toStdString();
     EXPECT_EQ(lines().count(expected), 1);
 }
 
@@ -136,9 +145,12 @@ TEST_F(EndToEnd, APeersSynchronisationPointIsAnsweredAutomatically) {
     ASSERT_TRUE(form().chkSync->isChecked());
     openPeer();
     peer->Variables()->Add("@SYNC_POINT", "Option=0");
-    peer->Variables()->Item(Variant::fromString("@SYNC_POINT"))->put_Value(Variant::fromString("ready"));
+    peer->Variables()
+        ->Item(Variant::fromString("@SYNC_POINT"))
+        ->put_Value(Variant::fromString("ready"));
     ASSERT_TRUE(waitFor([&] { return peerNumbers.contains(2); }))
-        << "the federation was never synchronised; window log:\n" << lines().join("\n").toStdString();
+        << "the federation was never synchronised; window log:\n"
+        << lines().join("\n").toStdString();
     EXPECT_TRUE(waitFor([&] { return hasLine("2 : ready (7) : Time=0, Source=@SYNC_POINT"); }));
     EXPECT_TRUE(hasLine("1 : ready (7) : Time=0, Source=@SYNC_POINT"));
     EXPECT_TRUE(messages.shown.isEmpty()) << "no box while the answer is automatic";

@@ -58,7 +58,7 @@ TEST(Startup, AnEngineThatCannotBeHadEndsTheProgramBeforeTheWindowShows) {
     MockWorld noWorkspace;
     ON_CALL(*noWorkspace.workspaces, Item(_)).WillByDefault(ThrowError("no workspace 0"));
     const std::vector<Case> cases{
-        {"engine not created", [] () -> EnginePtr { throw Error("engine server not found"); }},
+        {"engine not created", []() -> EnginePtr { throw Error("engine server not found"); }},
         {"no collection", noWorkspaces.factory()},
         {"no workspace 0", noWorkspace.factory()},
     };
@@ -73,9 +73,8 @@ TEST(Startup, AnEngineThatCannotBeHadEndsTheProgramBeforeTheWindowShows) {
         EXPECT_EQ(app::run(messages, c.factory, errors), 1);
         ASSERT_EQ(messages.shown.size(), 1);
         const QString description = QString::fromStdString(errors.str()).trimmed();
-        EXPECT_TRUE(description.contains(c.what == std::string("engine not created")
-                                             ? "engine server not found"
-                                             : c.what));
+        EXPECT_TRUE(description.contains(
+            c.what == std::string("engine not created") ? "engine server not found" : c.what));
         EXPECT_EQ(messages.shown[0], description);
         EXPECT_FALSE(windowShown);
     }

@@ -1,5 +1,5 @@
-#include "engine/Engine.h"
 #include "FakeProvider.h"
+#include "engine/Engine.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,9 @@ protected:
         eng = std::make_shared<engine::Engine>(std::move(registry));
         ws = eng->Workspaces()->Item(Variant::fromI2(0));
     }
-    ControllerPtr open(const QString& name) { return ws->AddController(name, kProvider, "", "opts"); }
+    ControllerPtr open(const QString& name) {
+        return ws->AddController(name, kProvider, "", "opts");
+    }
 
     FakeProviderLog log;
     std::shared_ptr<engine::Engine> eng;
@@ -45,8 +47,10 @@ TEST_F(EngineObjects, OnlyWorkspaceZeroExists) {
 TEST_F(EngineObjects, AddControllerRefusalsNameTheirCause) {
     EXPECT_EQ(failure([&] { ws->AddController("a.b", "CaoProv.Zarn.HLA", "", ""); }),
               "Provider \"CaoProv.Zarn.HLA\" is not available");
-    EXPECT_TRUE(failure([&] { ws->AddController("a.b", kProvider, "host1", ""); }).contains("host1"));
-    EXPECT_EQ(failure([&] { ws->AddController("a.b", kProvider, "", "refuse"); }), "options refused");
+    EXPECT_TRUE(
+        failure([&] { ws->AddController("a.b", kProvider, "host1", ""); }).contains("host1"));
+    EXPECT_EQ(failure([&] { ws->AddController("a.b", kProvider, "", "refuse"); }),
+              "options refused");
     open("a.b");
     EXPECT_EQ(failure([&] { open("a.b"); }), "Controller \"a.b\" is already open");
     EXPECT_EQ(ws->Controllers()->Count(), 1);
@@ -91,14 +95,14 @@ TEST_F(EngineObjects, VariablesMatchNamesExactly) {
               "Variable \"\" is not registered");
     vars->Remove(Variant::fromString("@lbts"));
     EXPECT_EQ(vars->Count(), 2);
-    EXPECT_EQ(log.calls.mid(1), QStringList({"add @LBTS 0", "add @lbts 5", "add @LBTS  127",
-                                             "release @lbts"}));
+    EXPECT_EQ(log.calls.mid(1),
+              QStringList({"add @LBTS 0", "add @lbts 5", "add @LBTS  127", "release @lbts"}));
 }
 
 TEST_F(EngineObjects, VariableOptionMustBeOptionAndADecimalMask) {
     VariablesPtr vars = open("c")->Variables();
-    for (const char* bad : {"", "Option=", "Option=-1", "Option=1x", "Opt=1", "Option= 1",
-                            "Option=99999999999"}) {
+    for (const char* bad :
+         {"", "Option=", "Option=-1", "Option=1x", "Opt=1", "Option= 1", "Option=99999999999"}) {
         EXPECT_TRUE(failure([&] { vars->Add("x", bad); }).contains("Option="))
             << "accepted \"" << bad << "\"";
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cao/Error.h"
 #include "engine/Provider.h"
 
 #include <QStringList>

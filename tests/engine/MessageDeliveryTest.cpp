@@ -1,6 +1,6 @@
+#include "FakeProvider.h"
 #include "engine/Dispatcher.h"
 #include "engine/Engine.h"
-#include "FakeProvider.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -75,8 +75,12 @@ inline auto ThrowError(const QString& description) {
 
 // Readable variants in failure output.
 namespace cao {
-inline void PrintTo(const Variant& v, std::ostream* os) { *os << typeName(v.type()).toStdString(); }
+inline void PrintTo(const Variant& v, std::ostream* os) {
+    *os << typeName(v.type()).toStdString();
+}
 }  // namespace cao
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE

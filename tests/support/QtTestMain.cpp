@@ -14,16 +14,16 @@ class NoWindowLeftOver : public testing::EmptyTestEventListener {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->isVisible()) left << w->objectName() + "(" + w->metaObject()->className() + ")";
         }
-        EXPECT_TRUE(left.isEmpty()) << info.name() << " left windows open: "
-                                    << left.join(", ").toStdString();
+        EXPECT_TRUE(left.isEmpty())
+            << info.name() << " left windows open: " << left.join(", ").toStdString();
     }
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     testing::InitGoogleMock(&argc, argv);
     QApplication app(argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new NoWindowLeftOver);

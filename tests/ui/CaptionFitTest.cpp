@@ -17,7 +17,10 @@ TEST(CaptionFit, EveryCaptionFitsItsControlInTheProgramFont) {
     QStringList clipped;
     auto check = [&](QWidget* w, int needed) {
         if (needed > w->width()) {
-            clipped << QString("%1 needs %2 px, has %3").arg(w->objectName()).arg(needed).arg(w->width());
+            clipped << QString("%1 needs %2 px, has %3")
+                           .arg(w->objectName())
+                           .arg(needed)
+                           .arg(w->width());
         }
     };
     for (QLabel* label : f.window.findChildren<QLabel*>()) check(label, label->sizeHint().width());
