@@ -44,4 +44,10 @@ QString timeText(double time) {
     return QString::fromStdString(rti::formatTime(time));
 }
 
+std::optional<rti::LogicalTime> Federate::sendTime(rti::Order order) {
+    rti::RunTime& rt = runTime();
+    if (order != rti::Order::Timestamp || !rt.isTimeRegulating(m_handle)) return std::nullopt;
+    return rt.queryFederateTime(m_handle) + rt.queryLookahead(m_handle);
+}
+
 }  // namespace hla

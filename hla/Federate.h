@@ -49,6 +49,9 @@ public:
                std::function<void()> acknowledge = {});
 
     double logicalTime() { return runTime().queryFederateTime(m_handle); }
+    // The timestamp a message of this order carries: logical time plus lookahead when it is
+    // timestamp-ordered and this federate regulates; otherwise none (receive order).
+    std::optional<rti::LogicalTime> sendTime(rti::Order order);
 
     // Time advance: the policy of the option string, the pending request, the last grant.
     int timeAdvance = 0;

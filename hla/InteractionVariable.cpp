@@ -4,6 +4,7 @@
 #include "cao/VariantText.h"
 #include "hla/Encoding.h"
 #include "hla/VariableOptions.h"
+#include "hla/WriteValue.h"
 
 #include <algorithm>
 
@@ -68,22 +69,13 @@ void InteractionVariable::release() {
 }
 
 void InteractionVariable::write(const cao::Variant& value) {
-    if (!m_published) {
-        throw cao::Error(QStringLiteral("Variable \"%1\" was registered with option 32 (no "
-                                        "publishing), so it cannot be written")
-                             .arg(m_name),
-                         cao::code::InvalidArg);
-    }
-    const cao::Variant typed = cao::changeType(value, m_type);
+    const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
     const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
     rti::RunTime& rt = m_federate->runTime();
     const rti::FederateHandle self = m_federate->handle();
     try {
-        std::optional<rti::LogicalTime> time;
-        if (m_federate->description().interactionClass(m_class).order == rti::Order::Timestamp &&
-            rt.isTimeRegulating(self)) {
-            time = rt.queryFederateTime(self) + rt.queryLookahead(self);
-        }
+        const auto time =
+            m_federate->sendTime(m_federate->description().interactionClass(m_class).order);
         rt.sendInteraction(self, m_class, {{m_parameter, bytes}}, {}, time);
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be sent").arg(m_name));

@@ -77,7 +77,8 @@ protected:
         return all;
     }
     bool hasLine(const QString& prefix) {
-        return std::any_of(lines().begin(), lines().end(),
+        const QStringList all = lines();
+        return std::any_of(all.begin(), all.end(),
                            [&](const QString& l) { return l.startsWith(prefix); });
     }
 
@@ -163,7 +164,7 @@ TEST_F(EndToEnd, AFloodLeavesTheEventLoopFreeAndKeepsEveryLineInOrder) {
     const QString name = "InteractionRoot.Communication.Message#I4";
     peer->Variables()->Add(name, "Option=0");
     VariablePtr sender = peer->Variables()->Item(Variant::fromString(name));
-    const int total = 20000;
+    const int total = 100000;
     for (int i = 0; i < total; ++i) sender->put_Value(Variant::fromI4(i));
 
     // A short timer stands for painting and the window's own timer: it must keep firing
@@ -178,13 +179,13 @@ TEST_F(EndToEnd, AFloodLeavesTheEventLoopFreeAndKeepsEveryLineInOrder) {
     probe.start();
     ASSERT_TRUE(waitFor([&] { return log().lineCount() >= total; }, 120000));
     probe.stop();
-    EXPECT_GT(ticksDuringFlood, 1);
+    EXPECT_GE(ticksDuringFlood, 1) << "the whole flood was handed out in one go";
 
     QStringList received;
     for (const QString& line : lines()) {
         if (line.startsWith("3 : ")) received << line.section(' ', 2, 2);
     }
     ASSERT_EQ(received.size(), total);
-    for (int i = 0; i < total; i += 997) EXPECT_EQ(received[i], QString::number(i));
+    for (int i = 0; i < total; i += 4999) EXPECT_EQ(received[i], QString::number(i));
     EXPECT_EQ(received.last(), QString::number(total - 1));
 }
