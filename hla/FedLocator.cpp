@@ -5,6 +5,7 @@
 #include "rti/FedError.h"
 #include "rti/FedReader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -51,6 +52,11 @@ QStringList descriptionDirectories() {
     const QString fromEnvironment = qEnvironmentVariable("CAO_HLA_FED_PATH");
     for (const QString& entry : fromEnvironment.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         directories << entry;
+    }
+    // Beside the installed program first, wherever its prefix has been moved to.
+    if (QCoreApplication::instance() != nullptr) {
+        directories << QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                                           .filePath(QStringLiteral(TANDREL_DATA_DIR_FROM_BIN)));
     }
     directories << QStringLiteral(TANDREL_INSTALL_DATA_DIR)
                 << QStringLiteral(TANDREL_SOURCE_DATA_DIR);
