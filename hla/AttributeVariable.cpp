@@ -4,7 +4,7 @@
 #include "cao/VariantText.h"
 #include "hla/Encoding.h"
 #include "hla/VariableOptions.h"
-#include "hla/WriteValue.h"
+#include "hla/VariableValue.h"
 #include "rti/Error.h"
 
 #include <algorithm>
@@ -187,15 +187,8 @@ void AttributeVariable::reflect(const rti::AttributeValues& values,
     if (!m_subscribed) return;
     const auto carried = values.find(m_attribute);
     if (carried == values.end()) return;
-    try {
-        m_value = decodeValue(carried->second, m_type, hasOption(m_options, option::BigEndian));
-    } catch (const cao::Error& e) {
-        m_federate->raise(-1,
-                          cao::Variant::fromString(
-                              QStringLiteral("The value received for variable \"%1\" is no %2: "
-                                             "%3")
-                                  .arg(m_name, cao::typeName(m_type), e.description())),
-                          m_name, timestamp);
+    if (!takeReceivedValue(*m_federate, m_name, carried->second, m_type, m_options, timestamp,
+                           m_value)) {
         return;
     }
     m_federate->raise(4, m_value, m_name, timestamp);

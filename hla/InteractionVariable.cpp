@@ -4,7 +4,7 @@
 #include "cao/VariantText.h"
 #include "hla/Encoding.h"
 #include "hla/VariableOptions.h"
-#include "hla/WriteValue.h"
+#include "hla/VariableValue.h"
 
 #include <algorithm>
 
@@ -89,15 +89,8 @@ void InteractionVariable::receive(rti::InteractionClassHandle received,
     if (!m_subscribed || !m_federate->description().isSubclassOf(received, m_class)) return;
     const auto carried = values.find(m_parameter);
     if (carried == values.end()) return;
-    try {
-        m_value = decodeValue(carried->second, m_type, hasOption(m_options, option::BigEndian));
-    } catch (const cao::Error& e) {
-        m_federate->raise(-1,
-                          cao::Variant::fromString(
-                              QStringLiteral("The value received for variable \"%1\" is no %2: "
-                                             "%3")
-                                  .arg(m_name, cao::typeName(m_type), e.description())),
-                          m_name, timestamp);
+    if (!takeReceivedValue(*m_federate, m_name, carried->second, m_type, m_options, timestamp,
+                           m_value)) {
         return;
     }
     if (!hasOption(m_options, option::NoMessage)) m_federate->raise(3, m_value, m_name, timestamp);

@@ -1,0 +1,38 @@
+#include "hla/VariableValue.h"
+
+#include "cao/Error.h"
+#include "cao/VariantText.h"
+#include "hla/Encoding.h"
+#include "hla/Federate.h"
+#include "hla/VariableOptions.h"
+
+namespace hla {
+
+cao::Variant valueForWrite(const QString& name, bool published, const cao::Variant& value,
+                           cao::VarType type) {
+    if (!published) {
+        throw cao::Error(QStringLiteral("Variable \"%1\" was registered with option 32 (no "
+                                        "publishing), so it cannot be written")
+                             .arg(name),
+                         cao::code::InvalidArg);
+    }
+    return cao::changeType(value, type);
+}
+
+bool takeReceivedValue(Federate& federate, const QString& name, const rti::Bytes& payload,
+                       cao::VarType type, int32_t options,
+                       std::optional<rti::LogicalTime> timestamp, cao::Variant& value) {
+    try {
+        value = decodeValue(payload, type, hasOption(options, option::BigEndian));
+        return true;
+    } catch (const cao::Error& e) {
+        federate.raise(-1,
+                       cao::Variant::fromString(
+                           QStringLiteral("The value received for variable \"%1\" is no %2: %3")
+                               .arg(name, cao::typeName(type), e.description())),
+                       name, timestamp);
+        return false;
+    }
+}
+
+}  // namespace hla
