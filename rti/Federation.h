@@ -111,6 +111,8 @@ private:
                       std::optional<LogicalTime> timestamp);
     bool holdsDeletePrivilege(const ObjectInstance& object, FederateHandle federate) const;
     void checkAttributes(const ObjectInstance& object, const AttributeSet& attributes) const;
+    // Throws unless every attribute is declared for the class or one of its superclasses.
+    void checkClassAttributes(ObjectClassHandle cls, const AttributeSet& attributes) const;
     void checkAcquirable(const Federate& federate, const ObjectInstance& object,
                          const AttributeSet& attributes) const;
     void checkOwned(const ObjectInstance& object, FederateHandle federate,

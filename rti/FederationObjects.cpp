@@ -20,9 +20,7 @@ Map filtered(const Map& values, Keep keep) {
 
 }  // namespace
 
-void Federation::publishObjectClass(FederateHandle federate, ObjectClassHandle cls,
-                                    const AttributeSet& attributes) {
-    Federate& f = member(federate);
+void Federation::checkClassAttributes(ObjectClassHandle cls, const AttributeSet& attributes) const {
     for (AttributeHandle attribute : attributes) {
         if (!m_description->isAvailable(cls, attribute)) {
             throw Error(ErrorKind::AttributeNotDefined,
@@ -31,6 +29,12 @@ void Federation::publishObjectClass(FederateHandle federate, ObjectClassHandle c
                             m_description->objectClass(cls).fullName);
         }
     }
+}
+
+void Federation::publishObjectClass(FederateHandle federate, ObjectClassHandle cls,
+                                    const AttributeSet& attributes) {
+    Federate& f = member(federate);
+    checkClassAttributes(cls, attributes);
     // Attributes no longer published are given up, as are requests to acquire them.
     AttributeSet dropped;
     if (const AttributeSet* before = f.declarations.publishedAttributes(cls)) {
@@ -54,14 +58,7 @@ void Federation::publishObjectClass(FederateHandle federate, ObjectClassHandle c
 void Federation::subscribeObjectClassAttributes(FederateHandle federate, ObjectClassHandle cls,
                                                 const AttributeSet& attributes) {
     Federate& f = member(federate);
-    for (AttributeHandle attribute : attributes) {
-        if (!m_description->isAvailable(cls, attribute)) {
-            throw Error(ErrorKind::AttributeNotDefined,
-                        "attribute " + m_description->attribute(attribute).name +
-                            " is not an attribute of object class " +
-                            m_description->objectClass(cls).fullName);
-        }
-    }
+    checkClassAttributes(cls, attributes);
     f.declarations.subscribeObjectClass(cls, attributes);
     for (auto& [handle, object] : m_objects.all()) discover(f, object);
 }
