@@ -99,6 +99,8 @@ std::optional<Callback> Federation::nextCallback(FederateHandle federate) {
             if (f.view.erase(remove->object) == 0) continue;
         } else if (const auto* reflect = std::get_if<cb::ReflectAttributeValues>(&*callback)) {
             if (f.view.count(reflect->object) == 0) continue;
+        } else if (const auto* grant = std::get_if<cb::TimeAdvanceGrant>(&*callback)) {
+            m_time.grantDelivered(federate, grant->time);
         }
         return callback;
     }

@@ -110,6 +110,7 @@ private:
     void removeObject(ObjectInstance& object, FederateHandle by, const std::string& tag,
                       std::optional<LogicalTime> timestamp);
     bool holdsDeletePrivilege(const ObjectInstance& object, FederateHandle federate) const;
+    Order deleteOrder(const ObjectInstance& object) const;
     void checkAttributes(const ObjectInstance& object, const AttributeSet& attributes) const;
     // Throws unless every attribute is declared for the class or one of its superclasses.
     void checkClassAttributes(ObjectClassHandle cls, const AttributeSet& attributes) const;

@@ -172,7 +172,16 @@ void Federation::deleteObjectInstance(FederateHandle federate, ObjectInstanceHan
                     "this federate may not delete object instance \"" + object.name +
                         "\": it does not hold its privilege to delete");
     }
-    removeObject(object, federate, tag, timestampFor(federate, time, Order::Timestamp));
+    removeObject(object, federate, tag, timestampFor(federate, time, deleteOrder(object)));
+}
+
+Order Federation::deleteOrder(const ObjectInstance& object) const {
+    // A delete travels as its class orders the privilege to delete; without one, by time.
+    if (const auto privilege =
+            m_description->findAttribute(object.objectClass, kPrivilegeToDelete)) {
+        return m_description->attribute(*privilege).order;
+    }
+    return Order::Timestamp;
 }
 
 ObjectInstanceHandle Federation::objectInstanceHandle(FederateHandle federate,

@@ -7,29 +7,17 @@
 
 namespace rti {
 
-namespace {
-
-void checkTime(LogicalTime time, const char* what) {
+void TimeCoordinator::checkFinite(LogicalTime time, const char* what) {
     if (!std::isfinite(time)) {
         throw Error(ErrorKind::InvalidFederationTime,
                     std::string(what) + " " + formatTime(time) + " is not a finite number");
     }
 }
 
-void checkLookahead(LogicalTime lookahead) {
-    if (!std::isfinite(lookahead) || lookahead < 0) {
-        throw Error(ErrorKind::InvalidLookahead,
-                    "the lookahead " + formatTime(lookahead) +
-                        " is not valid; it must be a finite number of at least 0");
-    }
-}
-
-}  // namespace
-
 void TimeCoordinator::addFederate(FederateHandle federate, LogicalTime initialTime) {
-    checkTime(initialTime, "the starting time");
+    checkFinite(initialTime, "the starting time");
     Clock& c = m_clocks[federate];
-    c.time = initialTime;
+    c.time = c.told = initialTime;
     c.horizon = initialTime;
 }
 
@@ -44,101 +32,6 @@ void TimeCoordinator::removeFederate(FederateHandle federate) {
     settle();
 }
 
-void TimeCoordinator::enableRegulation(FederateHandle federate, LogicalTime time,
-                                       LogicalTime lookahead) {
-    Clock& c = clock(federate);
-    if (c.regulating) {
-        throw Error(ErrorKind::TimeRegulationAlreadyEnabled, "time regulation is already enabled");
-    }
-    if (c.advance != Advance::None) {
-        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
-                    "time regulation cannot be enabled while a time advance is pending");
-    }
-    checkTime(time, "the time");
-    checkLookahead(lookahead);
-    // Start no earlier than any constrained federate has got to, so that no message of the
-    // new regulator can reach one of them in its past.
-    LogicalTime start = std::max(time, c.time);
-    for (const auto& [handle, other] : m_clocks) {
-        if (handle != federate && other.constrained) start = std::max(start, other.horizon);
-    }
-    c.time = start;
-    c.lookahead = lookahead;
-    c.floor = -kInfiniteTime;
-    c.regulating = true;
-    m_sink.deliver(federate, cb::TimeRegulationEnabled{start});
-    refresh(federate, c);
-    settle();
-}
-
-void TimeCoordinator::disableRegulation(FederateHandle federate) {
-    Clock& c = clock(federate);
-    if (!c.regulating) {
-        throw Error(ErrorKind::TimeRegulationWasNotEnabled, "time regulation is not enabled");
-    }
-    c.regulating = false;
-    c.floor = -kInfiniteTime;
-    refresh(federate, c);
-    settle();
-}
-
-void TimeCoordinator::enableConstrained(FederateHandle federate) {
-    Clock& c = clock(federate);
-    if (c.constrained || c.constrainedPending) {
-        throw Error(ErrorKind::TimeConstrainedAlreadyEnabled,
-                    c.constrained ? "time constraint is already enabled"
-                                  : "time constraint is already being enabled");
-    }
-    if (c.advance != Advance::None) {
-        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
-                    "time constraint cannot be enabled while a time advance is pending");
-    }
-    c.constrainedPending = true;
-    refresh(federate, c);
-    settle();
-}
-
-void TimeCoordinator::disableConstrained(FederateHandle federate) {
-    Clock& c = clock(federate);
-    if (!c.constrained && !c.constrainedPending) {
-        throw Error(ErrorKind::TimeConstrainedWasNotEnabled, "time constraint is not enabled");
-    }
-    if (c.advance != Advance::None) {
-        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
-                    "time constraint cannot be disabled while a time advance is pending");
-    }
-    c.constrained = false;
-    c.constrainedPending = false;
-    m_sink.releaseHeld(federate);
-    // What was waiting for its time now arrives in receive order.
-    while (!c.queue.empty()) {
-        Callback message = c.queue.pop();
-        setTimestamp(message, std::nullopt);
-        m_sink.deliver(federate, std::move(message));
-    }
-    refresh(federate, c);
-    settle();
-}
-
-void TimeCoordinator::enableAsynchronousDelivery(FederateHandle federate) {
-    Clock& c = clock(federate);
-    if (c.asynchronous) {
-        throw Error(ErrorKind::AsynchronousDeliveryAlreadyEnabled,
-                    "asynchronous delivery is already enabled");
-    }
-    c.asynchronous = true;
-    m_sink.releaseHeld(federate);
-}
-
-void TimeCoordinator::disableAsynchronousDelivery(FederateHandle federate) {
-    Clock& c = clock(federate);
-    if (!c.asynchronous) {
-        throw Error(ErrorKind::AsynchronousDeliveryAlreadyDisabled,
-                    "asynchronous delivery is not enabled");
-    }
-    c.asynchronous = false;
-}
-
 void TimeCoordinator::timeAdvanceRequest(FederateHandle federate, LogicalTime time) {
     request(federate, Advance::TimeAdvance, time);
 }
@@ -151,13 +44,11 @@ void TimeCoordinator::flushQueueRequest(FederateHandle federate, LogicalTime tim
     request(federate, Advance::None, time);
 }
 
-void TimeCoordinator::modifyLookahead(FederateHandle federate, LogicalTime lookahead) {
-    checkLookahead(lookahead);
-    Clock& c = clock(federate);
-    if (c.regulating) c.floor = std::max(c.floor, promise(federate, c, bounds()));
-    c.lookahead = lookahead;
-    refresh(federate, c);
-    settle();
+void TimeCoordinator::grantDelivered(FederateHandle federate, LogicalTime time) {
+    const auto it = m_clocks.find(federate);
+    if (it == m_clocks.end()) return;
+    it->second.told = time;
+    it->second.granting = false;
 }
 
 void TimeCoordinator::enqueue(FederateHandle receiver, LogicalTime time, Callback message) {
@@ -182,7 +73,16 @@ const TimeCoordinator::Clock& TimeCoordinator::clock(FederateHandle federate) co
 
 void TimeCoordinator::request(FederateHandle federate, Advance kind, LogicalTime time) {
     Clock& c = clock(federate);
-    checkTime(time, "the requested time");
+    checkFinite(time, "the requested time");
+    if (c.advance == Advance::Regulation) {
+        throw Error(ErrorKind::EnableTimeRegulationPending,
+                    "time regulation is being enabled; advance after it has been enabled");
+    }
+    if (c.granting) {
+        throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
+                    "the advance to " + formatTime(c.time) +
+                        " is granted but the grant has not been taken yet; take it first");
+    }
     if (c.advance != Advance::None) {
         throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
                     "a time advance to " + formatTime(c.requested) + " is already pending");
@@ -192,10 +92,11 @@ void TimeCoordinator::request(FederateHandle federate, Advance kind, LogicalTime
                     "time constraint is being enabled; advance after it has been granted");
     }
     if (time < c.time) {
-        throw Error(ErrorKind::InvalidFederationTime, "the requested time " + formatTime(time) +
-                                                          " is before the logical time " +
-                                                          formatTime(c.time));
+        throw Error(ErrorKind::FederationTimeAlreadyPassed,
+                    "the requested time " + formatTime(time) + " is before the logical time " +
+                        formatTime(c.time) + "; ask for " + formatTime(c.time) + " or later");
     }
+    c.requested = time;
     if (!c.constrained) {
         grant(federate, c, time);
     } else if (kind == Advance::None) {
@@ -204,7 +105,6 @@ void TimeCoordinator::request(FederateHandle federate, Advance kind, LogicalTime
     } else {
         m_sink.releaseHeld(federate);
         c.advance = kind;
-        c.requested = time;
         refresh(federate, c);
     }
     settle();
@@ -219,7 +119,7 @@ void TimeCoordinator::flush(FederateHandle federate, Clock& c, LogicalTime time)
 
 LogicalTime TimeCoordinator::tentative(const Clock& c) {
     LogicalTime base = c.time;
-    if (c.advance == Advance::TimeAdvance) {
+    if (c.advance == Advance::TimeAdvance || c.advance == Advance::Regulation) {
         base = c.requested;
     } else if (c.advance == Advance::NextEvent) {
         base = std::min(c.requested, c.queue.earliest().value_or(kInfiniteTime));
@@ -268,6 +168,10 @@ void TimeCoordinator::refresh(FederateHandle federate, Clock& c) {
         // Constraint starts once LBTS has reached the logical time, so the key sits just
         // below it (progress is made while key < LBTS).
         waitKey = std::nextafter(c.time, -kInfiniteTime);
+    } else if (c.advance == Advance::Regulation) {
+        // Likewise for the start of regulation, unless a message before it is due first.
+        waitKey = std::min(std::nextafter(c.requested, -kInfiniteTime),
+                           c.queue.earliest().value_or(kInfiniteTime));
     } else if (c.advance != Advance::None) {
         waitKey = std::min(c.requested, c.queue.earliest().value_or(kInfiniteTime));
     }
@@ -314,21 +218,8 @@ bool TimeCoordinator::progress(FederateHandle federate, Clock& c, LogicalTime lb
         refresh(federate, c);
         return true;
     }
-    if (c.advance == Advance::TimeAdvance) {
-        bool delivered = false;
-        for (auto e = c.queue.earliest(); e && *e <= c.requested && *e < lbts;
-             e = c.queue.earliest()) {
-            deliverEarliest(federate, c);
-            delivered = true;
-        }
-        const auto next = c.queue.earliest();
-        if ((!next || *next > c.requested) && c.requested < lbts) {
-            grant(federate, c, c.requested);
-            return true;
-        }
-        if (delivered) refresh(federate, c);
-        return delivered;
-    }
+    if (c.advance == Advance::TimeAdvance) return progressTo(federate, c, lbts, false);
+    if (c.advance == Advance::Regulation) return progressTo(federate, c, lbts, true);
     if (c.advance == Advance::NextEvent) {
         const LogicalTime next = std::min(c.requested, c.queue.earliest().value_or(kInfiniteTime));
         if (!(next < lbts)) return false;
@@ -339,6 +230,34 @@ bool TimeCoordinator::progress(FederateHandle federate, Clock& c, LogicalTime lb
     return false;
 }
 
+bool TimeCoordinator::progressTo(FederateHandle federate, Clock& c, LogicalTime lbts,
+                                 bool enabling) {
+    // A grant takes every message up to the requested time and needs LBTS past it; the start
+    // of regulation takes those before it and needs LBTS to have reached it.
+    const auto due = [&](LogicalTime t) { return enabling ? t < c.requested : t <= c.requested; };
+    bool delivered = false;
+    for (auto e = c.queue.earliest(); e && due(*e) && *e < lbts; e = c.queue.earliest()) {
+        deliverEarliest(federate, c);
+        delivered = true;
+    }
+    const auto next = c.queue.earliest();
+    const bool reached = enabling ? c.requested <= lbts : c.requested < lbts;
+    if ((next && due(*next)) || !reached) {
+        if (delivered) refresh(federate, c);
+        return delivered;
+    }
+    if (!enabling) {
+        grant(federate, c, c.requested);
+        return true;
+    }
+    c.advance = Advance::None;
+    c.time = c.told = c.requested;
+    c.horizon = std::max(c.horizon, c.time);
+    m_sink.deliver(federate, cb::TimeRegulationEnabled{c.time});
+    refresh(federate, c);
+    return true;
+}
+
 void TimeCoordinator::deliverEarliest(FederateHandle federate, Clock& c) {
     c.horizon = std::max(c.horizon, *c.queue.earliest());
     m_sink.deliver(federate, c.queue.pop());
@@ -347,6 +266,7 @@ void TimeCoordinator::deliverEarliest(FederateHandle federate, Clock& c) {
 void TimeCoordinator::grant(FederateHandle federate, Clock& c, LogicalTime time) {
     c.time = time;
     c.advance = Advance::None;
+    c.granting = true;
     c.horizon = std::max(c.horizon, time);
     m_sink.deliver(federate, cb::TimeAdvanceGrant{time});
     refresh(federate, c);

@@ -7,7 +7,14 @@
 //   Time Advance Request:  requested time + lookahead
 //   Next Event Request:    min(requested time, its earliest queued message, its LBTS) + lookahead
 // and never lower than a promise it made before a lookahead reduction. The LBTS of a
-// federate is the smallest promise among the other regulating federates.
+// federate is the smallest promise among the other regulating federates. A regulator's
+// lookahead is greater than 0: with none, two federates in lock-step would each wait for the
+// other's promise to pass the time both asked for.
+//
+// A grant is decided here but takes effect for the federate when it is handed over: until
+// then its logical time stays where it was and a further request is refused as in progress.
+// Its promise already follows the decided time, which is never below what the request
+// promised, so no promise is ever taken back.
 //
 // Because a Next Event promise depends on the federate's own LBTS, the promises are the least
 // solution of those equations. With X1 the regulator of smallest "tentative" promise
@@ -54,6 +61,8 @@ public:
     void nextEventRequest(FederateHandle federate, LogicalTime time);
     void flushQueueRequest(FederateHandle federate, LogicalTime time);
     void modifyLookahead(FederateHandle federate, LogicalTime lookahead);
+    // The federate is handed its grant: its logical time becomes the granted one.
+    void grantDelivered(FederateHandle federate, LogicalTime time);
 
     LogicalTime logicalTime(FederateHandle federate) const;
     LogicalTime lookahead(FederateHandle federate) const;
@@ -74,10 +83,13 @@ public:
     void enqueue(FederateHandle receiver, LogicalTime time, Callback message);
 
 private:
-    enum class Advance { None, TimeAdvance, NextEvent };
+    // Regulation: a constrained federate enabling regulation at a later time first takes
+    // every message due before that time, like a time advance.
+    enum class Advance { None, TimeAdvance, NextEvent, Regulation };
 
     struct Clock {
-        LogicalTime time = 0;
+        LogicalTime time = 0;  // as decided here
+        LogicalTime told = 0;  // as the federate was last told
         LogicalTime lookahead = 0;
         LogicalTime floor = -kInfiniteTime;  // a promise made before a lookahead reduction
         LogicalTime requested = 0;
@@ -87,6 +99,7 @@ private:
         bool constrained = false;
         bool constrainedPending = false;
         bool asynchronous = false;
+        bool granting = false;  // a grant is decided and not yet handed over
         TimestampQueue queue;
         std::optional<LogicalTime> promiseKey;  // entry in m_promises
         std::optional<LogicalTime> waitKey;     // entry in m_waiting
@@ -97,6 +110,11 @@ private:
         std::optional<FederateHandle> first;
     };
 
+    static void checkFinite(LogicalTime time, const char* what);
+    static void checkLookahead(LogicalTime lookahead, bool regulating);
+    static bool inProgress(const Clock& c) { return c.advance != Advance::None || c.granting; }
+    LogicalTime regulationStart(FederateHandle federate, const Clock& c, LogicalTime time,
+                                LogicalTime lookahead) const;
     Clock& clock(FederateHandle federate);
     const Clock& clock(FederateHandle federate) const;
     void request(FederateHandle federate, Advance kind, LogicalTime time);
@@ -109,6 +127,7 @@ private:
     void refresh(FederateHandle federate, Clock& c);
     void settle();
     bool progress(FederateHandle federate, Clock& c, LogicalTime lbts);
+    bool progressTo(FederateHandle federate, Clock& c, LogicalTime lbts, bool inclusive);
     void deliverEarliest(FederateHandle federate, Clock& c);
     void grant(FederateHandle federate, Clock& c, LogicalTime time);
 

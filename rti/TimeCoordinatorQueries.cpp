@@ -20,7 +20,7 @@ void checkTime(LogicalTime time) {
 }  // namespace
 
 LogicalTime TimeCoordinator::logicalTime(FederateHandle federate) const {
-    return clock(federate).time;
+    return clock(federate).told;
 }
 
 LogicalTime TimeCoordinator::lookahead(FederateHandle federate) const {
@@ -44,7 +44,9 @@ LogicalTime TimeCoordinator::earliestSendTime(FederateHandle federate) const {
 
 std::optional<LogicalTime> TimeCoordinator::requestedTime(FederateHandle federate) const {
     const Clock& c = clock(federate);
-    if (c.advance == Advance::None) return std::nullopt;
+    const bool requested =
+        c.advance == Advance::TimeAdvance || c.advance == Advance::NextEvent || c.granting;
+    if (!requested) return std::nullopt;
     return c.requested;
 }
 
