@@ -97,7 +97,10 @@ public:
     bool isAttributeOwnedByFederate(FederateHandle federate, ObjectInstanceHandle object,
                                     AttributeHandle attribute);
 
-    // Time management
+    // Time management. A regulator's lookahead must be greater than 0. Regulation starts at
+    // the later of the time asked and the smallest time whose promise reaches no constrained
+    // federate below its time; a constrained federate first takes the messages due before it.
+    // A grant takes effect, and the next request is accepted, once the federate is handed it.
     void enableTimeRegulation(FederateHandle federate, LogicalTime time, LogicalTime lookahead);
     void disableTimeRegulation(FederateHandle federate);
     void enableTimeConstrained(FederateHandle federate);
@@ -109,11 +112,11 @@ public:
     void flushQueueRequest(FederateHandle federate, LogicalTime time);
     // A reduction takes effect only as far as it keeps every bound already promised.
     void modifyLookahead(FederateHandle federate, LogicalTime lookahead);
-    LogicalTime queryFederateTime(FederateHandle federate);
-    LogicalTime queryLBTS(FederateHandle federate);  // +infinity with no other regulator
+    LogicalTime queryFederateTime(FederateHandle federate);  // as of the last grant handed over
+    LogicalTime queryLBTS(FederateHandle federate);          // +infinity with no other regulator
     LogicalTime queryMinNextEventTime(FederateHandle federate);
     LogicalTime queryLookahead(FederateHandle federate);
-    // The time of the pending Time Advance or Next Event Request, if any.
+    // The time of the pending advance request, if any, until its grant is handed over.
     std::optional<LogicalTime> queryRequestedTime(FederateHandle federate);
     bool isTimeRegulating(FederateHandle federate);
     bool isTimeConstrained(FederateHandle federate);
