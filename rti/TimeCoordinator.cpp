@@ -81,7 +81,8 @@ void TimeCoordinator::request(FederateHandle federate, Advance kind, LogicalTime
     if (c.granting) {
         throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,
                     "the advance to " + formatTime(c.time) +
-                        " is granted but the grant has not been taken yet; take it first");
+                        " is granted but the federate has not received the grant yet; ask "
+                        "again after it");
     }
     if (c.advance != Advance::None) {
         throw Error(ErrorKind::TimeAdvanceAlreadyInProgress,

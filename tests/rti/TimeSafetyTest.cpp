@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(RtiTimeSafety, EveryRequest,
 
 }  // namespace
 
-TEST_P(EveryRequest, LogicalTimeMovesWhenTheGrantIsTaken) {
+TEST_P(EveryRequest, LogicalTimeMovesWhenTheGrantIsDelivered) {
     Scenario s;
     const auto a = s.join("A", 5);
     const auto b = s.join("B", 5);
@@ -64,7 +64,7 @@ TEST_P(EveryRequest, LogicalTimeMovesWhenTheGrantIsTaken) {
     EXPECT_EQ(s.rt.queryRequestedTime(a), 6);
     const Error again = refusal([&] { ask(s, a, GetParam(), 8); });
     EXPECT_EQ(again.kind(), ErrorKind::TimeAdvanceAlreadyInProgress);
-    EXPECT_THAT(again.what(), HasSubstr("take it first"));
+    EXPECT_THAT(again.what(), HasSubstr("has not received the grant yet"));
     EXPECT_EQ(refusal([&] { s.rt.disableTimeConstrained(a); }).kind(),
               ErrorKind::TimeAdvanceAlreadyInProgress);
     // Each promises from the granted time: nothing it may still send lies below it.
