@@ -127,7 +127,7 @@ private:
     void refresh(FederateHandle federate, Clock& c);
     void settle();
     bool progress(FederateHandle federate, Clock& c, LogicalTime lbts);
-    bool progressTo(FederateHandle federate, Clock& c, LogicalTime lbts, bool inclusive);
+    bool progressTo(FederateHandle federate, Clock& c, LogicalTime lbts, bool enabling);
     void deliverEarliest(FederateHandle federate, Clock& c);
     void grant(FederateHandle federate, Clock& c, LogicalTime time);
 
