@@ -109,11 +109,12 @@ public:
     }
 
     void registerSynchronizationPoint(const std::string& label) override {
-        guarded("registering",
+        guarded("registering synchronization point " + label,
                 [&] { m_ambassador.registerFederationSynchronizationPoint(label.c_str(), ""); });
     }
     void synchronizationPointAchieved(const std::string& label) override {
-        guarded("reporting", [&] { m_ambassador.synchronizationPointAchieved(label.c_str()); });
+        guarded("reporting synchronization point " + label + " achieved",
+                [&] { m_ambassador.synchronizationPointAchieved(label.c_str()); });
     }
 
     void publishObjectClass(rti::ObjectClassHandle cls,
@@ -157,7 +158,7 @@ public:
     rti::ObjectInstanceHandle registerObjectInstance(rti::ObjectClassHandle cls,
                                                      const std::string& name) override {
         const RTI::ObjectClassHandle rtiClass = m_handles.objectClass(cls);
-        const RTI::ObjectHandle object = guarded("registering", [&] {
+        const RTI::ObjectHandle object = guarded("registering object " + name, [&] {
             return m_ambassador.registerObjectInstance(rtiClass, name.c_str());
         });
         m_callbacks.registered(object, cls);
