@@ -35,15 +35,6 @@ constexpr const char* kRunTimeName = "HLA 1.3 run-time";
     }
 }
 
-template <typename Call>
-auto guarded(const std::string& what, Call call) -> decltype(call()) {
-    try {
-        return call();
-    } catch (const RTI::Exception&) {
-        rethrowRti(what);
-    }
-}
-
 std::unique_ptr<RTI::AttributeHandleSet> attributeSet(Hla13Handles& handles,
                                                       rti::ObjectClassHandle cls,
                                                       const rti::AttributeSet& attributes) {
@@ -97,10 +88,19 @@ public:
 
     void resign() override {
         if (!m_joined) return;
-        guarded("resigning", [&] {
-            m_ambassador.resignFederationExecution(RTI::DELETE_OBJECTS_AND_RELEASE_ATTRIBUTES);
-        });
+        try {
+            if (!m_lost) {
+                m_ambassador.resignFederationExecution(RTI::DELETE_OBJECTS_AND_RELEASE_ATTRIBUTES);
+            }
+        } catch (const RTI::FederateNotExecutionMember&) {
+            // The RTI has let the federate go already (its connection ended).
+        } catch (const RTI::Exception&) {
+            // A connection that is gone leaves nothing to resign from; anything else stands.
+            poll();
+            if (!m_lost) rethrowRti("resigning");
+        }
         m_joined = false;
+        if (m_lost) return;
         try {
             m_ambassador.destroyFederationExecution(m_execution.c_str());
         } catch (const RTI::Exception&) {
@@ -319,6 +319,19 @@ public:
     bool callbacksPending() override { return m_callbacks.pending(); }
 
 private:
+    // Calls the RTI, its refusal described as "<what>: <exception>".
+    template <typename Call>
+    auto guarded(const std::string& what, Call call) -> decltype(call()) {
+        if (m_lost) {
+            throw std::runtime_error(what + ": the connection to the RTI at " + m_execution +
+                                     " was lost; close the controller and open it again");
+        }
+        try {
+            return call();
+        } catch (const RTI::Exception&) {
+            rethrowRti(what);
+        }
+    }
     rti::ObjectClassHandle objectClassOf(RTI::ObjectHandle object) {
         const RTI::ObjectClassHandle rtiClass =
             guarded("looking up an object", [&] { return m_ambassador.getObjectClass(object); });
