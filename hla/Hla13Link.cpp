@@ -6,6 +6,7 @@
 #include <RTI.hh>
 #include <fedtime.hh>
 
+#include <chrono>
 #include <memory>
 
 namespace hla {
@@ -13,6 +14,7 @@ namespace hla {
 namespace {
 
 constexpr const char* kRunTimeName = "HLA 1.3 run-time";
+constexpr std::chrono::seconds kStartBound{10};
 
 // A 1.3 exception as the std::exception the provider expects.
 [[noreturn]] void rethrowRti(const std::string& what) {
@@ -65,8 +67,10 @@ public:
     }
 
     void join(const std::string& federate, const std::string& fedPath) {
+        bool created = false;
         try {
             m_ambassador.createFederationExecution(m_execution.c_str(), fedPath.c_str());
+            created = true;
         } catch (const RTI::FederationExecutionAlreadyExists&) {
             // Joined below with the description that already stands.
         } catch (const RTI::Exception&) {
@@ -78,9 +82,35 @@ public:
             m_ambassador.joinFederationExecution(federate.c_str(), m_execution.c_str(),
                                                  &m_callbacks);
         } catch (const RTI::Exception&) {
+            if (created) {
+                try {
+                    m_ambassador.destroyFederationExecution(m_execution.c_str());
+                } catch (const RTI::Exception&) {
+                    // Someone joined meanwhile: the execution is theirs now.
+                }
+            }
             rethrowRti("the RTI refused to join " + m_execution);
         }
         m_joined = true;
+    }
+
+    // A 1.3 federate starts at time 0; it reaches its initial time by advancing there before
+    // it regulates or is constrained, which is granted without waiting for anyone.
+    void startAt(rti::LogicalTime initialTime) {
+        if (initialTime <= 0) return;
+        m_callbacks.expectStartGrant();
+        guarded("advancing to the initial time",
+                [&] { m_ambassador.timeAdvanceRequest(RTIfedTime(initialTime)); });
+        const auto bound = std::chrono::steady_clock::now() + kStartBound;
+        while (!m_callbacks.startGranted()) {
+            if (std::chrono::steady_clock::now() > bound) {
+                throw std::runtime_error("the RTI did not grant the initial time " +
+                                         rti::formatTime(initialTime) + " within " +
+                                         std::to_string(kStartBound.count()) + " s");
+            }
+            // Waits for the RTI in slices, never longer than the bound.
+            guarded("advancing to the initial time", [&] { m_ambassador.tick(0.01, 0.05); });
+        }
     }
 
     std::string runTimeName() const override { return kRunTimeName; }
@@ -364,12 +394,14 @@ private:
 
 std::unique_ptr<RunTimeLink> joinHla13(const std::string& address, const std::string& federation,
                                        const std::string& federate, const std::string& fedPath,
-                                       rti::FederationDescription description) {
+                                       rti::FederationDescription description,
+                                       rti::LogicalTime initialTime) {
     std::string execution = address;
     while (!execution.empty() && execution.back() == '/') execution.pop_back();
     execution += "/" + federation;
     auto link = std::make_unique<Hla13Link>(execution, std::move(description));
     link->join(federate, fedPath);
+    link->startAt(initialTime);  // a refusal resigns again as the link goes
     return link;
 }
 

@@ -100,6 +100,17 @@ TEST_P(RunTimeTime, EachAdvancePolicyIsGrantedAndMovesTheCurrentTime) {
     }
 }
 
+TEST_P(RunTimeTime, ARegulatingFederateStartsAtCurTime) {
+    Side chat = timed("Chat", optionsWith(3, 0, "1", 0, "2,5"), 3);
+    EXPECT_EQ(chat.time(kCurrent), 2.5);
+    EXPECT_TRUE(refusal([&] {
+                    chat.put(kAdvance, Variant::fromR8(2));
+                }).contains("before the federate's logical time 2.5"));
+    chat.put(kAdvance, Variant::fromR8(4));
+    ASSERT_TRUE(waitFor([&] { return has(chat, 5); }));
+    EXPECT_EQ(grants(chat), std::vector<double>{4.0});
+}
+
 TEST_P(RunTimeTime, TheLookaheadCanChangeButNotBecomeNegative) {
     Side chat = timed("Chat", optionsWith(1, 0, "0,5"), 2);
     EXPECT_EQ(chat.time("@LOOKAHEAD"), 0.5);
