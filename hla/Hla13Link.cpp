@@ -318,6 +318,7 @@ public:
                 [&] { m_ambassador.modifyLookahead(RTIfedTime(lookahead)); });
     }
     rti::LogicalTime queryFederateTime() override {
+        if (const auto delivered = m_callbacks.deliveredTime()) return *delivered;
         return query("querying the logical time", &RTI::RTIambassador::queryFederateTime);
     }
     rti::LogicalTime queryLBTS() override {
