@@ -1,11 +1,8 @@
 #include "hla/AttributeVariable.h"
 
 #include "cao/Error.h"
-#include "cao/VariantText.h"
-#include "hla/Encoding.h"
+#include "hla/MessageNumber.h"
 #include "hla/VariableOptions.h"
-#include "hla/VariableValue.h"
-#include "rti/Error.h"
 
 #include <algorithm>
 
@@ -21,11 +18,8 @@ QString text(const std::string& s) {
 
 AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const QString& name,
                                      const VariableName& parsed, int32_t options)
-    : m_federate(std::move(federate)),
-      m_name(name),
-      m_objectName(parsed.objectName),
-      m_type(parsed.dataType),
-      m_options(options) {
+    : ExchangeVariable(std::move(federate), name, parsed.dataType, options),
+      m_objectName(parsed.objectName) {
     const rti::FederationDescription& fom = m_federate->description();
     const auto cls = fom.findObjectClass(parsed.classPath);
     if (!cls) {
@@ -43,84 +37,74 @@ AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const Q
     }
     m_class = *cls;
     m_attribute = *attribute;
-    try {
-        if (!hasOption(options, option::NoPublish)) {
+    declare([this] {
+        if (!hasOption(option::NoPublish)) {
             m_federate->declarations().publish(m_class, m_attribute);
             m_published = true;
         }
-        if (!hasOption(options, option::NoSubscribe)) {
+        if (!hasOption(option::NoSubscribe)) {
             m_federate->declarations().subscribe(m_class, m_attribute);
             m_subscribed = true;
         }
-        if (hasOption(options, option::CreateObject)) registerObject();
-    } catch (...) {
-        withdraw();
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be registered").arg(name));
-    }
-    m_federate->attributeVariables.push_back(this);
+        if (hasOption(option::CreateObject)) registerObject();
+    });
+    m_federate->attach(this);
 }
 
 AttributeVariable::~AttributeVariable() {
-    std::erase(m_federate->attributeVariables, this);
+    m_federate->detach(this);
 }
 
 bool AttributeVariable::keepsOwnership() const {
-    return hasOption(m_options, option::KeepOwnership);
+    return hasOption(option::KeepOwnership);
 }
 
 void AttributeVariable::registerObject() {
-    auto found = m_federate->registered.find(m_objectName);
-    if (found == m_federate->registered.end()) {
-        const rti::ObjectInstanceHandle handle = m_federate->runTime().registerObjectInstance(
-            m_federate->handle(), m_class, m_objectName);
-        found =
-            m_federate->registered.emplace(m_objectName, RegisteredObject{handle, m_class}).first;
-        m_federate->knownObjects[handle] = m_objectName;
-    } else if (found->second.objectClass != m_class) {
+    RegisteredObject* found = m_federate->registeredObject(m_objectName);
+    if (!found) {
+        const rti::ObjectInstanceHandle handle =
+            m_federate->link().registerObjectInstance(m_class, m_objectName);
+        found = &m_federate->addRegisteredObject(m_objectName, RegisteredObject{handle, m_class});
+    } else if (found->objectClass != m_class) {
         throw cao::Error(
             QStringLiteral("Object \"%1\" is already registered by this federate as an instance "
                            "of %2")
-                .arg(
-                    text(m_objectName),
-                    text(
-                        m_federate->description().objectClass(found->second.objectClass).fullName)),
+                .arg(text(m_objectName),
+                     text(m_federate->description().objectClass(found->objectClass).fullName)),
             cao::code::InvalidArg);
     }
-    ++found->second.users;
-    if (hasOption(m_options, option::ReleaseUnowned)) ++found->second.orphanUsers;
+    ++found->users;
+    if (hasOption(option::ReleaseUnowned)) ++found->orphanUsers;
     m_registered = true;
 }
 
 void letGoOfObject(Federate& federate, const std::string& objectName) {
-    const auto found = federate.registered.find(objectName);
-    if (found == federate.registered.end()) return;
-    RegisteredObject& object = found->second;
-    rti::RunTime& rt = federate.runTime();
+    const RegisteredObject* found = federate.registeredObject(objectName);
+    if (!found) return;
+    const RegisteredObject object = *found;
+    RunTimeLink& rt = federate.link();
     if (object.orphanUsers > 0) {
         rti::AttributeSet owned;
         for (rti::AttributeHandle a :
              federate.description().availableAttributes(object.objectClass)) {
-            if (rt.isAttributeOwnedByFederate(federate.handle(), object.handle, a)) owned.insert(a);
+            if (rt.isAttributeOwnedByFederate(object.handle, a)) owned.insert(a);
         }
-        if (!owned.empty()) {
-            rt.unconditionalAttributeOwnershipDivestiture(federate.handle(), object.handle, owned);
-        }
+        if (!owned.empty()) rt.unconditionalAttributeOwnershipDivestiture(object.handle, owned);
     } else {
-        rt.deleteObjectInstance(federate.handle(), object.handle);
+        rt.deleteObjectInstance(object.handle);
     }
-    federate.knownObjects.erase(object.handle);
-    federate.registered.erase(found);
+    federate.forgetRegisteredObject(objectName);
 }
 
 void AttributeVariable::withdraw() {
     if (!m_federate->isOpen()) return;
-    const auto found = m_federate->registered.find(m_objectName);
-    if (m_registered && found != m_federate->registered.end()) {
-        if (found->second.users == 1) {
+    RegisteredObject* found = m_federate->registeredObject(m_objectName);
+    if (m_registered && found) {
+        if (found->users == 1) {
             letGoOfObject(*m_federate, m_objectName);
         } else {
-            --found->second.users;
-            if (hasOption(m_options, option::ReleaseUnowned)) --found->second.orphanUsers;
+            --found->users;
+            if (hasOption(option::ReleaseUnowned)) --found->orphanUsers;
         }
     }
     m_registered = false;
@@ -130,56 +114,35 @@ void AttributeVariable::withdraw() {
     m_subscribed = false;
 }
 
-void AttributeVariable::release() {
-    try {
-        withdraw();
-    } catch (...) {
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be removed").arg(m_name));
-    }
-    std::erase(m_federate->attributeVariables, this);
-}
-
 rti::ObjectInstanceHandle AttributeVariable::objectHandle() {
-    try {
-        return m_federate->runTime().getObjectInstanceHandle(m_federate->handle(), m_objectName);
-    } catch (const rti::Error& e) {
-        if (e.kind() != rti::ErrorKind::ObjectNotKnown) throw;
+    const auto object = m_federate->link().findObjectInstance(m_objectName);
+    if (!object) {
         throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: there is no object "
                                         "\"%2\" in federation %3; register it with option 2 or "
                                         "wait until another federate does")
-                             .arg(m_name, text(m_objectName), text(m_federate->federationName())),
+                             .arg(name(), text(m_objectName), text(m_federate->federationName())),
                          cao::code::InvalidArg);
     }
+    return *object;
 }
 
 void AttributeVariable::takeOwnership(rti::ObjectInstanceHandle object) {
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
-    if (rt.isAttributeOwnedByFederate(self, object, m_attribute)) return;
-    rt.attributeOwnershipAcquisitionIfAvailable(self, object, {m_attribute});
-    if (rt.isAttributeOwnedByFederate(self, object, m_attribute)) return;
-    rt.attributeOwnershipAcquisition(self, object, {m_attribute});
+    RunTimeLink& rt = m_federate->link();
+    if (rt.isAttributeOwnedByFederate(object, m_attribute)) return;
+    rt.attributeOwnershipAcquisitionIfAvailable(object, {m_attribute});
+    if (rt.isAttributeOwnedByFederate(object, m_attribute)) return;
+    rt.attributeOwnershipAcquisition(object, {m_attribute});
     throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: its attribute is owned by "
                                     "another federate; ownership has been requested, write again "
                                     "once it has been gained")
-                         .arg(m_name));
+                         .arg(name()));
 }
 
-void AttributeVariable::write(const cao::Variant& value) {
-    const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
-    const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
-    try {
-        const rti::ObjectInstanceHandle object = objectHandle();
-        takeOwnership(object);
-        const auto time =
-            m_federate->sendTime(m_federate->description().attribute(m_attribute).order);
-        rt.updateAttributeValues(self, object, {{m_attribute, bytes}}, {}, time);
-    } catch (...) {
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be written").arg(m_name));
-    }
-    m_value = typed;
+void AttributeVariable::send(const rti::Bytes& payload) {
+    const rti::ObjectInstanceHandle object = objectHandle();
+    takeOwnership(object);
+    const auto time = m_federate->sendTime(m_federate->description().attribute(m_attribute).order);
+    m_federate->link().updateAttributeValues(object, {{m_attribute, payload}}, time);
 }
 
 void AttributeVariable::reflect(const rti::AttributeValues& values,
@@ -187,11 +150,7 @@ void AttributeVariable::reflect(const rti::AttributeValues& values,
     if (!m_subscribed) return;
     const auto carried = values.find(m_attribute);
     if (carried == values.end()) return;
-    if (!takeReceivedValue(*m_federate, m_name, carried->second, m_type, m_options, timestamp,
-                           m_value)) {
-        return;
-    }
-    m_federate->raise(4, m_value, m_name, timestamp);
+    take(carried->second, timestamp, message::AttributeReflected, false);
 }
 
 }  // namespace hla
