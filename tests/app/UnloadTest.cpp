@@ -1,0 +1,112 @@
+// The whole run of the program on a mocked engine: the window is closed the way the window
+// system closes it, and the program's own event loop must end with status 0 after the close
+// operation.
+#include "support/MockWorld.h"
+#include "support/RecordingMessageBox.h"
+
+#include "app/Startup.h"
+#include "app/frmMain.h"
+#include "ui_frmMain.h"
+
+#include <qpa/qwindowsysteminterface.h>
+#include <QApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace cao;
+using namespace cao::testing;
+using ::testing::_;
+
+namespace {
+
+// A status app::run never returns by itself: the loop had to be ended from outside.
+constexpr int kLoopNeverEnded = 99;
+// Only a bound for a broken build; a passing run ends as soon as the close is handled.
+constexpr int kLoopLimitMs = 60000;
+
+frmMain* shownWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<frmMain*>(w); window && window->isVisible()) return window;
+    }
+    return nullptr;
+}
+
+class Unload : public ::testing::Test {
+protected:
+    // Starts the program; once its loop runs, `user` acts on the shown window and asks the
+    // window system to close it. Returns the program's exit status.
+    int runAndClose(const std::function<void(frmMain&)>& user) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [&] {
+                frmMain* window = shownWindow();
+                if (!window) {
+                    ADD_FAILURE() << "the program showed no window";
+                    QCoreApplication::exit(kLoopNeverEnded);
+                    return;
+                }
+                user(*window);
+                journal << "close requested";
+                QWindowSystemInterface::handleCloseEvent(window->windowHandle());
+            },
+            Qt::QueuedConnection);
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(kLoopNeverEnded); });
+        limit.start(kLoopLimitMs);
+        const auto ended = QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+                                            [this] { journal << "loop ended"; });
+        std::ostringstream errors;
+        const int status = app::run(messages, world.factory(), errors);
+        QObject::disconnect(ended);
+        EXPECT_TRUE(errors.str().empty()) << errors.str();
+        return status;
+    }
+
+    static void open(frmMain& window) {
+        window.form().cmdOpen->click();
+        ASSERT_TRUE(window.controller());
+    }
+
+    MockWorld world;
+    RecordingMessageBox messages;
+    QStringList journal;
+};
+
+TEST_F(Unload, ClosingTheWindowRemovesTheControllerAndEndsTheProgram) {
+    ON_CALL(*world.controllers, Remove(Variant::fromI4(0))).WillByDefault([this] {
+        journal << "removed";
+    });
+    EXPECT_EQ(runAndClose(open), 0);
+    EXPECT_EQ(journal, (QStringList{"close requested", "removed", "loop ended"}));
+}
+
+TEST_F(Unload, AFailedRemovalIsReportedAndTheProgramStillEnds) {
+    ON_CALL(*world.controllers, Remove(_)).WillByDefault(ThrowError("federate busy"));
+    messages.onShow = [this](const QString& text) {
+        journal << "box " + text + (shownWindow() ? " over the window" : " without window");
+    };
+    EXPECT_EQ(runAndClose(open), 0);
+    EXPECT_EQ(journal,
+              (QStringList{"close requested", "box federate busy over the window", "loop ended"}));
+}
+
+TEST_F(Unload, ClosingWithNoControllerCallsNoEngineAndEndsTheProgram) {
+    EXPECT_CALL(*world.workspace, Controllers()).Times(0);
+    EXPECT_EQ(runAndClose([](frmMain&) {}), 0);
+    EXPECT_EQ(journal, (QStringList{"close requested", "loop ended"}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+// Another top-level window still on screen does not keep the program alive.
+TEST_F(Unload, TheProgramEndsWithItsWindowWhateverElseIsShown) {
+    QWidget other;
+    EXPECT_EQ(runAndClose([&](frmMain&) { other.show(); }), 0);
+    EXPECT_EQ(journal, (QStringList{"close requested", "loop ended"}));
+    other.hide();
+}
+
+}  // namespace
