@@ -1,20 +1,10 @@
 // The whole run of the program on a mocked engine: the window is closed the way the window
 // system closes it, and the program's own event loop must end with status 0 after the close
 // operation.
+#include "ProgramRun.h"
 #include "support/MockWorld.h"
 #include "support/RecordingMessageBox.h"
-
-#include "app/Startup.h"
-#include "app/frmMain.h"
 #include "ui_frmMain.h"
-
-#include <qpa/qwindowsysteminterface.h>
-#include <QApplication>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <sstream>
 
 using namespace cao;
 using namespace cao::testing;
@@ -22,47 +12,19 @@ using ::testing::_;
 
 namespace {
 
-// A status app::run never returns by itself: the loop had to be ended from outside.
-constexpr int kLoopNeverEnded = 99;
-// Only a bound for a broken build; a passing run ends as soon as the close is handled.
-constexpr int kLoopLimitMs = 60000;
-
-frmMain* shownWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<frmMain*>(w); window && window->isVisible()) return window;
-    }
-    return nullptr;
-}
-
 class Unload : public ::testing::Test {
 protected:
-    // Starts the program; once its loop runs, `user` acts on the shown window and asks the
-    // window system to close it. Returns the program's exit status.
+    // Starts the program; once its loop runs, `user` acts on the shown window and the window
+    // system is asked to close it. Returns the program's exit status.
     int runAndClose(const std::function<void(frmMain&)>& user) {
-        QMetaObject::invokeMethod(
-            qApp,
-            [&] {
-                frmMain* window = shownWindow();
-                if (!window) {
-                    ADD_FAILURE() << "the program showed no window";
-                    QCoreApplication::exit(kLoopNeverEnded);
-                    return;
-                }
-                user(*window);
-                journal << "close requested";
-                QWindowSystemInterface::handleCloseEvent(window->windowHandle());
-            },
-            Qt::QueuedConnection);
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(kLoopNeverEnded); });
-        limit.start(kLoopLimitMs);
         const auto ended = QObject::connect(qApp, &QCoreApplication::aboutToQuit,
                                             [this] { journal << "loop ended"; });
-        std::ostringstream errors;
-        const int status = app::run(messages, world.factory(), errors);
+        const int status = runProgram(messages, world.factory(), [&](frmMain& window) {
+            user(window);
+            journal << "close requested";
+            requestClose(window);
+        });
         QObject::disconnect(ended);
-        EXPECT_TRUE(errors.str().empty()) << errors.str();
         return status;
     }
 
