@@ -18,6 +18,9 @@ int run(ui::MessageBoxService& messageBox, const std::function<cao::EnginePtr()>
         messageBox.show(text);
         return 1;
     }
+    // The program ends as soon as its window has unloaded. Qt's own rule, quit when the last
+    // window closes, also waits for every other top-level window to go.
+    QObject::connect(&window, &frmMain::unloaded, qApp, [] { QCoreApplication::exit(0); });
     window.show();
     return QApplication::exec();
 }

@@ -83,6 +83,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // Closing is never refused: a failed close is reported and the window goes anyway.
     app::runTrapped(m_messageBox, [this] { m_lifecycle.close(); });
     event->accept();
+    emit unloaded();
 }
 
 void frmMain::UpdateControlStates() {

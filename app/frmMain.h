@@ -40,6 +40,11 @@ public:
     const cao::ControllerPtr& controller() const { return m_caoCtrl.get(); }
     const cao::VariablesPtr& variables() const { return m_caoVars; }
 
+signals:
+    // The window has run its close operation (and any box it showed has been dismissed) and
+    // is going: the program ends here.
+    void unloaded();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 #include <system_error>
+#include <type_traits>
 
 namespace cao {
 
@@ -17,12 +18,18 @@ struct Digits {
     int exponent = 0;
 };
 
+// Significant digits of the longest exact decimal expansion of a finite value of each type.
+template <typename Real>
+constexpr int kExactDigits = std::is_same_v<Real, float> ? 112 : 767;
+
+// Rounds the exact binary value half away from zero, as the platform's conversion does: a
+// value exactly halfway at the last shown digit goes up in magnitude. to_chars alone would
+// round such ties to even, so it only supplies the exact digits here.
 template <typename Real>
 Digits roundedDigits(Real value, int significant) {
-    // to_chars rounds the exact binary value correctly to the requested digits.
-    char buffer[64];
+    char buffer[kExactDigits<Real> + 16];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::scientific, significant - 1);
+                                      std::chars_format::scientific, kExactDigits<Real> - 1);
     const std::string text(buffer, result.ptr);
     Digits out;
     std::size_t i = 0;
@@ -34,6 +41,23 @@ Digits roundedDigits(Real value, int significant) {
         if (text[i] != '.') out.digits += text[i];
     }
     out.exponent = std::atoi(text.c_str() + i + 1);
+
+    const auto shown = static_cast<std::size_t>(significant);
+    if (out.digits.size() > shown) {
+        const bool up = out.digits[shown] >= '5';
+        out.digits.resize(shown);
+        if (up) {
+            auto last = out.digits.rbegin();
+            for (; last != out.digits.rend() && *last == '9'; ++last) *last = '0';
+            if (last == out.digits.rend()) {
+                out.digits.insert(out.digits.begin(), '1');
+                out.digits.pop_back();
+                ++out.exponent;
+            } else {
+                ++*last;
+            }
+        }
+    }
     while (out.digits.size() > 1 && out.digits.back() == '0') out.digits.pop_back();
     return out;
 }

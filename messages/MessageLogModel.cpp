@@ -15,6 +15,8 @@ constexpr int kRowsPerMillisecond = 4000;
 
 MessageLogModel::MessageLogModel(qsizetype maxLines, QObject* parent)
     : QAbstractListModel(parent), m_lines(maxLines) {
+    // A child, so that the batching of a long log can be seen and driven from outside.
+    m_flushTimer.setParent(this);
     m_flushTimer.setSingleShot(true);
     connect(&m_flushTimer, &QTimer::timeout, this, &MessageLogModel::flush);
 }

@@ -7,14 +7,27 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <string>
 
 using namespace cao;
 using namespace cao::test;
 
 namespace {
 
-// The value rounded to 15 significant digits, the most its text can carry.
+// Whether the value lies exactly halfway between two 15-digit decimals: its exact expansion,
+// which printf gives in full, ends in a 5 at the 16th significant digit.
+bool isFifteenDigitTie(double value) {
+    char buffer[1024];
+    std::snprintf(buffer, sizeof buffer, "%.800e", std::fabs(value));
+    const std::string digits = std::string(1, buffer[0]) + (buffer + 2);
+    const std::string tail = digits.substr(16, digits.find('e') - 16);
+    return digits[15] == '5' && tail.find_first_not_of('0') == std::string::npos;
+}
+
+// The value rounded to 15 significant digits, the most its text can carry, ties away from
+// zero. printf rounds ties to even, so a tie is first nudged by one ulp away from zero.
 double roundedTo15Digits(double value) {
+    if (isFifteenDigitTie(value)) value = std::nextafter(value, value * 2);
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", value);
     return std::strtod(buffer, nullptr);

@@ -95,6 +95,67 @@ TEST(VariantToText, ScientificOnlyWhereFixedNeedsMoreThanTheSignificantDigits) {
     EXPECT_EQ(variantToText(Variant::fromR8(1.2e15), deDE()), "1,2E+15");
 }
 
+// Exact ties at the last shown digit round away from zero; each value is an integer times a
+// power of two, so it is exactly the decimal written beside it.
+TEST(VariantToText, ExactTiesRoundAwayFromZeroInBothSigns) {
+    const struct {
+        int64_t mantissa;
+        int exponent;
+        const char* r8;  // the exact value, then its text
+    } doubles[] = {
+        {200000000000005, -1, "100000000000003"},       // 100000000000002.5
+        {1975308624193, -4, "123456789012.063"},        // 123456789012.0625
+        {(1 << 15) + 1, -15, "1.00003051757813"},       // 1.000030517578125
+        {3 * (1 << 15) - 1, -15, "2.99996948242188"},   // 2.999969482421875
+        {1999999999999999, -1, "1E+15"},                // 999999999999999.5
+        {5000000000000025, 1, "1.00000000000001E+16"},  // 10000000000000050
+    };
+    for (const auto& c : doubles) {
+        SCOPED_TRACE(c.r8);
+        const double value = std::ldexp(static_cast<double>(c.mantissa), c.exponent);
+        ASSERT_EQ(static_cast<int64_t>(std::ldexp(value, -c.exponent)), c.mantissa);
+        const QString text = QString::fromUtf8(c.r8);
+        EXPECT_EQ(variantToText(Variant::fromR8(value), enUS()), text);
+        EXPECT_EQ(variantToText(Variant::fromR8(-value), enUS()), QLatin1Char('-') + text);
+    }
+    const struct {
+        int32_t mantissa;
+        int exponent;
+        const char* r4;
+    } floats[] = {
+        {2469125, -1, "1234563"},    // 1234562.5
+        {129, -7, "1.007813"},       // 1.0078125
+        {25, -2, "6.25"},            // short enough to show whole
+        {(1 << 23) + 1, -23, "1"},   // 1.00000011920928955078125 is no tie
+        {1638403, -14, "100.0002"},  // 100.00018310546875 is none either
+    };
+    for (const auto& c : floats) {
+        SCOPED_TRACE(c.r4);
+        const float value = std::ldexp(static_cast<float>(c.mantissa), c.exponent);
+        ASSERT_EQ(static_cast<int32_t>(std::ldexp(value, -c.exponent)), c.mantissa);
+        const QString text = QString::fromUtf8(c.r4);
+        EXPECT_EQ(variantToText(Variant::fromR4(value), enUS()), text);
+        EXPECT_EQ(variantToText(Variant::fromR4(-value), enUS()), QLatin1Char('-') + text);
+    }
+}
+
+// The text a double reads as can look like a tie while its exact value lies below one.
+TEST(VariantToText, ValuesJustBelowATieRoundDown) {
+    const struct {
+        double value;
+        const char* r8;
+    } cases[] = {
+        {0.3000000000000005, "0.3"},              // exactly 0.30000000000000048849...
+        {2.000000000000025, "2.00000000000002"},  // exactly 2.00000000000002486899...
+        {std::nextafter(100000000000002.5, 0.0), "100000000000002"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.r8);
+        EXPECT_EQ(variantToText(Variant::fromR8(c.value), enUS()), QString::fromUtf8(c.r8));
+    }
+    EXPECT_EQ(variantToText(Variant::fromR4(std::nextafter(1234562.5f, 0.0f)), enUS()), "1234562");
+}
+
 TEST(VariantToText, NullAndArraysHaveNoTextForm) {
     const Variant noText[] = {
         Variant::null(),
