@@ -3,6 +3,7 @@
 #include "cao/Error.h"
 #include "hla/AttributeVariable.h"
 #include "hla/InteractionVariable.h"
+#include "hla/MessageNumber.h"
 
 #include <algorithm>
 
@@ -23,20 +24,20 @@ cao::Variant notice(const QString& s) {
 }  // namespace
 
 QString Ambassador::objectName(rti::ObjectInstanceHandle object) const {
-    const auto found = m_federate->knownObjects.find(object);
-    return found == m_federate->knownObjects.end() ? text(rti::toString(object))
-                                                   : text(found->second);
+    const auto name = m_federate->objectName(object);
+    return name ? text(*name) : text(rti::toString(object));
 }
 
 void Ambassador::synchronizationPointRegistrationSucceeded(const std::string& label) {
     m_federate->raise(
-        0, notice(QStringLiteral("Synchronization point \"%1\" registered").arg(text(label))),
+        message::Notice,
+        notice(QStringLiteral("Synchronization point \"%1\" registered").arg(text(label))),
         kSyncPoint);
 }
 
 void Ambassador::synchronizationPointRegistrationFailed(const std::string& label,
                                                         const std::string& reason) {
-    m_federate->raise(-1,
+    m_federate->raise(message::Failure,
                       notice(QStringLiteral("The synchronization point \"%1\" could not be "
                                             "registered: %2")
                                  .arg(text(label), text(reason))),
@@ -44,31 +45,33 @@ void Ambassador::synchronizationPointRegistrationFailed(const std::string& label
 }
 
 void Ambassador::announceSynchronizationPoint(const std::string& label, const std::string&) {
-    m_federate->announcedPoints.push_back(label);
+    m_federate->pointAnnounced(label);
     std::weak_ptr<Federate> weak = m_federate;
-    m_federate->raise(1, notice(text(label)), kSyncPoint, std::nullopt, [weak, label] {
+    const auto acknowledge = [weak, label] {
         const auto federate = weak.lock();
         if (!federate || !federate->isOpen()) return;
         try {
-            federate->runTime().synchronizationPointAchieved(federate->handle(), label);
+            federate->link().synchronizationPointAchieved(label);
         } catch (...) {
             rethrowAsCaoError(QStringLiteral("The synchronization point \"%1\" could not be "
                                              "reported as achieved")
                                   .arg(text(label)));
         }
-    });
+    };
+    m_federate->raise(message::PointAnnounced, notice(text(label)), kSyncPoint, std::nullopt,
+                      acknowledge);
 }
 
 void Ambassador::federationSynchronized(const std::string& label) {
-    std::erase(m_federate->announcedPoints, label);
-    m_federate->raise(2, notice(text(label)), kSyncPoint);
+    m_federate->pointSynchronized(label);
+    m_federate->raise(message::FederationSynchronized, notice(text(label)), kSyncPoint);
 }
 
 void Ambassador::discoverObjectInstance(rti::ObjectInstanceHandle object,
                                         rti::ObjectClassHandle cls, const std::string& name) {
-    m_federate->knownObjects[object] = name;
+    m_federate->objectInView(object, name);
     m_federate->raise(
-        0,
+        message::Notice,
         notice(QStringLiteral("Object \"%1\" of class %2 discovered")
                    .arg(text(name), text(m_federate->description().objectClass(cls).fullName))),
         text(name));
@@ -77,28 +80,27 @@ void Ambassador::discoverObjectInstance(rti::ObjectInstanceHandle object,
 void Ambassador::reflectAttributeValues(rti::ObjectInstanceHandle object,
                                         const rti::AttributeValues& values, const std::string&,
                                         std::optional<rti::LogicalTime> time) {
-    const auto found = m_federate->knownObjects.find(object);
-    if (found == m_federate->knownObjects.end()) return;
-    const std::string name = found->second;
-    // A variable may be removed by a message handler only later, never during this loop.
-    const auto variables = m_federate->attributeVariables;
-    for (AttributeVariable* variable : variables) {
-        if (variable->objectName() == name) variable->reflect(values, time);
+    const auto name = m_federate->objectName(object);
+    if (!name) return;
+    for (AttributeVariable* variable : m_federate->attributeVariables()) {
+        if (variable->objectName() == *name) variable->reflect(values, time);
     }
 }
 
 void Ambassador::receiveInteraction(rti::InteractionClassHandle cls,
                                     const rti::ParameterValues& values, const std::string&,
                                     std::optional<rti::LogicalTime> time) {
-    const auto variables = m_federate->interactionVariables;
-    for (InteractionVariable* variable : variables) variable->receive(cls, values, time);
+    for (InteractionVariable* variable : m_federate->interactionVariables()) {
+        variable->receive(cls, values, time);
+    }
 }
 
 void Ambassador::removeObjectInstance(rti::ObjectInstanceHandle object, const std::string&,
                                       std::optional<rti::LogicalTime> time) {
     const QString name = objectName(object);
-    m_federate->knownObjects.erase(object);
-    m_federate->raise(0, notice(QStringLiteral("Object \"%1\" removed").arg(name)), name, time);
+    m_federate->objectOutOfView(object);
+    m_federate->raise(message::Notice, notice(QStringLiteral("Object \"%1\" removed").arg(name)),
+                      name, time);
 }
 
 void Ambassador::requestAttributeOwnershipRelease(rti::ObjectInstanceHandle object,
@@ -110,7 +112,7 @@ void Ambassador::requestAttributeOwnershipRelease(rti::ObjectInstanceHandle obje
     for (rti::AttributeHandle attribute : attributes) {
         bool wanted = false;
         bool kept = false;
-        for (const AttributeVariable* variable : m_federate->attributeVariables) {
+        for (const AttributeVariable* variable : m_federate->attributeVariables()) {
             if (variable->objectName() != name.toStdString() ||
                 variable->attribute() != attribute) {
                 continue;
@@ -122,11 +124,11 @@ void Ambassador::requestAttributeOwnershipRelease(rti::ObjectInstanceHandle obje
     }
     if (release.empty()) return;
     try {
-        const rti::AttributeSet moved = m_federate->runTime().attributeOwnershipReleaseResponse(
-            m_federate->handle(), object, release);
+        const rti::AttributeSet moved =
+            m_federate->link().attributeOwnershipReleaseResponse(object, release);
         ownershipNotice(object, moved, QStringLiteral("released to another federate"));
     } catch (const std::exception& e) {
-        m_federate->raise(-1,
+        m_federate->raise(message::Failure,
                           notice(QStringLiteral("Ownership in object \"%1\" could not be "
                                                 "released: %2")
                                      .arg(name, text(e.what()))),
@@ -149,7 +151,7 @@ void Ambassador::ownershipNotice(rti::ObjectInstanceHandle object,
     const QString name = objectName(object);
     for (rti::AttributeHandle attribute : attributes) {
         QString source = name;
-        for (const AttributeVariable* variable : m_federate->attributeVariables) {
+        for (const AttributeVariable* variable : m_federate->attributeVariables()) {
             if (variable->objectName() == name.toStdString() &&
                 variable->attribute() == attribute) {
                 source = variable->name();
@@ -157,7 +159,7 @@ void Ambassador::ownershipNotice(rti::ObjectInstanceHandle object,
             }
         }
         m_federate->raise(
-            0,
+            message::Notice,
             notice(QStringLiteral("Ownership of attribute %1 of object \"%2\" %3")
                        .arg(text(m_federate->description().attribute(attribute).name), name, what)),
             source);
@@ -165,23 +167,33 @@ void Ambassador::ownershipNotice(rti::ObjectInstanceHandle object,
 }
 
 void Ambassador::timeRegulationEnabled(rti::LogicalTime time) {
-    m_federate->lastGranted = time;
+    m_federate->timeReached(time);
     m_federate->raise(
-        0, notice(QStringLiteral("Time regulation enabled at time %1").arg(timeText(time))),
+        message::Notice,
+        notice(QStringLiteral("Time regulation enabled at time %1").arg(timeText(time))),
         QStringLiteral("@CURRENT_TIME"));
 }
 
 void Ambassador::timeConstrainedEnabled(rti::LogicalTime time) {
-    m_federate->lastGranted = time;
+    m_federate->timeReached(time);
     m_federate->raise(
-        0, notice(QStringLiteral("Time constraint enabled at time %1").arg(timeText(time))),
+        message::Notice,
+        notice(QStringLiteral("Time constraint enabled at time %1").arg(timeText(time))),
         QStringLiteral("@CURRENT_TIME"));
 }
 
 void Ambassador::timeAdvanceGrant(rti::LogicalTime time) {
-    m_federate->pendingAdvance.reset();
-    m_federate->lastGranted = time;
-    m_federate->raise(5, cao::Variant::fromR8(time), QStringLiteral("@ADVANCE_TIME"));
+    m_federate->advanceGranted(time);
+    m_federate->raise(message::AdvanceGranted, cao::Variant::fromR8(time),
+                      QStringLiteral("@ADVANCE_TIME"));
+}
+
+void Ambassador::connectionLost(const std::string& reason) {
+    m_federate->raise(message::Failure,
+                      notice(QStringLiteral("The connection to the %1 was lost: %2; close the "
+                                            "controller and open it again")
+                                 .arg(text(m_federate->link().runTimeName()), text(reason))),
+                      text(m_federate->federationName()));
 }
 
 }  // namespace hla

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "hla/Federate.h"
-#include "rti/FederateAmbassador.h"
+#include "hla/RunTimeLink.h"
 
 #include <memory>
 
 namespace hla {
 
 // Turns the run-time's callbacks for one federate into the controller's messages.
-class Ambassador : public rti::FederateAmbassador {
+class Ambassador : public RunTimeCallbacks {
 public:
     explicit Ambassador(std::shared_ptr<Federate> federate) : m_federate(std::move(federate)) {}
 
@@ -39,6 +39,8 @@ public:
     void timeRegulationEnabled(rti::LogicalTime time) override;
     void timeConstrainedEnabled(rti::LogicalTime time) override;
     void timeAdvanceGrant(rti::LogicalTime time) override;
+
+    void connectionLost(const std::string& reason) override;
 
 private:
     void ownershipNotice(rti::ObjectInstanceHandle object, const rti::AttributeSet& attributes,

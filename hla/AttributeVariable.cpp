@@ -3,9 +3,9 @@
 #include "cao/Error.h"
 #include "cao/VariantText.h"
 #include "hla/Encoding.h"
+#include "hla/MessageNumber.h"
 #include "hla/VariableOptions.h"
 #include "hla/VariableValue.h"
-#include "rti/Error.h"
 
 #include <algorithm>
 
@@ -57,11 +57,11 @@ AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const Q
         withdraw();
         rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be registered").arg(name));
     }
-    m_federate->attributeVariables.push_back(this);
+    m_federate->attach(this);
 }
 
 AttributeVariable::~AttributeVariable() {
-    std::erase(m_federate->attributeVariables, this);
+    m_federate->detach(this);
 }
 
 bool AttributeVariable::keepsOwnership() const {
@@ -69,58 +69,51 @@ bool AttributeVariable::keepsOwnership() const {
 }
 
 void AttributeVariable::registerObject() {
-    auto found = m_federate->registered.find(m_objectName);
-    if (found == m_federate->registered.end()) {
-        const rti::ObjectInstanceHandle handle = m_federate->runTime().registerObjectInstance(
-            m_federate->handle(), m_class, m_objectName);
-        found =
-            m_federate->registered.emplace(m_objectName, RegisteredObject{handle, m_class}).first;
-        m_federate->knownObjects[handle] = m_objectName;
-    } else if (found->second.objectClass != m_class) {
+    RegisteredObject* found = m_federate->registeredObject(m_objectName);
+    if (!found) {
+        const rti::ObjectInstanceHandle handle =
+            m_federate->link().registerObjectInstance(m_class, m_objectName);
+        found = &m_federate->addRegisteredObject(m_objectName, RegisteredObject{handle, m_class});
+    } else if (found->objectClass != m_class) {
         throw cao::Error(
             QStringLiteral("Object \"%1\" is already registered by this federate as an instance "
                            "of %2")
-                .arg(
-                    text(m_objectName),
-                    text(
-                        m_federate->description().objectClass(found->second.objectClass).fullName)),
+                .arg(text(m_objectName),
+                     text(m_federate->description().objectClass(found->objectClass).fullName)),
             cao::code::InvalidArg);
     }
-    ++found->second.users;
-    if (hasOption(m_options, option::ReleaseUnowned)) ++found->second.orphanUsers;
+    ++found->users;
+    if (hasOption(m_options, option::ReleaseUnowned)) ++found->orphanUsers;
     m_registered = true;
 }
 
 void letGoOfObject(Federate& federate, const std::string& objectName) {
-    const auto found = federate.registered.find(objectName);
-    if (found == federate.registered.end()) return;
-    RegisteredObject& object = found->second;
-    rti::RunTime& rt = federate.runTime();
+    const RegisteredObject* found = federate.registeredObject(objectName);
+    if (!found) return;
+    const RegisteredObject object = *found;
+    RunTimeLink& rt = federate.link();
     if (object.orphanUsers > 0) {
         rti::AttributeSet owned;
         for (rti::AttributeHandle a :
              federate.description().availableAttributes(object.objectClass)) {
-            if (rt.isAttributeOwnedByFederate(federate.handle(), object.handle, a)) owned.insert(a);
+            if (rt.isAttributeOwnedByFederate(object.handle, a)) owned.insert(a);
         }
-        if (!owned.empty()) {
-            rt.unconditionalAttributeOwnershipDivestiture(federate.handle(), object.handle, owned);
-        }
+        if (!owned.empty()) rt.unconditionalAttributeOwnershipDivestiture(object.handle, owned);
     } else {
-        rt.deleteObjectInstance(federate.handle(), object.handle);
+        rt.deleteObjectInstance(object.handle);
     }
-    federate.knownObjects.erase(object.handle);
-    federate.registered.erase(found);
+    federate.forgetRegisteredObject(objectName);
 }
 
 void AttributeVariable::withdraw() {
     if (!m_federate->isOpen()) return;
-    const auto found = m_federate->registered.find(m_objectName);
-    if (m_registered && found != m_federate->registered.end()) {
-        if (found->second.users == 1) {
+    RegisteredObject* found = m_federate->registeredObject(m_objectName);
+    if (m_registered && found) {
+        if (found->users == 1) {
             letGoOfObject(*m_federate, m_objectName);
         } else {
-            --found->second.users;
-            if (hasOption(m_options, option::ReleaseUnowned)) --found->second.orphanUsers;
+            --found->users;
+            if (hasOption(m_options, option::ReleaseUnowned)) --found->orphanUsers;
         }
     }
     m_registered = false;
@@ -136,29 +129,27 @@ void AttributeVariable::release() {
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be removed").arg(m_name));
     }
-    std::erase(m_federate->attributeVariables, this);
+    m_federate->detach(this);
 }
 
 rti::ObjectInstanceHandle AttributeVariable::objectHandle() {
-    try {
-        return m_federate->runTime().getObjectInstanceHandle(m_federate->handle(), m_objectName);
-    } catch (const rti::Error& e) {
-        if (e.kind() != rti::ErrorKind::ObjectNotKnown) throw;
+    const auto object = m_federate->link().findObjectInstance(m_objectName);
+    if (!object) {
         throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: there is no object "
                                         "\"%2\" in federation %3; register it with option 2 or "
                                         "wait until another federate does")
                              .arg(m_name, text(m_objectName), text(m_federate->federationName())),
                          cao::code::InvalidArg);
     }
+    return *object;
 }
 
 void AttributeVariable::takeOwnership(rti::ObjectInstanceHandle object) {
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
-    if (rt.isAttributeOwnedByFederate(self, object, m_attribute)) return;
-    rt.attributeOwnershipAcquisitionIfAvailable(self, object, {m_attribute});
-    if (rt.isAttributeOwnedByFederate(self, object, m_attribute)) return;
-    rt.attributeOwnershipAcquisition(self, object, {m_attribute});
+    RunTimeLink& rt = m_federate->link();
+    if (rt.isAttributeOwnedByFederate(object, m_attribute)) return;
+    rt.attributeOwnershipAcquisitionIfAvailable(object, {m_attribute});
+    if (rt.isAttributeOwnedByFederate(object, m_attribute)) return;
+    rt.attributeOwnershipAcquisition(object, {m_attribute});
     throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: its attribute is owned by "
                                     "another federate; ownership has been requested, write again "
                                     "once it has been gained")
@@ -168,14 +159,12 @@ void AttributeVariable::takeOwnership(rti::ObjectInstanceHandle object) {
 void AttributeVariable::write(const cao::Variant& value) {
     const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
     const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
     try {
         const rti::ObjectInstanceHandle object = objectHandle();
         takeOwnership(object);
         const auto time =
             m_federate->sendTime(m_federate->description().attribute(m_attribute).order);
-        rt.updateAttributeValues(self, object, {{m_attribute, bytes}}, {}, time);
+        m_federate->link().updateAttributeValues(object, {{m_attribute, bytes}}, time);
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be written").arg(m_name));
     }
@@ -191,7 +180,7 @@ void AttributeVariable::reflect(const rti::AttributeValues& values,
                            m_value)) {
         return;
     }
-    m_federate->raise(4, m_value, m_name, timestamp);
+    m_federate->raise(message::AttributeReflected, m_value, m_name, timestamp);
 }
 
 }  // namespace hla

@@ -2,7 +2,26 @@
 
 #include "engine/Provider.h"
 
+#include <algorithm>
+
 namespace hla {
+
+CallbackPump::CallbackPump(std::shared_ptr<Federate> federate, engine::ControllerContext& context)
+    : m_federate(federate), m_ambassador(std::move(federate)), m_context(context) {
+    m_pollTimer.setSingleShot(true);
+    m_pollTimer.setTimerType(Qt::PreciseTimer);
+}
+
+void CallbackPump::start() {
+    if (!m_federate->link().needsPolling()) return;
+    QObject::connect(&m_pollTimer, &QTimer::timeout, [this] { wake(); });
+    schedulePoll(true);
+}
+
+void CallbackPump::stop() {
+    m_stopped = true;
+    m_pollTimer.stop();
+}
 
 void CallbackPump::wake() {
     if (m_scheduled || m_stopped) return;
@@ -16,12 +35,26 @@ void CallbackPump::wake() {
 void CallbackPump::run() {
     m_scheduled = false;
     if (m_stopped || !m_federate->isOpen()) return;
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
+    RunTimeLink& link = m_federate->link();
+    const bool polling = link.needsPolling();
+    if (polling && !link.callbacksPending()) link.poll();
+    bool delivered = false;
     for (int i = 0; i < kBatch && !m_stopped; ++i) {
-        if (!rt.evokeCallback(self, m_ambassador)) return;
+        if (!link.evokeCallback(m_ambassador)) break;
+        delivered = true;
     }
-    if (!m_stopped && rt.pendingCallbackCount(self) > 0) wake();
+    if (m_stopped) return;
+    if (link.callbacksPending()) {
+        wake();
+    } else if (polling) {
+        schedulePoll(delivered);
+    }
+}
+
+void CallbackPump::schedulePoll(bool busy) {
+    // Quiet polls back off step by step; any traffic brings the fastest pace back.
+    m_pollMs = busy ? kFastestPollMs : std::min(m_pollMs * 2, kSlowestPollMs);
+    m_pollTimer.start(m_pollMs);
 }
 
 }  // namespace hla

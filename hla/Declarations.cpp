@@ -5,27 +5,26 @@
 namespace hla {
 
 void Declarations::publish(rti::InteractionClassHandle cls) {
-    if (m_publishedInteractions.count(cls) == 0) m_runTime.publishInteractionClass(m_federate, cls);
+    if (m_publishedInteractions.count(cls) == 0) m_link.publishInteractionClass(cls);
     ++m_publishedInteractions[cls];
 }
 
 void Declarations::unpublish(rti::InteractionClassHandle cls) {
     auto it = m_publishedInteractions.find(cls);
     if (it == m_publishedInteractions.end()) return;
-    if (it->second == 1) m_runTime.unpublishInteractionClass(m_federate, cls);
+    if (it->second == 1) m_link.unpublishInteractionClass(cls);
     if (--it->second == 0) m_publishedInteractions.erase(it);
 }
 
 void Declarations::subscribe(rti::InteractionClassHandle cls) {
-    if (m_subscribedInteractions.count(cls) == 0)
-        m_runTime.subscribeInteractionClass(m_federate, cls);
+    if (m_subscribedInteractions.count(cls) == 0) m_link.subscribeInteractionClass(cls);
     ++m_subscribedInteractions[cls];
 }
 
 void Declarations::unsubscribe(rti::InteractionClassHandle cls) {
     auto it = m_subscribedInteractions.find(cls);
     if (it == m_subscribedInteractions.end()) return;
-    if (it->second == 1) m_runTime.unsubscribeInteractionClass(m_federate, cls);
+    if (it->second == 1) m_link.unsubscribeInteractionClass(cls);
     if (--it->second == 0) m_subscribedInteractions.erase(it);
 }
 
@@ -41,15 +40,15 @@ void Declarations::setAttributes(std::map<rti::ObjectClassHandle, Counts>& table
     try {
         if (setChanged && published) {
             if (attributes.empty()) {
-                m_runTime.unpublishObjectClass(m_federate, cls);
+                m_link.unpublishObjectClass(cls);
             } else {
-                m_runTime.publishObjectClass(m_federate, cls, attributes);
+                m_link.publishObjectClass(cls, attributes);
             }
         } else if (setChanged) {
             if (attributes.empty()) {
-                m_runTime.unsubscribeObjectClass(m_federate, cls);
+                m_link.unsubscribeObjectClass(cls);
             } else {
-                m_runTime.subscribeObjectClassAttributes(m_federate, cls, attributes);
+                m_link.subscribeObjectClassAttributes(cls, attributes);
             }
         }
     } catch (...) {
@@ -89,16 +88,16 @@ void Declarations::withdrawAll() {
         }
     };
     for (const auto& entry : m_publishedInteractions) {
-        attempt([&] { m_runTime.unpublishInteractionClass(m_federate, entry.first); });
+        attempt([&] { m_link.unpublishInteractionClass(entry.first); });
     }
     for (const auto& entry : m_subscribedInteractions) {
-        attempt([&] { m_runTime.unsubscribeInteractionClass(m_federate, entry.first); });
+        attempt([&] { m_link.unsubscribeInteractionClass(entry.first); });
     }
     for (const auto& entry : m_publishedAttributes) {
-        attempt([&] { m_runTime.unpublishObjectClass(m_federate, entry.first); });
+        attempt([&] { m_link.unpublishObjectClass(entry.first); });
     }
     for (const auto& entry : m_subscribedAttributes) {
-        attempt([&] { m_runTime.unsubscribeObjectClass(m_federate, entry.first); });
+        attempt([&] { m_link.unsubscribeObjectClass(entry.first); });
     }
     m_publishedInteractions.clear();
     m_subscribedInteractions.clear();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rti/RunTime.h"
+#include "hla/RunTimeLink.h"
 
 #include <map>
 
@@ -10,10 +10,9 @@ namespace hla {
 // share a class, and the run-time replaces a class's attribute set with every call.
 class Declarations {
 public:
-    Declarations(rti::RunTime& runTime, rti::FederateHandle federate)
-        : m_runTime(runTime), m_federate(federate) {}
+    explicit Declarations(RunTimeLink& link) : m_link(link) {}
 
-    // Each throws rti::Error and then changes nothing.
+    // Each throws what the run-time throws and then changes nothing.
     void publish(rti::InteractionClassHandle cls);
     void unpublish(rti::InteractionClassHandle cls);
     void subscribe(rti::InteractionClassHandle cls);
@@ -31,8 +30,7 @@ private:
     void setAttributes(std::map<rti::ObjectClassHandle, Counts>& table, rti::ObjectClassHandle cls,
                        rti::AttributeHandle attribute, int change, bool published);
 
-    rti::RunTime& m_runTime;
-    rti::FederateHandle m_federate;
+    RunTimeLink& m_link;
     std::map<rti::InteractionClassHandle, int> m_publishedInteractions;
     std::map<rti::InteractionClassHandle, int> m_subscribedInteractions;
     std::map<rti::ObjectClassHandle, Counts> m_publishedAttributes;

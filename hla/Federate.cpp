@@ -1,21 +1,19 @@
 #include "hla/Federate.h"
 
 #include "cao/Error.h"
-#include "rti/Error.h"
+
+#include <algorithm>
 
 namespace hla {
 
-Federate::Federate(std::shared_ptr<RunTimeHost> host, rti::FederateHandle handle,
-                   engine::ControllerContext& context, std::string federationName,
-                   int timeAdvancePolicy)
-    : timeAdvance(timeAdvancePolicy),
-      m_host(std::move(host)),
-      m_handle(handle),
+Federate::Federate(std::unique_ptr<RunTimeLink> link, engine::ControllerContext& context,
+                   std::string federationName, AdvancePolicy advancePolicy)
+    : m_link(std::move(link)),
       m_context(context),
       m_federationName(std::move(federationName)),
-      m_description(m_host->runTime().description(handle)),
-      m_declarations(m_host->runTime(), handle) {
-    lastGranted = logicalTime();
+      m_declarations(*m_link),
+      m_advancePolicy(advancePolicy) {
+    m_lastGranted = logicalTime();
 }
 
 void Federate::raise(int32_t number, cao::Variant value, const QString& source,
@@ -24,10 +22,78 @@ void Federate::raise(int32_t number, cao::Variant value, const QString& source,
     engine::MessageData message;
     message.number = number;
     message.value = std::move(value);
-    message.time = cao::Variant::fromR8(timestamp ? *timestamp : logicalTime());
+    message.time = cao::Variant::fromR8(timestamp ? *timestamp : messageTime());
     message.source = source;
     message.acknowledge = std::move(acknowledge);
     m_context.raise(std::move(message));
+}
+
+double Federate::messageTime() {
+    try {
+        return logicalTime();
+    } catch (const std::exception&) {
+        // A run-time out of reach has its own message; this one keeps the time last known.
+        return m_lastGranted;
+    }
+}
+
+std::optional<rti::LogicalTime> Federate::sendTime(rti::Order order) {
+    if (order != rti::Order::Timestamp || !m_link->isTimeRegulating()) return std::nullopt;
+    return m_link->queryFederateTime() + m_link->queryLookahead();
+}
+
+void Federate::advanceGranted(double time) {
+    m_pendingAdvance.reset();
+    m_lastGranted = time;
+}
+
+void Federate::pointSynchronized(const std::string& label) {
+    std::erase(m_announcedPoints, label);
+}
+
+std::string Federate::latestAnnouncedPoint() const {
+    return m_announcedPoints.empty() ? std::string() : m_announcedPoints.back();
+}
+
+RegisteredObject* Federate::registeredObject(const std::string& name) {
+    const auto found = m_registered.find(name);
+    return found == m_registered.end() ? nullptr : &found->second;
+}
+
+RegisteredObject& Federate::addRegisteredObject(const std::string& name, RegisteredObject object) {
+    m_knownObjects[object.handle] = name;
+    return m_registered.emplace(name, object).first->second;
+}
+
+void Federate::forgetRegisteredObject(const std::string& name) {
+    const auto found = m_registered.find(name);
+    if (found == m_registered.end()) return;
+    m_knownObjects.erase(found->second.handle);
+    m_registered.erase(found);
+}
+
+std::vector<std::string> Federate::registeredObjectNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : m_registered) names.push_back(entry.first);
+    return names;
+}
+
+void Federate::objectInView(rti::ObjectInstanceHandle object, const std::string& name) {
+    m_knownObjects[object] = name;
+}
+
+std::optional<std::string> Federate::objectName(rti::ObjectInstanceHandle object) const {
+    const auto found = m_knownObjects.find(object);
+    if (found == m_knownObjects.end()) return std::nullopt;
+    return found->second;
+}
+
+void Federate::detach(InteractionVariable* variable) {
+    std::erase(m_interactionVariables, variable);
+}
+
+void Federate::detach(AttributeVariable* variable) {
+    std::erase(m_attributeVariables, variable);
 }
 
 void rethrowAsCaoError(const QString& what) {
@@ -35,19 +101,13 @@ void rethrowAsCaoError(const QString& what) {
         throw;
     } catch (const cao::Error&) {
         throw;
-    } catch (const rti::Error& e) {
+    } catch (const std::exception& e) {
         throw cao::Error(QStringLiteral("%1: %2").arg(what, QString::fromStdString(e.what())));
     }
 }
 
 QString timeText(double time) {
     return QString::fromStdString(rti::formatTime(time));
-}
-
-std::optional<rti::LogicalTime> Federate::sendTime(rti::Order order) {
-    rti::RunTime& rt = runTime();
-    if (order != rti::Order::Timestamp || !rt.isTimeRegulating(m_handle)) return std::nullopt;
-    return rt.queryFederateTime(m_handle) + rt.queryLookahead(m_handle);
 }
 
 }  // namespace hla

@@ -3,10 +3,12 @@
 #include "cao/Variant.h"
 #include "engine/Provider.h"
 #include "hla/Declarations.h"
-#include "hla/RunTimeHost.h"
+#include "hla/OptionString.h"
+#include "hla/RunTimeLink.h"
 
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,17 +29,15 @@ struct RegisteredObject {
 };
 
 // The joined federate of one controller, shared by the controller, its variables and the
-// callbacks: what they need of the run-time and the state the provider keeps beside it.
+// callbacks: its run-time and the state the provider keeps beside it.
 class Federate {
 public:
-    Federate(std::shared_ptr<RunTimeHost> host, rti::FederateHandle handle,
-             engine::ControllerContext& context, std::string federationName, int timeAdvance);
+    Federate(std::unique_ptr<RunTimeLink> link, engine::ControllerContext& context,
+             std::string federationName, AdvancePolicy advancePolicy);
 
-    rti::RunTime& runTime() { return m_host->runTime(); }
-    RunTimeHost& host() { return *m_host; }
-    rti::FederateHandle handle() const { return m_handle; }
+    RunTimeLink& link() { return *m_link; }
     const std::string& federationName() const { return m_federationName; }
-    const rti::FederationDescription& description() const { return *m_description; }
+    const rti::FederationDescription& description() const { return m_link->description(); }
     Declarations& declarations() { return m_declarations; }
 
     bool isOpen() const { return m_open; }
@@ -48,33 +48,60 @@ public:
                std::optional<double> timestamp = std::nullopt,
                std::function<void()> acknowledge = {});
 
-    double logicalTime() { return runTime().queryFederateTime(m_handle); }
+    double logicalTime() { return m_link->queryFederateTime(); }
     // The timestamp a message of this order carries: logical time plus lookahead when it is
     // timestamp-ordered and this federate regulates; otherwise none (receive order).
     std::optional<rti::LogicalTime> sendTime(rti::Order order);
 
     // Time advance: the policy of the option string, the pending request, the last grant.
-    int timeAdvance = 0;
-    std::optional<double> pendingAdvance;
-    double lastGranted = 0;
+    AdvancePolicy advancePolicy() const { return m_advancePolicy; }
+    const std::optional<double>& pendingAdvance() const { return m_pendingAdvance; }
+    double lastGranted() const { return m_lastGranted; }
+    void advanceRequested(double time) { m_pendingAdvance = time; }
+    void timeReached(double time) { m_lastGranted = time; }
+    void advanceGranted(double time);
 
-    // Synchronisation points announced and not yet synchronised, oldest first.
-    std::vector<std::string> announcedPoints;
+    // Synchronisation points announced and not yet synchronised.
+    void pointAnnounced(const std::string& label) { m_announcedPoints.push_back(label); }
+    void pointSynchronized(const std::string& label);
+    std::string latestAnnouncedPoint() const;
 
-    std::map<std::string, RegisteredObject> registered;             // by object name
-    std::map<rti::ObjectInstanceHandle, std::string> knownObjects;  // names of those in view
+    // Objects this federate registered, by name, and the names of those in view.
+    RegisteredObject* registeredObject(const std::string& name);
+    RegisteredObject& addRegisteredObject(const std::string& name, RegisteredObject object);
+    void forgetRegisteredObject(const std::string& name);
+    std::vector<std::string> registeredObjectNames() const;
+    void objectInView(rti::ObjectInstanceHandle object, const std::string& name);
+    void objectOutOfView(rti::ObjectInstanceHandle object) { m_knownObjects.erase(object); }
+    std::optional<std::string> objectName(rti::ObjectInstanceHandle object) const;
 
-    std::vector<InteractionVariable*> interactionVariables;
-    std::vector<AttributeVariable*> attributeVariables;
+    // The variables that receive; copies, since a message handler may remove one later.
+    void attach(InteractionVariable* variable) { m_interactionVariables.push_back(variable); }
+    void attach(AttributeVariable* variable) { m_attributeVariables.push_back(variable); }
+    void detach(InteractionVariable* variable);
+    void detach(AttributeVariable* variable);
+    std::vector<InteractionVariable*> interactionVariables() const {
+        return m_interactionVariables;
+    }
+    std::vector<AttributeVariable*> attributeVariables() const { return m_attributeVariables; }
 
 private:
-    std::shared_ptr<RunTimeHost> m_host;
-    rti::FederateHandle m_handle;
+    double messageTime();
+
+    std::unique_ptr<RunTimeLink> m_link;
     engine::ControllerContext& m_context;
     std::string m_federationName;
-    std::shared_ptr<const rti::FederationDescription> m_description;
     Declarations m_declarations;
     bool m_open = true;
+
+    AdvancePolicy m_advancePolicy;
+    std::optional<double> m_pendingAdvance;
+    double m_lastGranted = 0;
+    std::vector<std::string> m_announcedPoints;  // oldest first
+    std::map<std::string, RegisteredObject> m_registered;
+    std::map<rti::ObjectInstanceHandle, std::string> m_knownObjects;
+    std::vector<InteractionVariable*> m_interactionVariables;
+    std::vector<AttributeVariable*> m_attributeVariables;
 };
 
 // A run-time refusal as the description of a failed step: "<what>: <reason>".

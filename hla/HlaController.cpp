@@ -5,10 +5,11 @@
 #include "hla/ControllerName.h"
 #include "hla/FedLocator.h"
 #include "hla/InteractionVariable.h"
+#include "hla/MessageNumber.h"
 #include "hla/OptionString.h"
+#include "hla/RunTimeChoice.h"
 #include "hla/SystemVariable.h"
 #include "hla/VariableName.h"
-#include "rti/Error.h"
 
 namespace hla {
 
@@ -18,25 +19,10 @@ QString text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// The last federate to leave takes the federation execution with it.
-void destroyIfEmpty(rti::RunTime& rt, const std::string& federation) {
-    try {
-        rt.destroyFederationExecution(federation);
-    } catch (const rti::Error& e) {
-        if (e.kind() != rti::ErrorKind::FederatesCurrentlyJoined &&
-            e.kind() != rti::ErrorKind::FederationExecutionDoesNotExist) {
-            throw;
-        }
-    }
-}
-
-void enableTimeManagement(rti::RunTime& rt, rti::FederateHandle self,
-                          const ControllerOptions& options) {
-    if (options.regulating()) {
-        rt.enableTimeRegulation(self, options.currentTime, options.lookahead);
-    }
-    if (options.constrained()) rt.enableTimeConstrained(self);
-    if (options.asynchronousDelivery) rt.enableAsynchronousDelivery(self);
+void enableTimeManagement(RunTimeLink& link, const ControllerOptions& options) {
+    if (options.regulating()) link.enableTimeRegulation(options.currentTime, options.lookahead);
+    if (options.constrained()) link.enableTimeConstrained();
+    if (options.asynchronousDelivery) link.enableAsynchronousDelivery();
 }
 
 }  // namespace
@@ -49,48 +35,45 @@ std::unique_ptr<HlaController> HlaController::open(std::shared_ptr<RunTimeHost> 
     const ControllerOptions settings = parseControllerOptions(options);
     const QString path = locateFederationDescription(settings.url, descriptionDirectories());
     rti::FederationDescription description = readFederationDescription(path);
+    const RunTimeChoice choice = runTimeChoiceFromEnvironment();
 
-    rti::RunTime& rt = host->runTime();
     const QString joining = QStringLiteral("Federate \"%1\" could not join federation \"%2\"")
                                 .arg(text(names.federate), text(names.federation));
-    rti::FederateHandle self{};
+    std::unique_ptr<RunTimeLink> link;
     try {
-        if (!rt.federationExecutionExists(names.federation)) {
-            rt.createFederationExecution(names.federation, std::move(description));
-        }
-        self = rt.joinFederationExecution(names.federate, names.federation, settings.currentTime);
+        link = joinRunTime(choice, std::move(host), names.federation, names.federate, path,
+                           std::move(description), settings.currentTime);
     } catch (...) {
-        destroyIfEmpty(rt, names.federation);
         rethrowAsCaoError(joining);
     }
     try {
-        enableTimeManagement(rt, self, settings);
+        enableTimeManagement(*link, settings);
     } catch (...) {
         try {
-            rt.resignFederationExecution(self);
-            destroyIfEmpty(rt, names.federation);
-        } catch (const rti::Error&) {
+            link->resign();
+        } catch (const std::exception&) {
             // The refusal of the time setup is the error to report; resigning is best effort.
         }
         rethrowAsCaoError(joining);
     }
-    auto federate = std::make_shared<Federate>(std::move(host), self, context, names.federation,
-                                               settings.timeAdvance);
+    auto federate = std::make_shared<Federate>(std::move(link), context, names.federation,
+                                               settings.advancePolicy());
     std::unique_ptr<HlaController> controller(new HlaController(federate, context));
     federate->raise(
-        0,
+        message::Notice,
         cao::Variant::fromString(QStringLiteral("Joined federation \"%1\" as federate \"%2\"")
                                      .arg(text(names.federation), text(names.federate))),
         name);
     // Announcements of open synchronisation points may already wait.
-    if (rt.pendingCallbackCount(self) > 0) controller->m_pump->wake();
+    if (federate->link().callbacksPending()) controller->m_pump->wake();
+    controller->m_pump->start();
     return controller;
 }
 
 HlaController::HlaController(std::shared_ptr<Federate> federate, engine::ControllerContext& context)
     : m_federate(std::move(federate)), m_pump(std::make_shared<CallbackPump>(m_federate, context)) {
     std::weak_ptr<CallbackPump> pump = m_pump;
-    m_federate->host().setWaker(m_federate->handle(), [pump] {
+    m_federate->link().setWaker([pump] {
         if (const auto p = pump.lock()) p->wake();
     });
 }
@@ -104,7 +87,7 @@ HlaController::~HlaController() {
         }
     }
     m_pump->stop();
-    m_federate->host().removeWaker(m_federate->handle());
+    m_federate->link().setWaker({});
 }
 
 std::unique_ptr<engine::ProviderVariable> HlaController::addVariable(const QString& name,
@@ -124,32 +107,27 @@ std::unique_ptr<engine::ProviderVariable> HlaController::addVariable(const QStri
 void HlaController::close() {
     if (!m_federate->isOpen()) return;
     Federate& f = *m_federate;
-    rti::RunTime& rt = f.runTime();
     // Objects and declarations first; whatever of them is refused here, resigning deletes
     // or releases in the same way.
-    std::vector<std::string> objects;
-    for (const auto& entry : f.registered) objects.push_back(entry.first);
-    for (const std::string& object : objects) {
+    for (const std::string& object : f.registeredObjectNames()) {
         try {
             letGoOfObject(f, object);
-        } catch (const rti::Error&) {
+        } catch (const std::exception&) {
         }
     }
     try {
         f.declarations().withdrawAll();
-    } catch (const rti::Error&) {
+    } catch (const std::exception&) {
     }
     try {
-        rt.resignFederationExecution(f.handle(),
-                                     rti::ResignAction::DeleteObjectsAndReleaseAttributes);
+        f.link().resign();
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("Federate could not resign from federation \"%1\"")
                               .arg(text(f.federationName())));
     }
     f.markClosed();
     m_pump->stop();
-    f.host().removeWaker(f.handle());
-    destroyIfEmpty(rt, f.federationName());
+    f.link().setWaker({});
 }
 
 }  // namespace hla

@@ -3,6 +3,7 @@
 #include "cao/Error.h"
 #include "cao/VariantText.h"
 #include "hla/Encoding.h"
+#include "hla/MessageNumber.h"
 #include "hla/VariableOptions.h"
 #include "hla/VariableValue.h"
 
@@ -44,11 +45,11 @@ InteractionVariable::InteractionVariable(std::shared_ptr<Federate> federate, con
         withdraw();
         rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be registered").arg(name));
     }
-    m_federate->interactionVariables.push_back(this);
+    m_federate->attach(this);
 }
 
 InteractionVariable::~InteractionVariable() {
-    std::erase(m_federate->interactionVariables, this);
+    m_federate->detach(this);
 }
 
 void InteractionVariable::withdraw() {
@@ -65,18 +66,16 @@ void InteractionVariable::release() {
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be removed").arg(m_name));
     }
-    std::erase(m_federate->interactionVariables, this);
+    m_federate->detach(this);
 }
 
 void InteractionVariable::write(const cao::Variant& value) {
     const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
     const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
     try {
         const auto time =
             m_federate->sendTime(m_federate->description().interactionClass(m_class).order);
-        rt.sendInteraction(self, m_class, {{m_parameter, bytes}}, {}, time);
+        m_federate->link().sendInteraction(m_class, {{m_parameter, bytes}}, time);
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be sent").arg(m_name));
     }
@@ -93,7 +92,9 @@ void InteractionVariable::receive(rti::InteractionClassHandle received,
                            m_value)) {
         return;
     }
-    if (!hasOption(m_options, option::NoMessage)) m_federate->raise(3, m_value, m_name, timestamp);
+    if (!hasOption(m_options, option::NoMessage)) {
+        m_federate->raise(message::InteractionReceived, m_value, m_name, timestamp);
+    }
 }
 
 }  // namespace hla

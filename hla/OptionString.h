@@ -4,6 +4,9 @@
 
 namespace hla {
 
+// How a write of "@ADVANCE_TIME" asks for time (TimeAdv).
+enum class AdvancePolicy { TimeAdvance = 0, NextEvent = 1, FlushQueue = 2 };
+
 // What the controller option string asks for, checked and with defaults filled in.
 struct ControllerOptions {
     QString url;
@@ -15,6 +18,7 @@ struct ControllerOptions {
 
     bool regulating() const { return timePolicy == 1 || timePolicy == 3; }
     bool constrained() const { return timePolicy == 2 || timePolicy == 3; }
+    AdvancePolicy advancePolicy() const { return static_cast<AdvancePolicy>(timeAdvance); }
 };
 
 // Parses "URL=..., TimePoli=..., ...". Keys match without regard to letter case; a value runs

@@ -22,26 +22,23 @@ double timeFrom(const cao::Variant& value, const QString& variable) {
 }  // namespace
 
 cao::Variant SystemVariable::read() {
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
+    RunTimeLink& rt = m_federate->link();
     try {
         switch (m_name) {
             case SystemName::CurrentTime:
-                return cao::Variant::fromR8(rt.queryFederateTime(self));
+                return cao::Variant::fromR8(rt.queryFederateTime());
             case SystemName::AdvanceTime:
                 return cao::Variant::fromR8(
-                    m_federate->pendingAdvance.value_or(m_federate->lastGranted));
+                    m_federate->pendingAdvance().value_or(m_federate->lastGranted()));
             case SystemName::Lookahead:
-                return cao::Variant::fromR8(rt.queryLookahead(self));
+                return cao::Variant::fromR8(rt.queryLookahead());
             case SystemName::Lbts:
-                return cao::Variant::fromR8(rt.queryLBTS(self));
+                return cao::Variant::fromR8(rt.queryLBTS());
             case SystemName::NextEventTime:
-                return cao::Variant::fromR8(rt.queryMinNextEventTime(self));
+                return cao::Variant::fromR8(rt.queryMinNextEventTime());
             case SystemName::SyncPoint:
                 return cao::Variant::fromString(
-                    m_federate->announcedPoints.empty()
-                        ? QString()
-                        : QString::fromStdString(m_federate->announcedPoints.back()));
+                    QString::fromStdString(m_federate->latestAnnouncedPoint()));
         }
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("%1 could not be read").arg(systemVariableText(m_name)));
@@ -70,15 +67,14 @@ void SystemVariable::write(const cao::Variant& value) {
 void SystemVariable::advance(const cao::Variant& value) {
     const QString variable = systemVariableText(m_name);
     const double time = timeFrom(value, variable);
-    if (m_federate->pendingAdvance) {
+    if (m_federate->pendingAdvance()) {
         throw cao::Error(QStringLiteral("The advance to %1 is still pending; write %2 again "
                                         "after it has been granted")
-                             .arg(timeText(*m_federate->pendingAdvance), variable),
+                             .arg(timeText(*m_federate->pendingAdvance()), variable),
                          cao::code::InvalidArg);
     }
-    rti::RunTime& rt = m_federate->runTime();
-    const rti::FederateHandle self = m_federate->handle();
-    const double now = rt.queryFederateTime(self);
+    RunTimeLink& rt = m_federate->link();
+    const double now = rt.queryFederateTime();
     if (time < now) {
         throw cao::Error(QStringLiteral("Cannot advance to %1: it is before the federate's "
                                         "logical time %2")
@@ -86,21 +82,21 @@ void SystemVariable::advance(const cao::Variant& value) {
                          cao::code::InvalidArg);
     }
     try {
-        switch (m_federate->timeAdvance) {
-            case 1:
-                rt.nextEventRequest(self, time);
+        switch (m_federate->advancePolicy()) {
+            case AdvancePolicy::NextEvent:
+                rt.nextEventRequest(time);
                 break;
-            case 2:
-                rt.flushQueueRequest(self, time);
+            case AdvancePolicy::FlushQueue:
+                rt.flushQueueRequest(time);
                 break;
-            default:
-                rt.timeAdvanceRequest(self, time);
+            case AdvancePolicy::TimeAdvance:
+                rt.timeAdvanceRequest(time);
                 break;
         }
     } catch (...) {
         rethrowAsCaoError(QStringLiteral("Cannot advance to %1").arg(timeText(time)));
     }
-    m_federate->pendingAdvance = time;
+    m_federate->advanceRequested(time);
 }
 
 void SystemVariable::changeLookahead(const cao::Variant& value) {
@@ -111,7 +107,7 @@ void SystemVariable::changeLookahead(const cao::Variant& value) {
                          cao::code::InvalidArg);
     }
     try {
-        m_federate->runTime().modifyLookahead(m_federate->handle(), lookahead);
+        m_federate->link().modifyLookahead(lookahead);
     } catch (...) {
         rethrowAsCaoError(
             QStringLiteral("Cannot change the lookahead to %1").arg(timeText(lookahead)));
@@ -126,8 +122,7 @@ void SystemVariable::registerSyncPoint(const cao::Variant& value) {
                          cao::code::InvalidArg);
     }
     try {
-        m_federate->runTime().registerFederationSynchronizationPoint(m_federate->handle(),
-                                                                     label.toStdString());
+        m_federate->link().registerSynchronizationPoint(label.toStdString());
     } catch (...) {
         rethrowAsCaoError(
             QStringLiteral("Cannot register the synchronization point \"%1\"").arg(label));

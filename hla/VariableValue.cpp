@@ -4,6 +4,7 @@
 #include "cao/VariantText.h"
 #include "hla/Encoding.h"
 #include "hla/Federate.h"
+#include "hla/MessageNumber.h"
 #include "hla/VariableOptions.h"
 
 namespace hla {
@@ -26,7 +27,7 @@ bool takeReceivedValue(Federate& federate, const QString& name, const rti::Bytes
         value = decodeValue(payload, type, hasOption(options, option::BigEndian));
         return true;
     } catch (const cao::Error& e) {
-        federate.raise(-1,
+        federate.raise(message::Failure,
                        cao::Variant::fromString(
                            QStringLiteral("The value received for variable \"%1\" is no %2: %3")
                                .arg(name, cao::typeName(type), e.description())),

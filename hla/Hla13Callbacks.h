@@ -1,0 +1,102 @@
+#pragma once
+
+#include "hla/Hla13Handles.h"
+#include "hla/RunTimeLink.h"
+
+#include <NullFederateAmbassador.hh>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace hla {
+
+// Takes the callbacks of a 1.3 RTI during tick and keeps them, in order, until they are
+// handed on outside tick: the RTI may not be called from inside its own callbacks, and
+// translating handles calls it.
+class Hla13Callbacks : public NullFederateAmbassador {
+public:
+    explicit Hla13Callbacks(Hla13Handles& handles) : m_handles(handles) {}
+
+    bool pending() const { return !m_queue.empty(); }
+    // Hands the oldest callback on; false when none waits.
+    bool evoke(RunTimeCallbacks& callbacks);
+    void connectionLost(const std::string& reason);
+
+    bool regulating() const { return m_regulating; }
+    // An object this federate registered: its reflections and removal are never received,
+    // but its class is known for ownership callbacks.
+    void registered(RTI::ObjectHandle object, rti::ObjectClassHandle cls) {
+        m_objectClasses[object] = cls;
+    }
+    void deleted(RTI::ObjectHandle object) { m_objectClasses.erase(object); }
+
+    void synchronizationPointRegistrationSucceeded(const char* label) override;
+    void synchronizationPointRegistrationFailed(const char* label) override;
+    void announceSynchronizationPoint(const char* label, const char* tag) override;
+    void federationSynchronized(const char* label) override;
+
+    void discoverObjectInstance(RTI::ObjectHandle object, RTI::ObjectClassHandle cls,
+                                const char* name) override;
+    void reflectAttributeValues(RTI::ObjectHandle object,
+                                const RTI::AttributeHandleValuePairSet& values,
+                                const RTI::FedTime& time, const char* tag,
+                                RTI::EventRetractionHandle retraction) override;
+    void reflectAttributeValues(RTI::ObjectHandle object,
+                                const RTI::AttributeHandleValuePairSet& values,
+                                const char* tag) override;
+    void receiveInteraction(RTI::InteractionClassHandle cls,
+                            const RTI::ParameterHandleValuePairSet& values,
+                            const RTI::FedTime& time, const char* tag,
+                            RTI::EventRetractionHandle retraction) override;
+    void receiveInteraction(RTI::InteractionClassHandle cls,
+                            const RTI::ParameterHandleValuePairSet& values,
+                            const char* tag) override;
+    void removeObjectInstance(RTI::ObjectHandle object, const RTI::FedTime& time, const char* tag,
+                              RTI::EventRetractionHandle retraction) override;
+    void removeObjectInstance(RTI::ObjectHandle object, const char* tag) override;
+
+    void requestAttributeOwnershipRelease(RTI::ObjectHandle object,
+                                          const RTI::AttributeHandleSet& attributes,
+                                          const char* tag) override;
+    void attributeOwnershipAcquisitionNotification(
+        RTI::ObjectHandle object, const RTI::AttributeHandleSet& attributes) override;
+    void attributeOwnershipUnavailable(RTI::ObjectHandle object,
+                                       const RTI::AttributeHandleSet& attributes) override;
+
+    void timeRegulationEnabled(const RTI::FedTime& time) override;
+    void timeConstrainedEnabled(const RTI::FedTime& time) override;
+    void timeAdvanceGrant(const RTI::FedTime& time) override;
+
+private:
+    using Callback = std::function<void(RunTimeCallbacks&)>;
+    using RawValues = std::vector<std::pair<RTI::Handle, rti::Bytes>>;
+
+    void queue(Callback callback) { m_queue.push_back(std::move(callback)); }
+    void reflect(RTI::ObjectHandle object, RawValues values, std::optional<double> time);
+    void receive(RTI::InteractionClassHandle cls, RawValues values, std::optional<double> time);
+    void remove(RTI::ObjectHandle object, std::optional<double> time);
+    void ownership(RTI::ObjectHandle object, const RTI::AttributeHandleSet& attributes,
+                   void (RunTimeCallbacks::*call)(rti::ObjectInstanceHandle,
+                                                  const rti::AttributeSet&));
+    rti::AttributeSet localAttributes(RTI::ObjectHandle object,
+                                      const std::vector<RTI::AttributeHandle>& attributes);
+
+    Hla13Handles& m_handles;
+    std::deque<Callback> m_queue;
+    std::map<RTI::ObjectHandle, rti::ObjectClassHandle> m_objectClasses;
+    bool m_regulating = false;
+};
+
+// Handles of the RTI as the run-time interface's types, and back.
+inline rti::ObjectInstanceHandle localObject(RTI::ObjectHandle object) {
+    return static_cast<rti::ObjectInstanceHandle>(object);
+}
+inline RTI::ObjectHandle rtiObject(rti::ObjectInstanceHandle object) {
+    return static_cast<RTI::ObjectHandle>(rti::toUnderlying(object));
+}
+
+}  // namespace hla

@@ -1,0 +1,125 @@
+#include "hla/Hla13Handles.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace hla {
+
+std::string describe(const RTI::Exception& e) {
+    const std::string name = e._name ? e._name : "RTI exception";
+    const std::string reason = e._reason ? e._reason : "";
+    return reason.empty() ? name : name + ": " + reason;
+}
+
+namespace {
+
+[[noreturn]] void unknownToRti(const std::string& what, const RTI::Exception& e) {
+    throw std::runtime_error("the RTI does not know " + what + " (" + describe(e) + ")");
+}
+
+}  // namespace
+
+RTI::ObjectClassHandle Hla13Handles::objectClass(rti::ObjectClassHandle cls) {
+    const auto found = m_objectClasses.find(cls);
+    if (found != m_objectClasses.end()) return found->second;
+    const std::string& name = m_description.objectClass(cls).fullName;
+    try {
+        const RTI::ObjectClassHandle handle = m_ambassador.getObjectClassHandle(name.c_str());
+        m_objectClasses.emplace(cls, handle);
+        m_localObjectClasses.emplace(handle, cls);
+        return handle;
+    } catch (const RTI::Exception& e) {
+        unknownToRti("object class " + name, e);
+    }
+}
+
+RTI::AttributeHandle Hla13Handles::attribute(rti::ObjectClassHandle cls,
+                                             rti::AttributeHandle attribute) {
+    const auto key = std::make_pair(cls, attribute);
+    const auto found = m_attributes.find(key);
+    if (found != m_attributes.end()) return found->second;
+    const RTI::ObjectClassHandle rtiClass = objectClass(cls);
+    const std::string& name = m_description.attribute(attribute).name;
+    try {
+        const RTI::AttributeHandle handle = m_ambassador.getAttributeHandle(name.c_str(), rtiClass);
+        m_attributes.emplace(key, handle);
+        return handle;
+    } catch (const RTI::Exception& e) {
+        unknownToRti("attribute " + name + " of " + m_description.objectClass(cls).fullName, e);
+    }
+}
+
+RTI::InteractionClassHandle Hla13Handles::interactionClass(rti::InteractionClassHandle cls) {
+    const auto found = m_interactionClasses.find(cls);
+    if (found != m_interactionClasses.end()) return found->second;
+    const std::string& name = m_description.interactionClass(cls).fullName;
+    try {
+        const RTI::InteractionClassHandle handle =
+            m_ambassador.getInteractionClassHandle(name.c_str());
+        m_interactionClasses.emplace(cls, handle);
+        m_localInteractionClasses.emplace(handle, cls);
+        return handle;
+    } catch (const RTI::Exception& e) {
+        unknownToRti("interaction class " + name, e);
+    }
+}
+
+RTI::ParameterHandle Hla13Handles::parameter(rti::InteractionClassHandle cls,
+                                             rti::ParameterHandle parameter) {
+    const auto key = std::make_pair(cls, parameter);
+    const auto found = m_parameters.find(key);
+    if (found != m_parameters.end()) return found->second;
+    const RTI::InteractionClassHandle rtiClass = interactionClass(cls);
+    const std::string& name = m_description.parameter(parameter).name;
+    try {
+        const RTI::ParameterHandle handle = m_ambassador.getParameterHandle(name.c_str(), rtiClass);
+        m_parameters.emplace(key, handle);
+        return handle;
+    } catch (const RTI::Exception& e) {
+        unknownToRti("parameter " + name + " of " + m_description.interactionClass(cls).fullName,
+                     e);
+    }
+}
+
+std::optional<rti::ObjectClassHandle> Hla13Handles::localObjectClass(
+    RTI::ObjectClassHandle cls) const {
+    const auto found = m_localObjectClasses.find(cls);
+    if (found == m_localObjectClasses.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<rti::InteractionClassHandle> Hla13Handles::localInteractionClass(
+    RTI::InteractionClassHandle cls) const {
+    const auto found = m_localInteractionClasses.find(cls);
+    if (found == m_localInteractionClasses.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<rti::AttributeHandle> Hla13Handles::localAttribute(rti::ObjectClassHandle cls,
+                                                                 RTI::AttributeHandle attribute) {
+    for (rti::AttributeHandle candidate : m_description.availableAttributes(cls)) {
+        try {
+            if (this->attribute(cls, candidate) == attribute) return candidate;
+        } catch (const std::runtime_error&) {
+            // An attribute only this description has cannot be the one received.
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<rti::ParameterHandle> Hla13Handles::localParameter(rti::InteractionClassHandle cls,
+                                                                 RTI::ParameterHandle parameter) {
+    for (std::optional<rti::InteractionClassHandle> c = cls; c;
+         c = m_description.interactionClass(*c).parent) {
+        for (rti::ParameterHandle candidate : m_description.interactionClass(*c).declared) {
+            try {
+                if (this->parameter(cls, candidate) == parameter) return candidate;
+            } catch (const std::runtime_error&) {
+                // A parameter only this description has cannot be the one received.
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace hla

@@ -1,0 +1,362 @@
+#include "hla/Hla13Link.h"
+
+#include "hla/Hla13Callbacks.h"
+#include "hla/Hla13Handles.h"
+
+#include <RTI.hh>
+#include <fedtime.hh>
+
+#include <memory>
+
+namespace hla {
+
+namespace {
+
+constexpr const char* kRunTimeName = "HLA 1.3 run-time";
+
+// A 1.3 exception as the std::exception the provider expects.
+[[noreturn]] void rethrowRti(const std::string& what) {
+    try {
+        throw;
+    } catch (const RTI::Exception& e) {
+        throw std::runtime_error(what + ": " + describe(e));
+    }
+}
+
+// The RTI signals what it lacks no other way than as an internal error.
+[[noreturn]] void rethrowUnsupported(const std::string& what) {
+    try {
+        throw;
+    } catch (const RTI::RTIinternalError& e) {
+        throw NotSupported("The " + std::string(kRunTimeName) + " in use does not support " + what +
+                           " (" + describe(e) + ")");
+    } catch (const RTI::Exception& e) {
+        throw std::runtime_error(what + ": " + describe(e));
+    }
+}
+
+template <typename Call>
+auto guarded(const std::string& what, Call call) -> decltype(call()) {
+    try {
+        return call();
+    } catch (const RTI::Exception&) {
+        rethrowRti(what);
+    }
+}
+
+std::unique_ptr<RTI::AttributeHandleSet> attributeSet(Hla13Handles& handles,
+                                                      rti::ObjectClassHandle cls,
+                                                      const rti::AttributeSet& attributes) {
+    std::unique_ptr<RTI::AttributeHandleSet> set(
+        RTI::AttributeHandleSetFactory::create(static_cast<RTI::ULong>(attributes.size())));
+    for (rti::AttributeHandle a : attributes) set->add(handles.attribute(cls, a));
+    return set;
+}
+
+double timeOf(const RTIfedTime& time) {
+    return time.getTime();
+}
+
+class Hla13Link : public RunTimeLink {
+public:
+    Hla13Link(std::string execution, rti::FederationDescription description)
+        : m_execution(std::move(execution)),
+          m_description(std::move(description)),
+          m_handles(m_ambassador, m_description),
+          m_callbacks(m_handles) {}
+
+    ~Hla13Link() override {
+        try {
+            resign();
+        } catch (const std::exception&) {
+            // Left without a close; the RTI resigns a federate whose connection ends.
+        }
+    }
+
+    void join(const std::string& federate, const std::string& fedPath) {
+        try {
+            m_ambassador.createFederationExecution(m_execution.c_str(), fedPath.c_str());
+        } catch (const RTI::FederationExecutionAlreadyExists&) {
+            // Joined below with the description that already stands.
+        } catch (const RTI::Exception&) {
+            rethrowRti("the RTI at " + m_execution +
+                       " could not be reached or refused to "
+                       "create the federation execution");
+        }
+        try {
+            m_ambassador.joinFederationExecution(federate.c_str(), m_execution.c_str(),
+                                                 &m_callbacks);
+        } catch (const RTI::Exception&) {
+            rethrowRti("the RTI refused to join " + m_execution);
+        }
+        m_joined = true;
+    }
+
+    std::string runTimeName() const override { return kRunTimeName; }
+    const rti::FederationDescription& description() const override { return m_description; }
+
+    void resign() override {
+        if (!m_joined) return;
+        guarded("resigning", [&] {
+            m_ambassador.resignFederationExecution(RTI::DELETE_OBJECTS_AND_RELEASE_ATTRIBUTES);
+        });
+        m_joined = false;
+        try {
+            m_ambassador.destroyFederationExecution(m_execution.c_str());
+        } catch (const RTI::Exception&) {
+            // Others are still joined, or the execution is gone already.
+        }
+    }
+
+    void registerSynchronizationPoint(const std::string& label) override {
+        guarded("registering",
+                [&] { m_ambassador.registerFederationSynchronizationPoint(label.c_str(), ""); });
+    }
+    void synchronizationPointAchieved(const std::string& label) override {
+        guarded("reporting", [&] { m_ambassador.synchronizationPointAchieved(label.c_str()); });
+    }
+
+    void publishObjectClass(rti::ObjectClassHandle cls,
+                            const rti::AttributeSet& attributes) override {
+        const auto set = attributeSet(m_handles, cls, attributes);
+        guarded("publishing",
+                [&] { m_ambassador.publishObjectClass(m_handles.objectClass(cls), *set); });
+    }
+    void unpublishObjectClass(rti::ObjectClassHandle cls) override {
+        guarded("unpublishing",
+                [&] { m_ambassador.unpublishObjectClass(m_handles.objectClass(cls)); });
+    }
+    void subscribeObjectClassAttributes(rti::ObjectClassHandle cls,
+                                        const rti::AttributeSet& attributes) override {
+        const auto set = attributeSet(m_handles, cls, attributes);
+        guarded("subscribing", [&] {
+            m_ambassador.subscribeObjectClassAttributes(m_handles.objectClass(cls), *set);
+        });
+    }
+    void unsubscribeObjectClass(rti::ObjectClassHandle cls) override {
+        guarded("unsubscribing",
+                [&] { m_ambassador.unsubscribeObjectClass(m_handles.objectClass(cls)); });
+    }
+    void publishInteractionClass(rti::InteractionClassHandle cls) override {
+        guarded("publishing",
+                [&] { m_ambassador.publishInteractionClass(m_handles.interactionClass(cls)); });
+    }
+    void unpublishInteractionClass(rti::InteractionClassHandle cls) override {
+        guarded("unpublishing",
+                [&] { m_ambassador.unpublishInteractionClass(m_handles.interactionClass(cls)); });
+    }
+    void subscribeInteractionClass(rti::InteractionClassHandle cls) override {
+        guarded("subscribing",
+                [&] { m_ambassador.subscribeInteractionClass(m_handles.interactionClass(cls)); });
+    }
+    void unsubscribeInteractionClass(rti::InteractionClassHandle cls) override {
+        guarded("unsubscribing",
+                [&] { m_ambassador.unsubscribeInteractionClass(m_handles.interactionClass(cls)); });
+    }
+
+    rti::ObjectInstanceHandle registerObjectInstance(rti::ObjectClassHandle cls,
+                                                     const std::string& name) override {
+        const RTI::ObjectClassHandle rtiClass = m_handles.objectClass(cls);
+        const RTI::ObjectHandle object = guarded("registering", [&] {
+            return m_ambassador.registerObjectInstance(rtiClass, name.c_str());
+        });
+        m_callbacks.registered(object, cls);
+        return localObject(object);
+    }
+    std::optional<rti::ObjectInstanceHandle> findObjectInstance(const std::string& name) override {
+        try {
+            return localObject(m_ambassador.getObjectInstanceHandle(name.c_str()));
+        } catch (const RTI::ObjectNotKnown&) {
+            return std::nullopt;
+        } catch (const RTI::Exception&) {
+            rethrowRti("looking up object " + name);
+        }
+    }
+    void updateAttributeValues(rti::ObjectInstanceHandle object, const rti::AttributeValues& values,
+                               std::optional<rti::LogicalTime> time) override {
+        const RTI::ObjectHandle handle = rtiObject(object);
+        const rti::ObjectClassHandle cls = objectClassOf(handle);
+        std::unique_ptr<RTI::AttributeHandleValuePairSet> set(
+            RTI::AttributeSetFactory::create(static_cast<RTI::ULong>(values.size())));
+        for (const auto& [attribute, bytes] : values) {
+            set->add(m_handles.attribute(cls, attribute),
+                     reinterpret_cast<const char*>(bytes.data()),
+                     static_cast<RTI::ULong>(bytes.size()));
+        }
+        guarded("updating", [&] {
+            if (time) {
+                m_ambassador.updateAttributeValues(handle, *set, RTIfedTime(*time), "");
+            } else {
+                m_ambassador.updateAttributeValues(handle, *set, "");
+            }
+        });
+    }
+    void sendInteraction(rti::InteractionClassHandle cls, const rti::ParameterValues& values,
+                         std::optional<rti::LogicalTime> time) override {
+        std::unique_ptr<RTI::ParameterHandleValuePairSet> set(
+            RTI::ParameterSetFactory::create(static_cast<RTI::ULong>(values.size())));
+        for (const auto& [parameter, bytes] : values) {
+            set->add(m_handles.parameter(cls, parameter),
+                     reinterpret_cast<const char*>(bytes.data()),
+                     static_cast<RTI::ULong>(bytes.size()));
+        }
+        const RTI::InteractionClassHandle rtiClass = m_handles.interactionClass(cls);
+        guarded("sending", [&] {
+            if (time) {
+                m_ambassador.sendInteraction(rtiClass, *set, RTIfedTime(*time), "");
+            } else {
+                m_ambassador.sendInteraction(rtiClass, *set, "");
+            }
+        });
+    }
+    void deleteObjectInstance(rti::ObjectInstanceHandle object) override {
+        guarded("deleting", [&] { m_ambassador.deleteObjectInstance(rtiObject(object), ""); });
+        m_callbacks.deleted(rtiObject(object));
+    }
+
+    void unconditionalAttributeOwnershipDivestiture(rti::ObjectInstanceHandle object,
+                                                    const rti::AttributeSet& attributes) override {
+        const auto set = objectAttributes(object, attributes);
+        try {
+            m_ambassador.unconditionalAttributeOwnershipDivestiture(rtiObject(object), *set);
+        } catch (const RTI::Exception&) {
+            rethrowUnsupported("releasing attribute ownership");
+        }
+    }
+    void attributeOwnershipAcquisition(rti::ObjectInstanceHandle object,
+                                       const rti::AttributeSet& attributes) override {
+        const auto set = objectAttributes(object, attributes);
+        try {
+            m_ambassador.attributeOwnershipAcquisition(rtiObject(object), *set, "");
+        } catch (const RTI::Exception&) {
+            rethrowUnsupported("requesting attribute ownership");
+        }
+    }
+    void attributeOwnershipAcquisitionIfAvailable(rti::ObjectInstanceHandle object,
+                                                  const rti::AttributeSet& attributes) override {
+        const auto set = objectAttributes(object, attributes);
+        try {
+            m_ambassador.attributeOwnershipAcquisitionIfAvailable(rtiObject(object), *set);
+        } catch (const RTI::Exception&) {
+            rethrowUnsupported("taking attribute ownership");
+        }
+    }
+    rti::AttributeSet attributeOwnershipReleaseResponse(
+        rti::ObjectInstanceHandle object, const rti::AttributeSet& attributes) override {
+        const auto set = objectAttributes(object, attributes);
+        try {
+            std::unique_ptr<RTI::AttributeHandleSet> released(
+                m_ambassador.attributeOwnershipReleaseResponse(rtiObject(object), *set));
+            return released ? attributes : rti::AttributeSet{};
+        } catch (const RTI::Exception&) {
+            rethrowUnsupported("releasing attribute ownership on request");
+        }
+    }
+    bool isAttributeOwnedByFederate(rti::ObjectInstanceHandle object,
+                                    rti::AttributeHandle attribute) override {
+        const RTI::ObjectHandle handle = rtiObject(object);
+        const RTI::AttributeHandle a = m_handles.attribute(objectClassOf(handle), attribute);
+        return guarded("querying ownership", [&] {
+            return m_ambassador.isAttributeOwnedByFederate(handle, a) == RTI::RTI_TRUE;
+        });
+    }
+
+    void enableTimeRegulation(rti::LogicalTime time, rti::LogicalTime lookahead) override {
+        guarded("enabling time regulation", [&] {
+            m_ambassador.enableTimeRegulation(RTIfedTime(time), RTIfedTime(lookahead));
+        });
+    }
+    void enableTimeConstrained() override {
+        guarded("enabling time constraint", [&] { m_ambassador.enableTimeConstrained(); });
+    }
+    void enableAsynchronousDelivery() override {
+        guarded("enabling asynchronous delivery",
+                [&] { m_ambassador.enableAsynchronousDelivery(); });
+    }
+    void timeAdvanceRequest(rti::LogicalTime time) override {
+        guarded("Time Advance Request", [&] { m_ambassador.timeAdvanceRequest(RTIfedTime(time)); });
+    }
+    void nextEventRequest(rti::LogicalTime time) override {
+        guarded("Next Event Request", [&] { m_ambassador.nextEventRequest(RTIfedTime(time)); });
+    }
+    void flushQueueRequest(rti::LogicalTime time) override {
+        guarded("Flush Queue Request", [&] { m_ambassador.flushQueueRequest(RTIfedTime(time)); });
+    }
+    void modifyLookahead(rti::LogicalTime lookahead) override {
+        guarded("changing the lookahead",
+                [&] { m_ambassador.modifyLookahead(RTIfedTime(lookahead)); });
+    }
+    rti::LogicalTime queryFederateTime() override {
+        return query("querying the logical time", &RTI::RTIambassador::queryFederateTime);
+    }
+    rti::LogicalTime queryLBTS() override {
+        return query("querying LBTS", &RTI::RTIambassador::queryLBTS);
+    }
+    rti::LogicalTime queryMinNextEventTime() override {
+        return query("querying the next event time", &RTI::RTIambassador::queryMinNextEventTime);
+    }
+    rti::LogicalTime queryLookahead() override {
+        return query("querying the lookahead", &RTI::RTIambassador::queryLookahead);
+    }
+    bool isTimeRegulating() override { return m_callbacks.regulating(); }
+
+    void setWaker(std::function<void()>) override {}
+    bool needsPolling() const override { return true; }
+    void poll() override {
+        if (!m_joined || m_lost) return;
+        try {
+            // Takes what has arrived and returns at once: the event loop must not wait here.
+            m_ambassador.tick(0.0, 0.0);
+        } catch (const RTI::Exception& e) {
+            m_lost = true;
+            m_callbacks.connectionLost(describe(e));
+        }
+    }
+    bool evokeCallback(RunTimeCallbacks& callbacks) override {
+        return m_callbacks.evoke(callbacks);
+    }
+    bool callbacksPending() override { return m_callbacks.pending(); }
+
+private:
+    rti::ObjectClassHandle objectClassOf(RTI::ObjectHandle object) {
+        const RTI::ObjectClassHandle rtiClass =
+            guarded("looking up an object", [&] { return m_ambassador.getObjectClass(object); });
+        const auto local = m_handles.localObjectClass(rtiClass);
+        if (!local) throw std::runtime_error("the object's class is not one this federate uses");
+        return *local;
+    }
+    std::unique_ptr<RTI::AttributeHandleSet> objectAttributes(rti::ObjectInstanceHandle object,
+                                                              const rti::AttributeSet& attributes) {
+        return attributeSet(m_handles, objectClassOf(rtiObject(object)), attributes);
+    }
+    rti::LogicalTime query(const std::string& what,
+                           void (RTI::RTIambassador::*call)(RTI::FedTime&)) {
+        RTIfedTime time;
+        guarded(what, [&] { (m_ambassador.*call)(time); });
+        if (time.isPositiveInfinity() == RTI::RTI_TRUE) return rti::kInfiniteTime;
+        return timeOf(time);
+    }
+
+    std::string m_execution;
+    rti::FederationDescription m_description;
+    RTI::RTIambassador m_ambassador;
+    Hla13Handles m_handles;
+    Hla13Callbacks m_callbacks;
+    bool m_joined = false;
+    bool m_lost = false;
+};
+
+}  // namespace
+
+std::unique_ptr<RunTimeLink> joinHla13(const std::string& address, const std::string& federation,
+                                       const std::string& federate, const std::string& fedPath,
+                                       rti::FederationDescription description) {
+    std::string execution = address;
+    while (!execution.empty() && execution.back() == '/') execution.pop_back();
+    execution += "/" + federation;
+    auto link = std::make_unique<Hla13Link>(execution, std::move(description));
+    link->join(federate, fedPath);
+    return link;
+}
+
+}  // namespace hla
