@@ -23,6 +23,8 @@ constexpr int32_t kAttributeReflected = 4;
 constexpr int32_t kAdvanceGranted = 5;
 
 constexpr double kMillisecondsPerSecond = 1000;
+constexpr int kAdvanceRetryMs = 100;
+constexpr int kAdvanceRetries = 100;
 
 // Where the window would show a box, the peer writes a note.
 class NoteBox : public ui::MessageBoxService {
@@ -82,25 +84,42 @@ void Peer::start() {
             m_controller->Variables()->Add(spec.name, QStringLiteral("Option=%1").arg(spec.mask));
         }
         m_controller->SetOnMessage([this](const cao::MessagePtr& message) { onMessage(message); });
-        for (std::size_t i = 0; i < m_options.sends.size(); ++i) {
-            const SendSpec& send = m_options.sends[i];
-            if (send.atTime) continue;
-            write(send.name, cao::Variant::fromString(send.value));
-            m_sent[i] = true;
-        }
-        for (const QString& label : m_options.registerSync) {
-            write(kSyncPoint, cao::Variant::fromString(label));
-        }
-        if (m_options.advanceStep) {
-            const double now = variable(kCurrentTime)->get_Value().r8();
-            requestAdvance(now + *m_options.advanceStep);
-        }
+        if (m_options.delaySeconds <= 0) firstWrites();
     } catch (...) {
         close();
         throw;
     }
     m_deadline.start(
         static_cast<int>(std::lround(m_options.exitAfterSeconds * kMillisecondsPerSecond)));
+    if (m_options.delaySeconds > 0) {
+        const int delayMs =
+            static_cast<int>(std::lround(m_options.delaySeconds * kMillisecondsPerSecond));
+        QTimer::singleShot(delayMs, this, [this] {
+            if (!m_controller || m_finished) return;
+            try {
+                firstWrites();
+            } catch (const cao::Error& e) {
+                m_note(e.description());
+                finish(kExitFailed);
+            }
+        });
+    }
+}
+
+void Peer::firstWrites() {
+    for (std::size_t i = 0; i < m_options.sends.size(); ++i) {
+        const SendSpec& send = m_options.sends[i];
+        if (send.atTime) continue;
+        write(send.name, cao::Variant::fromString(send.value));
+        m_sent[i] = true;
+    }
+    for (const QString& label : m_options.registerSync) {
+        write(kSyncPoint, cao::Variant::fromString(label));
+    }
+    if (m_options.advanceStep) {
+        const double now = variable(kCurrentTime)->get_Value().r8();
+        requestAdvance(now + *m_options.advanceStep);
+    }
     m_note(QStringLiteral("ready"));
 }
 
@@ -175,6 +194,15 @@ void Peer::requestAdvance(double time) {
         variable(kAdvanceTime)->put_Value(cao::Variant::fromR8(time));
         m_note(QStringLiteral("advance requested to %1").arg(time));
     } catch (const cao::Error& e) {
+        // Right after opening, an RTI may still be enabling regulation or constraint: the
+        // first request is tried again for a while before the peer gives up.
+        if (m_grants == 0 && m_advanceRetries < kAdvanceRetries) {
+            ++m_advanceRetries;
+            QTimer::singleShot(kAdvanceRetryMs, this, [this, time] {
+                if (m_controller && !m_finished) requestAdvance(time);
+            });
+            return;
+        }
         m_note(QStringLiteral("the advance to %1 failed: %2").arg(time).arg(e.description()));
         finish(kExitFailed);
     }

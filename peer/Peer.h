@@ -24,8 +24,9 @@ public:
     Peer(const Peer&) = delete;
     Peer& operator=(const Peer&) = delete;
 
-    // Opens the controller, registers the variables and makes the first writes; the limit
-    // on the peer's life starts here. Throws cao::Error; a failed start leaves nothing open.
+    // Opens the controller, registers the variables and makes the first writes (after the
+    // delay, if one is given); the limit on the peer's life starts here. Throws cao::Error;
+    // a failed start leaves nothing open.
     void start();
     // Removes the controller if it is open; later messages are not handled.
     void close();
@@ -38,6 +39,7 @@ signals:
     void finished(int exitStatus);
 
 private:
+    void firstWrites();
     void onMessage(const cao::MessagePtr& message);
     void printLine(const cao::MessagePtr& message, int32_t number);
     void echo(const cao::MessagePtr& message);
@@ -57,6 +59,7 @@ private:
     std::vector<bool> m_sent;
     int m_received = 0;
     int m_grants = 0;
+    int m_advanceRetries = 0;
     bool m_finished = false;
 };
 

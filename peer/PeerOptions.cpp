@@ -124,6 +124,16 @@ const std::map<QString, Handler>& valueOptions() {
              }
              o.exitAfterSeconds = seconds;
          }},
+        {QStringLiteral("--delay"),
+         [](PeerOptions& o, const QString& opt, const QString& v) {
+             const double seconds = parseTime(opt, v);
+             if (seconds < 0 || seconds > kMaxExitAfterSeconds) {
+                 throw ArgumentError(QStringLiteral("%1: the time must lie from 0 to %2 s")
+                                         .arg(opt)
+                                         .arg(kMaxExitAfterSeconds));
+             }
+             o.delaySeconds = seconds;
+         }},
         {QStringLiteral("--until-count"),
          [](PeerOptions& o, const QString& opt, const QString& v) {
              o.untilCount = parseCount(opt, v, 1);
@@ -214,6 +224,10 @@ QString usageText() {
         "  --advance STEP              request time advances of STEP, each after the last\n"
         "                              grant (through @ADVANCE_TIME)\n"
         "  --count N                   how many advances (default 1; needs --advance)\n"
+        "  --delay SECONDS             make the first writes, registration and advance this\n"
+        "                              long after opening (default 0): through an RTI server\n"
+        "                              a write made at once may reach nobody, as the others'\n"
+        "                              subscriptions have not arrived yet\n"
         "  --exit-after SECONDS        end after this long at the latest (default 60)\n"
         "  --until-count N             end once N values (messages 3 and 4) have arrived\n"
         "  -h, --help                  show this text and end\n"

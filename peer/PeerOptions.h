@@ -34,6 +34,7 @@ struct PeerOptions {
     QStringList registerSync;
     std::optional<double> advanceStep;
     int advanceCount = 1;
+    double delaySeconds = 0;
     double exitAfterSeconds = 60;
     std::optional<int> untilCount;
 };

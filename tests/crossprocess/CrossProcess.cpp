@@ -1,5 +1,6 @@
 #include "CrossProcess.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
@@ -12,6 +13,7 @@ namespace crossprocess {
 namespace {
 
 constexpr int kStopBoundMs = 10000;
+constexpr int kRewriteMs = 200;
 const char* const kPeerNotePrefix = "tandrel-peer: ";
 
 QStringList takeLines(QByteArray& pending, const QByteArray& more) {
@@ -77,6 +79,20 @@ int unusedLoopbackPort() {
 void chooseRunTime(const QString& address) {
     qputenv("CAO_HLA_RTI", "hla13");
     qputenv("CAO_HLA_RTI_ADDRESS", address.toLocal8Bit());
+}
+
+bool writeUntil(const std::function<void(const QString&)>& write, const QString& stem,
+                const std::function<bool()>& done) {
+    int count = 0;
+    QElapsedTimer sinceWrite;
+    return peertest::waitFor([&] {
+        if (done()) return true;
+        if (!sinceWrite.isValid() || sinceWrite.elapsed() >= kRewriteMs) {
+            write(QStringLiteral("%1 %2").arg(stem).arg(++count));
+            sinceWrite.restart();
+        }
+        return false;
+    });
 }
 
 PeerProcess::PeerProcess(const QStringList& args, const QString& address) {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 namespace crossprocess {
@@ -27,6 +28,12 @@ int unusedLoopbackPort();
 
 // Points this process's provider at the RTI server at address.
 void chooseRunTime(const QString& address);
+
+// Writes numbered values ("<stem> 1", "<stem> 2", ...) now and then until done() holds:
+// through an RTI server a write reaches only the subscribers the writer already knows of.
+// False when the bound passed first.
+bool writeUntil(const std::function<void(const QString&)>& write, const QString& stem,
+                const std::function<bool()>& done);
 
 // A tandrel-peer child process, killed by its PID if it is still running at the end.
 class PeerProcess {

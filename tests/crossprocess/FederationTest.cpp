@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -57,41 +59,55 @@ TEST_F(FederationTest, AnInteractionTravelsEachWayAndNotBackToItsSender) {
     TANDREL_REQUIRE_RTI();
     open();
     auto message = add(kMessage);
-    auto peer = startPeer({"--var", kMessage, "--echo", "--send", kMessage + "=from the peer"});
+    auto peer = startPeer({"--var", kMessage, "--echo"});
 
-    ASSERT_TRUE(recorder->waitFor(3, "from the peer")) << recorder->dump().toStdString();
-    message->put_Value(cao::Variant::fromString("from the test"));
-    ASSERT_TRUE(peer->waitForLine("3 : from the test (7) : Time=0, Source=" + kMessage))
+    // Each write has its own text, so a value delivered twice or to its sender shows.
+    const auto echoed = [&] { return !recorder->withNumber(3).empty(); };
+    ASSERT_TRUE(writeUntil(
+        [&](const QString& v) { message->put_Value(cao::Variant::fromString(v)); }, "ping", echoed))
+        << recorder->dump().toStdString() << "\n"
         << peer->transcript().toStdString();
-    // The echo comes back; the test's own write never does.
-    ASSERT_TRUE(recorder->waitFor(3, "from the test")) << recorder->dump().toStdString();
-    EXPECT_EQ(recorder->withNumber(3).size(), 2u) << recorder->dump().toStdString();
-    EXPECT_FALSE(peer->lines().filter("3 : from the peer").size() > 0)
+    const QString first = recorder->withNumber(3).front().value;
+    EXPECT_TRUE(peer->hasLine("3 : " + first + " (7) : Time=0, Source=" + kMessage))
         << peer->transcript().toStdString();
+    // Everything the peer received comes back once; the test's own writes never do, and
+    // the peer never receives its own echo.
+    const auto peerReceived = [&] { return peer->lines().filter(QRegularExpression("^3 : ping")); };
+    EXPECT_TRUE(waitFor(
+        [&] { return recorder->withNumber(3).size() >= std::size_t(peerReceived().size()); }));
+    QStringList atTest;
+    for (const Record& r : recorder->withNumber(3)) atTest << r.value;
+    QStringList atPeer;
+    for (const QString& line : peerReceived()) atPeer << line.section(" (7)", 0, 0).mid(4);
+    EXPECT_EQ(atTest, atPeer) << peer->transcript().toStdString();
+    EXPECT_EQ(atTest.removeDuplicates(), 0);
     EXPECT_EQ(peer->terminate(), 0) << peer->transcript().toStdString();
 }
 
-TEST_F(FederationTest, AnObjectRegisteredByThePeerIsDiscoveredAndReflected) {
+TEST_F(FederationTest, AnObjectRegisteredByOneIsDiscoveredAndReflectedAtTheOther) {
     TANDREL_REQUIRE_RTI();
     open();
-    const QString name = "ObjectRoot.Participant.Name!" + federation() + "Alice";
-    add(name);
+    const QString object = federation() + "Alice";
+    const QString name = "ObjectRoot.Participant.Name!" + object;
     constexpr int kRegister = 2;
-    auto peer =
-        startPeer({"--var", name + "=" + QString::number(kRegister), "--send", name + "=Alice"});
+    auto attribute = add(name, kRegister);
+    auto peer = startPeer({"--var", name});
 
-    const auto reflected = recorder->waitFor(4, "Alice");
-    ASSERT_TRUE(reflected) << recorder->dump().toStdString();
-    EXPECT_EQ(reflected->source, name);
-    const int discovered = [&] {
-        for (std::size_t i = 0; i < recorder->records().size(); ++i) {
-            const Record& r = recorder->records()[i];
-            if (r.number == 0 && r.value.contains(federation() + "Alice")) return int(i);
-        }
-        return -1;
-    }();
-    EXPECT_GE(discovered, 0) << recorder->dump().toStdString();
-    EXPECT_LT(discovered, recorder->indexOf(4, "Alice"));
+    const auto reflected = [&] {
+        return !peer->lines().filter(QRegularExpression("^4 : Alice")).isEmpty();
+    };
+    ASSERT_TRUE(
+        writeUntil([&](const QString& v) { attribute->put_Value(cao::Variant::fromString(v)); },
+                   "Alice", reflected))
+        << peer->transcript().toStdString();
+    const QStringList lines = peer->lines();
+    const qsizetype discovered =
+        lines.indexOf(QRegularExpression("^0 : .*\"" + object + "\".*discovered.*"));
+    const qsizetype firstReflection = lines.indexOf(QRegularExpression(
+        "^4 : Alice \\d+ \\(7\\) : Time=0, Source=" + QRegularExpression::escape(name) + "$"));
+    EXPECT_GE(discovered, 0) << peer->transcript().toStdString();
+    EXPECT_GE(firstReflection, 0) << peer->transcript().toStdString();
+    EXPECT_LT(discovered, firstReflection);
     EXPECT_EQ(peer->terminate(), 0) << peer->transcript().toStdString();
 }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 using namespace crossprocess;
 using namespace peertest;
 
@@ -28,21 +30,31 @@ TEST(WindowAcrossProcesses, TheLogShowsTheLineForAnInteractionThePeerSent) {
     window.form().cmdGetVar->click();
     ASSERT_TRUE(boxes.shown.isEmpty()) << boxes.shown.join("; ").toStdString();
 
-    PeerProcess peer({"--name", "XpWindow.Peer", "--send", kMessage + "=Hello from the peer"},
-                     rtiAddress());
+    PeerProcess peer({"--name", "XpWindow.Peer", "--var", kMessage, "--echo"}, rtiAddress());
     ASSERT_TRUE(peer.waitReady()) << peer.transcript().toStdString();
 
+    // The window writes through its own buttons until the peer's echo is in the log.
     auto* log = qobject_cast<messages::MessageLogModel*>(window.form().lstMessage->model());
-    const QString expected = "3 : Hello from the peer (7) : Time=0, Source=" + kMessage;
-    const bool shown = waitFor([&] {
-        for (qsizetype i = 0; i < log->lineCount(); ++i) {
-            if (log->line(i) == expected) return true;
-        }
-        return false;
-    });
-    QStringList all;
-    for (qsizetype i = 0; i < log->lineCount(); ++i) all << log->line(i);
-    EXPECT_TRUE(shown) << all.join("\n").toStdString();
+    const QRegularExpression echoLine(
+        "^3 : Hello \\d+ \\(7\\) : Time=0, Source=" + QRegularExpression::escape(kMessage) + "$");
+    const auto logLines = [&] {
+        QStringList all;
+        for (qsizetype i = 0; i < log->lineCount(); ++i) all << log->line(i);
+        return all;
+    };
+    constexpr int kStringRow = 7;
+    window.form().cmbVar->setCurrentIndex(window.form().cmbVar->findText(kMessage));
+    window.form().cmbPutType->setCurrentIndex(kStringRow);
+    const bool shown = writeUntil(
+        [&](const QString& text) {
+            window.form().txtPut->setText(text);
+            window.form().cmdPut->click();
+        },
+        "Hello", [&] { return !logLines().filter(echoLine).isEmpty(); });
+    EXPECT_TRUE(shown) << logLines().join("\n").toStdString() << "\n"
+                       << peer.transcript().toStdString();
+    const QString echoed = logLines().filter(echoLine).value(0).section(" (7)", 0, 0).mid(4);
+    EXPECT_TRUE(peer.hasLine("3 : " + echoed + " (7) : Time=0, Source=" + kMessage));
     EXPECT_EQ(peer.terminate(), 0) << peer.transcript().toStdString();
     window.form().cmdClose->click();
     EXPECT_TRUE(boxes.shown.isEmpty()) << boxes.shown.join("; ").toStdString();

@@ -46,7 +46,9 @@ TEST(PeerOptions, EveryArgumentSetsItsField) {
                                         "--exit-after",
                                         "2.5",
                                         "--until-count",
-                                        "3"});
+                                        "3",
+                                        "--delay",
+                                        "0.25"});
     ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
     const peer::PeerOptions& o = parsed.options;
     EXPECT_EQ(o.controllerName, "Fed.Bob");
@@ -68,6 +70,7 @@ TEST(PeerOptions, EveryArgumentSetsItsField) {
     EXPECT_EQ(o.registerSync, QStringList{"Go"});
     EXPECT_EQ(o.advanceStep, 0.5);
     EXPECT_EQ(o.advanceCount, 7);
+    EXPECT_EQ(o.delaySeconds, 0.25);
     EXPECT_EQ(o.exitAfterSeconds, 2.5);
     EXPECT_EQ(o.untilCount, 3);
 }
@@ -75,9 +78,9 @@ TEST(PeerOptions, EveryArgumentSetsItsField) {
 TEST(PeerOptions, HelpIsRecognisedAmongOtherArguments) {
     EXPECT_TRUE(parseArguments(split("--echo --help")).helpRequested);
     EXPECT_TRUE(parseArguments(split("-h")).helpRequested);
-    for (const char* option :
-         {"--name", "--options", "--var", "--send", "--send-at", "--echo", "--answer-sync",
-          "--register-sync", "--advance", "--count", "--exit-after", "--until-count", "--help"}) {
+    for (const char* option : {"--name", "--options", "--var", "--send", "--send-at", "--echo",
+                               "--answer-sync", "--register-sync", "--advance", "--count",
+                               "--exit-after", "--until-count", "--delay", "--help"}) {
         EXPECT_TRUE(peer::usageText().contains(QLatin1String(option))) << option;
     }
 }
@@ -116,6 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArguments{"--advance 1 --count 0", "of at least 1"},
                       BadArguments{"--exit-after 0", "the time must lie above 0"},
                       BadArguments{"--exit-after 1e9", "the time must lie above 0"},
+                      BadArguments{"--delay -1", "the time must lie from 0"},
                       BadArguments{"--until-count two", "is not a whole number"},
                       BadArguments{"--register-sync=", "the label is empty"},
                       BadArguments{"--echo=1", "--echo takes no value"}));

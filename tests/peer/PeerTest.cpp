@@ -91,6 +91,19 @@ TEST_F(PeerTest, WritesItsValuesOnceOpenRegisteringWhatIsNotRegistered) {
     EXPECT_TRUE(notes.contains("ready"));
 }
 
+TEST_F(PeerTest, ADelayHoldsTheFirstWritesBackUntilItHasPassed) {
+    open();
+    add(kMessage);
+    peer::PeerOptions options;
+    options.sends = {{kMessage, "later", std::nullopt}};
+    options.delaySeconds = 0.05;
+    startPeer(options);
+    EXPECT_FALSE(notes.contains("ready"));
+    EXPECT_TRUE(recorder->withNumber(3).empty());
+    ASSERT_TRUE(recorder->waitFor(3, "later")) << recorder->dump().toStdString();
+    EXPECT_TRUE(notes.contains("ready"));
+}
+
 TEST_F(PeerTest, AnswersAnnouncementsSoThePointIsSynchronised) {
     open();
     peer::PeerOptions options;
