@@ -15,13 +15,6 @@ dest=$repo/build/openrti
 prefix=$dest/prefix
 stamp=$dest/built.stamp
 
-if [ ! -f "$snapshot" ]; then
-    echo "build-openrti: no OpenRTI snapshot at $snapshot;" \
-        "put the shared folder beside the repository or set TANDREL_OPENRTI_SNAPSHOT" >&2
-    exit 1
-fi
-snapshot=$(cd "$(dirname "$snapshot")" && pwd)/$(basename "$snapshot")
-
 # The stamp names the snapshot it was built from, so a new snapshot builds again.
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(basename "$snapshot")" ] &&
     [ -x "$prefix/bin/rtinode" ]; then
@@ -29,6 +22,13 @@ if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(basename "$snapshot")" ] &&
     echo "$prefix"
     exit 0
 fi
+
+if [ ! -f "$snapshot" ]; then
+    echo "build-openrti: no OpenRTI snapshot at $snapshot;" \
+        "put the shared folder beside the repository or set TANDREL_OPENRTI_SNAPSHOT" >&2
+    exit 1
+fi
+snapshot=$(cd "$(dirname "$snapshot")" && pwd)/$(basename "$snapshot")
 
 rm -rf "$dest/source" "$dest/build" "$prefix" "$stamp"
 mkdir -p "$dest/source"
