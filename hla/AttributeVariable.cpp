@@ -1,11 +1,8 @@
 #include "hla/AttributeVariable.h"
 
 #include "cao/Error.h"
-#include "cao/VariantText.h"
-#include "hla/Encoding.h"
 #include "hla/MessageNumber.h"
 #include "hla/VariableOptions.h"
-#include "hla/VariableValue.h"
 
 #include <algorithm>
 
@@ -21,11 +18,8 @@ QString text(const std::string& s) {
 
 AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const QString& name,
                                      const VariableName& parsed, int32_t options)
-    : m_federate(std::move(federate)),
-      m_name(name),
-      m_objectName(parsed.objectName),
-      m_type(parsed.dataType),
-      m_options(options) {
+    : ExchangeVariable(std::move(federate), name, parsed.dataType, options),
+      m_objectName(parsed.objectName) {
     const rti::FederationDescription& fom = m_federate->description();
     const auto cls = fom.findObjectClass(parsed.classPath);
     if (!cls) {
@@ -43,29 +37,26 @@ AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const Q
     }
     m_class = *cls;
     m_attribute = *attribute;
-    try {
-        if (!hasOption(options, option::NoPublish)) {
+    declare([this] {
+        if (!hasOption(option::NoPublish)) {
             m_federate->declarations().publish(m_class, m_attribute);
             m_published = true;
         }
-        if (!hasOption(options, option::NoSubscribe)) {
+        if (!hasOption(option::NoSubscribe)) {
             m_federate->declarations().subscribe(m_class, m_attribute);
             m_subscribed = true;
         }
-        if (hasOption(options, option::CreateObject)) registerObject();
-    } catch (...) {
-        withdraw();
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be registered").arg(name));
-    }
+        if (hasOption(option::CreateObject)) registerObject();
+    });
     m_federate->attach(this);
 }
 
 AttributeVariable::~AttributeVariable() {
-    m_federate->detach(this);
+    detach();
 }
 
 bool AttributeVariable::keepsOwnership() const {
-    return hasOption(m_options, option::KeepOwnership);
+    return hasOption(option::KeepOwnership);
 }
 
 void AttributeVariable::registerObject() {
@@ -83,7 +74,7 @@ void AttributeVariable::registerObject() {
             cao::code::InvalidArg);
     }
     ++found->users;
-    if (hasOption(m_options, option::ReleaseUnowned)) ++found->orphanUsers;
+    if (hasOption(option::ReleaseUnowned)) ++found->orphanUsers;
     m_registered = true;
 }
 
@@ -113,7 +104,7 @@ void AttributeVariable::withdraw() {
             letGoOfObject(*m_federate, m_objectName);
         } else {
             --found->users;
-            if (hasOption(m_options, option::ReleaseUnowned)) --found->orphanUsers;
+            if (hasOption(option::ReleaseUnowned)) --found->orphanUsers;
         }
     }
     m_registered = false;
@@ -123,22 +114,13 @@ void AttributeVariable::withdraw() {
     m_subscribed = false;
 }
 
-void AttributeVariable::release() {
-    try {
-        withdraw();
-    } catch (...) {
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be removed").arg(m_name));
-    }
-    m_federate->detach(this);
-}
-
 rti::ObjectInstanceHandle AttributeVariable::objectHandle() {
     const auto object = m_federate->link().findObjectInstance(m_objectName);
     if (!object) {
         throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: there is no object "
                                         "\"%2\" in federation %3; register it with option 2 or "
                                         "wait until another federate does")
-                             .arg(m_name, text(m_objectName), text(m_federate->federationName())),
+                             .arg(name(), text(m_objectName), text(m_federate->federationName())),
                          cao::code::InvalidArg);
     }
     return *object;
@@ -153,22 +135,14 @@ void AttributeVariable::takeOwnership(rti::ObjectInstanceHandle object) {
     throw cao::Error(QStringLiteral("Variable \"%1\" cannot be written: its attribute is owned by "
                                     "another federate; ownership has been requested, write again "
                                     "once it has been gained")
-                         .arg(m_name));
+                         .arg(name()));
 }
 
-void AttributeVariable::write(const cao::Variant& value) {
-    const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
-    const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
-    try {
-        const rti::ObjectInstanceHandle object = objectHandle();
-        takeOwnership(object);
-        const auto time =
-            m_federate->sendTime(m_federate->description().attribute(m_attribute).order);
-        m_federate->link().updateAttributeValues(object, {{m_attribute, bytes}}, time);
-    } catch (...) {
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be written").arg(m_name));
-    }
-    m_value = typed;
+void AttributeVariable::send(const rti::Bytes& payload) {
+    const rti::ObjectInstanceHandle object = objectHandle();
+    takeOwnership(object);
+    const auto time = m_federate->sendTime(m_federate->description().attribute(m_attribute).order);
+    m_federate->link().updateAttributeValues(object, {{m_attribute, payload}}, time);
 }
 
 void AttributeVariable::reflect(const rti::AttributeValues& values,
@@ -176,11 +150,7 @@ void AttributeVariable::reflect(const rti::AttributeValues& values,
     if (!m_subscribed) return;
     const auto carried = values.find(m_attribute);
     if (carried == values.end()) return;
-    if (!takeReceivedValue(*m_federate, m_name, carried->second, m_type, m_options, timestamp,
-                           m_value)) {
-        return;
-    }
-    m_federate->raise(message::AttributeReflected, m_value, m_name, timestamp);
+    take(carried->second, timestamp, message::AttributeReflected, false);
 }
 
 }  // namespace hla

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/Provider.h"
-#include "hla/Federate.h"
+#include "hla/ExchangeVariable.h"
 #include "hla/VariableName.h"
 
 #include <memory>
@@ -10,7 +9,7 @@ namespace hla {
 
 // An attribute of a named object instance: a write updates that one attribute, taking
 // ownership when it is free; a reflection of it updates the value and raises message 4.
-class AttributeVariable : public engine::ProviderVariable {
+class AttributeVariable : public ExchangeVariable {
 public:
     // Publishes and subscribes the attribute as the options allow and, with option 2,
     // registers the object; throws cao::Error naming what the description lacks.
@@ -18,11 +17,6 @@ public:
                       const VariableName& parsed, int32_t options);
     ~AttributeVariable() override;
 
-    cao::Variant read() override { return m_value; }
-    void write(const cao::Variant& value) override;
-    void release() override;
-
-    const QString& name() const { return m_name; }
     const std::string& objectName() const { return m_objectName; }
     rti::AttributeHandle attribute() const { return m_attribute; }
     bool keepsOwnership() const;
@@ -30,22 +24,19 @@ public:
     void reflect(const rti::AttributeValues& values, std::optional<rti::LogicalTime> timestamp);
 
 private:
+    void send(const rti::Bytes& payload) override;
+    QString sendFailure() const override { return QStringLiteral("could not be written"); }
+    void withdraw() override;
+    void detach() override { m_federate->detach(this); }
+
     void registerObject();
-    void withdraw();
     rti::ObjectInstanceHandle objectHandle();
     void takeOwnership(rti::ObjectInstanceHandle object);
 
-    std::shared_ptr<Federate> m_federate;
-    QString m_name;
     std::string m_objectName;
     rti::ObjectClassHandle m_class{};
     rti::AttributeHandle m_attribute{};
-    cao::VarType m_type;
-    int32_t m_options;
-    bool m_published = false;
-    bool m_subscribed = false;
     bool m_registered = false;
-    cao::Variant m_value;
 };
 
 // Releases or deletes an object this federate registered once no variable uses it: deleted,

@@ -20,7 +20,7 @@ class CallbackPump : public std::enable_shared_from_this<CallbackPump> {
 public:
     static constexpr int kBatch = 256;
     static constexpr int kFastestPollMs = 1;
-    static constexpr int kSlowestPollMs = 4;
+    static constexpr int kSlowestPollMs = 8;
 
     CallbackPump(std::shared_ptr<Federate> federate, engine::ControllerContext& context);
 
@@ -33,6 +33,7 @@ public:
 
 private:
     void run();
+    void poll();
     void schedulePoll(bool busy);
 
     std::shared_ptr<Federate> m_federate;

@@ -197,6 +197,10 @@ void Hla13Callbacks::timeConstrainedEnabled(const RTI::FedTime& time) {
 }
 
 void Hla13Callbacks::timeAdvanceGrant(const RTI::FedTime& time) {
+    if (m_startGrant == StartGrant::Expected) {
+        m_startGrant = StartGrant::Received;
+        return;
+    }
     queue([t = timeOf(time)](RunTimeCallbacks& c) { c.timeAdvanceGrant(t); });
 }
 

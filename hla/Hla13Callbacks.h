@@ -27,6 +27,9 @@ public:
     void connectionLost(const std::string& reason);
 
     bool regulating() const { return m_regulating; }
+    // The next grant is the federate's own start at its initial time, not the user's advance.
+    void expectStartGrant() { m_startGrant = StartGrant::Expected; }
+    bool startGranted() const { return m_startGrant == StartGrant::Received; }
     // An object this federate registered: its reflections and removal are never received,
     // but its class is known for ownership callbacks.
     void registered(RTI::ObjectHandle object, rti::ObjectClassHandle cls) {
@@ -89,6 +92,7 @@ private:
     std::deque<Callback> m_queue;
     std::map<RTI::ObjectHandle, rti::ObjectClassHandle> m_objectClasses;
     bool m_regulating = false;
+    enum class StartGrant { None, Expected, Received } m_startGrant = StartGrant::None;
 };
 
 // Handles of the RTI as the run-time interface's types, and back.

@@ -6,6 +6,7 @@
 #include <RTI.hh>
 #include <fedtime.hh>
 
+#include <chrono>
 #include <memory>
 
 namespace hla {
@@ -13,6 +14,7 @@ namespace hla {
 namespace {
 
 constexpr const char* kRunTimeName = "HLA 1.3 run-time";
+constexpr std::chrono::seconds kStartBound{10};
 
 // A 1.3 exception as the std::exception the provider expects.
 [[noreturn]] void rethrowRti(const std::string& what) {
@@ -32,15 +34,6 @@ constexpr const char* kRunTimeName = "HLA 1.3 run-time";
                            " (" + describe(e) + ")");
     } catch (const RTI::Exception& e) {
         throw std::runtime_error(what + ": " + describe(e));
-    }
-}
-
-template <typename Call>
-auto guarded(const std::string& what, Call call) -> decltype(call()) {
-    try {
-        return call();
-    } catch (const RTI::Exception&) {
-        rethrowRti(what);
     }
 }
 
@@ -74,8 +67,10 @@ public:
     }
 
     void join(const std::string& federate, const std::string& fedPath) {
+        bool created = false;
         try {
             m_ambassador.createFederationExecution(m_execution.c_str(), fedPath.c_str());
+            created = true;
         } catch (const RTI::FederationExecutionAlreadyExists&) {
             // Joined below with the description that already stands.
         } catch (const RTI::Exception&) {
@@ -87,9 +82,35 @@ public:
             m_ambassador.joinFederationExecution(federate.c_str(), m_execution.c_str(),
                                                  &m_callbacks);
         } catch (const RTI::Exception&) {
+            if (created) {
+                try {
+                    m_ambassador.destroyFederationExecution(m_execution.c_str());
+                } catch (const RTI::Exception&) {
+                    // Someone joined meanwhile: the execution is theirs now.
+                }
+            }
             rethrowRti("the RTI refused to join " + m_execution);
         }
         m_joined = true;
+    }
+
+    // A 1.3 federate starts at time 0; it reaches its initial time by advancing there before
+    // it regulates or is constrained, which is granted without waiting for anyone.
+    void startAt(rti::LogicalTime initialTime) {
+        if (initialTime <= 0) return;
+        m_callbacks.expectStartGrant();
+        guarded("advancing to the initial time",
+                [&] { m_ambassador.timeAdvanceRequest(RTIfedTime(initialTime)); });
+        const auto bound = std::chrono::steady_clock::now() + kStartBound;
+        while (!m_callbacks.startGranted()) {
+            if (std::chrono::steady_clock::now() > bound) {
+                throw std::runtime_error("the RTI did not grant the initial time " +
+                                         rti::formatTime(initialTime) + " within " +
+                                         std::to_string(kStartBound.count()) + " s");
+            }
+            // Waits for the RTI in slices, never longer than the bound.
+            guarded("advancing to the initial time", [&] { m_ambassador.tick(0.01, 0.05); });
+        }
     }
 
     std::string runTimeName() const override { return kRunTimeName; }
@@ -97,10 +118,19 @@ public:
 
     void resign() override {
         if (!m_joined) return;
-        guarded("resigning", [&] {
-            m_ambassador.resignFederationExecution(RTI::DELETE_OBJECTS_AND_RELEASE_ATTRIBUTES);
-        });
+        try {
+            if (!m_lost) {
+                m_ambassador.resignFederationExecution(RTI::DELETE_OBJECTS_AND_RELEASE_ATTRIBUTES);
+            }
+        } catch (const RTI::FederateNotExecutionMember&) {
+            // The RTI has let the federate go already (its connection ended).
+        } catch (const RTI::Exception&) {
+            // A connection that is gone leaves nothing to resign from; anything else stands.
+            poll();
+            if (!m_lost) rethrowRti("resigning");
+        }
         m_joined = false;
+        if (m_lost) return;
         try {
             m_ambassador.destroyFederationExecution(m_execution.c_str());
         } catch (const RTI::Exception&) {
@@ -109,11 +139,12 @@ public:
     }
 
     void registerSynchronizationPoint(const std::string& label) override {
-        guarded("registering",
+        guarded("registering synchronization point " + label,
                 [&] { m_ambassador.registerFederationSynchronizationPoint(label.c_str(), ""); });
     }
     void synchronizationPointAchieved(const std::string& label) override {
-        guarded("reporting", [&] { m_ambassador.synchronizationPointAchieved(label.c_str()); });
+        guarded("reporting synchronization point " + label + " achieved",
+                [&] { m_ambassador.synchronizationPointAchieved(label.c_str()); });
     }
 
     void publishObjectClass(rti::ObjectClassHandle cls,
@@ -157,7 +188,7 @@ public:
     rti::ObjectInstanceHandle registerObjectInstance(rti::ObjectClassHandle cls,
                                                      const std::string& name) override {
         const RTI::ObjectClassHandle rtiClass = m_handles.objectClass(cls);
-        const RTI::ObjectHandle object = guarded("registering", [&] {
+        const RTI::ObjectHandle object = guarded("registering object " + name, [&] {
             return m_ambassador.registerObjectInstance(rtiClass, name.c_str());
         });
         m_callbacks.registered(object, cls);
@@ -318,6 +349,19 @@ public:
     bool callbacksPending() override { return m_callbacks.pending(); }
 
 private:
+    // Calls the RTI, its refusal described as "<what>: <exception>".
+    template <typename Call>
+    auto guarded(const std::string& what, Call call) -> decltype(call()) {
+        if (m_lost) {
+            throw std::runtime_error(what + ": the connection to the RTI at " + m_execution +
+                                     " was lost; close the controller and open it again");
+        }
+        try {
+            return call();
+        } catch (const RTI::Exception&) {
+            rethrowRti(what);
+        }
+    }
     rti::ObjectClassHandle objectClassOf(RTI::ObjectHandle object) {
         const RTI::ObjectClassHandle rtiClass =
             guarded("looking up an object", [&] { return m_ambassador.getObjectClass(object); });
@@ -350,12 +394,14 @@ private:
 
 std::unique_ptr<RunTimeLink> joinHla13(const std::string& address, const std::string& federation,
                                        const std::string& federate, const std::string& fedPath,
-                                       rti::FederationDescription description) {
+                                       rti::FederationDescription description,
+                                       rti::LogicalTime initialTime) {
     std::string execution = address;
     while (!execution.empty() && execution.back() == '/') execution.pop_back();
     execution += "/" + federation;
     auto link = std::make_unique<Hla13Link>(execution, std::move(description));
     link->join(federate, fedPath);
+    link->startAt(initialTime);  // a refusal resigns again as the link goes
     return link;
 }
 

@@ -1,19 +1,14 @@
 #include "hla/InteractionVariable.h"
 
 #include "cao/Error.h"
-#include "cao/VariantText.h"
-#include "hla/Encoding.h"
 #include "hla/MessageNumber.h"
 #include "hla/VariableOptions.h"
-#include "hla/VariableValue.h"
-
-#include <algorithm>
 
 namespace hla {
 
 InteractionVariable::InteractionVariable(std::shared_ptr<Federate> federate, const QString& name,
                                          const VariableName& parsed, int32_t options)
-    : m_federate(std::move(federate)), m_name(name), m_type(parsed.dataType), m_options(options) {
+    : ExchangeVariable(std::move(federate), name, parsed.dataType, options) {
     const rti::FederationDescription& fom = m_federate->description();
     const auto cls = fom.findInteractionClass(parsed.classPath);
     if (!cls) {
@@ -32,24 +27,21 @@ InteractionVariable::InteractionVariable(std::shared_ptr<Federate> federate, con
     }
     m_class = *cls;
     m_parameter = *parameter;
-    try {
-        if (!hasOption(options, option::NoPublish)) {
+    declare([this] {
+        if (!hasOption(option::NoPublish)) {
             m_federate->declarations().publish(m_class);
             m_published = true;
         }
-        if (!hasOption(options, option::NoSubscribe)) {
+        if (!hasOption(option::NoSubscribe)) {
             m_federate->declarations().subscribe(m_class);
             m_subscribed = true;
         }
-    } catch (...) {
-        withdraw();
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be registered").arg(name));
-    }
+    });
     m_federate->attach(this);
 }
 
 InteractionVariable::~InteractionVariable() {
-    m_federate->detach(this);
+    detach();
 }
 
 void InteractionVariable::withdraw() {
@@ -60,26 +52,10 @@ void InteractionVariable::withdraw() {
     m_subscribed = false;
 }
 
-void InteractionVariable::release() {
-    try {
-        withdraw();
-    } catch (...) {
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be removed").arg(m_name));
-    }
-    m_federate->detach(this);
-}
-
-void InteractionVariable::write(const cao::Variant& value) {
-    const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
-    const rti::Bytes bytes = encodeValue(typed, hasOption(m_options, option::BigEndian));
-    try {
-        const auto time =
-            m_federate->sendTime(m_federate->description().interactionClass(m_class).order);
-        m_federate->link().sendInteraction(m_class, {{m_parameter, bytes}}, time);
-    } catch (...) {
-        rethrowAsCaoError(QStringLiteral("Variable \"%1\" could not be sent").arg(m_name));
-    }
-    m_value = typed;
+void InteractionVariable::send(const rti::Bytes& payload) {
+    const auto time =
+        m_federate->sendTime(m_federate->description().interactionClass(m_class).order);
+    m_federate->link().sendInteraction(m_class, {{m_parameter, payload}}, time);
 }
 
 void InteractionVariable::receive(rti::InteractionClassHandle received,
@@ -88,13 +64,7 @@ void InteractionVariable::receive(rti::InteractionClassHandle received,
     if (!m_subscribed || !m_federate->description().isSubclassOf(received, m_class)) return;
     const auto carried = values.find(m_parameter);
     if (carried == values.end()) return;
-    if (!takeReceivedValue(*m_federate, m_name, carried->second, m_type, m_options, timestamp,
-                           m_value)) {
-        return;
-    }
-    if (!hasOption(m_options, option::NoMessage)) {
-        m_federate->raise(message::InteractionReceived, m_value, m_name, timestamp);
-    }
+    take(carried->second, timestamp, message::InteractionReceived, hasOption(option::NoMessage));
 }
 
 }  // namespace hla

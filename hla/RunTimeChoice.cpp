@@ -61,7 +61,7 @@ std::unique_ptr<RunTimeLink> joinRunTime(const RunTimeChoice& choice,
 #ifdef TANDREL_HAVE_HLA13
     if (choice.kind == RunTimeChoice::Kind::Hla13) {
         return joinHla13(choice.address, federation, federate, fedPath.toStdString(),
-                         std::move(description));
+                         std::move(description), initialTime);
     }
 #else
     Q_UNUSED(fedPath);
