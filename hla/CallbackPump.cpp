@@ -2,8 +2,6 @@
 
 #include "engine/Provider.h"
 
-#include <algorithm>
-
 namespace hla {
 
 CallbackPump::CallbackPump(std::shared_ptr<Federate> federate, engine::ControllerContext& context)
@@ -63,10 +61,9 @@ void CallbackPump::poll() {
     }
 }
 
-void CallbackPump::schedulePoll(bool busy) {
-    // Quiet polls back off step by step; any traffic brings the fastest pace back.
-    m_pollMs = busy ? kFastestPollMs : std::min(m_pollMs * 2, kSlowestPollMs);
-    m_pollTimer.start(m_pollMs);
+void CallbackPump::schedulePoll(bool traffic) {
+    if (traffic || !m_sinceTraffic.isValid()) m_sinceTraffic.start();
+    m_pollTimer.start(m_sinceTraffic.elapsed() < kBusySpellMs ? kBusyPollMs : kIdlePollMs);
 }
 
 }  // namespace hla

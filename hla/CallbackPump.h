@@ -3,6 +3,7 @@
 #include "hla/Ambassador.h"
 #include "hla/Federate.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <memory>
@@ -13,14 +14,15 @@ namespace hla {
 // time, so that a flood of callbacks never holds the event loop for long. Every batch goes
 // through the controller's queue, so callbacks keep their order among its messages.
 //
-// A run-time that cannot tell when callbacks arrive is polled: soon after traffic, then less
-// often while it stays quiet, so an idle federate costs little and a message waits at most
-// kSlowestPollMs before it is taken.
+// A run-time that cannot tell when callbacks arrive is polled: often while traffic flows and
+// for a while after, so a message in a conversation waits little, and seldom once the
+// federate has been quiet for long, so an idle federate costs little.
 class CallbackPump : public std::enable_shared_from_this<CallbackPump> {
 public:
     static constexpr int kBatch = 256;
-    static constexpr int kFastestPollMs = 1;
-    static constexpr int kSlowestPollMs = 8;
+    static constexpr int kBusyPollMs = 2;
+    static constexpr int kIdlePollMs = 8;
+    static constexpr int kBusySpellMs = 2000;  // how long after traffic polling stays busy
 
     CallbackPump(std::shared_ptr<Federate> federate, engine::ControllerContext& context);
 
@@ -34,13 +36,13 @@ public:
 private:
     void run();
     void poll();
-    void schedulePoll(bool busy);
+    void schedulePoll(bool traffic);
 
     std::shared_ptr<Federate> m_federate;
     Ambassador m_ambassador;
     engine::ControllerContext& m_context;
     QTimer m_pollTimer;
-    int m_pollMs = kFastestPollMs;
+    QElapsedTimer m_sinceTraffic;
     bool m_scheduled = false;
     bool m_stopped = false;
 };

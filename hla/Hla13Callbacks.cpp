@@ -189,19 +189,29 @@ void Hla13Callbacks::attributeOwnershipUnavailable(RTI::ObjectHandle object,
 
 void Hla13Callbacks::timeRegulationEnabled(const RTI::FedTime& time) {
     m_regulating = true;
-    queue([t = timeOf(time)](RunTimeCallbacks& c) { c.timeRegulationEnabled(t); });
+    queue([this, t = timeOf(time)](RunTimeCallbacks& c) {
+        m_deliveredTime = t;
+        c.timeRegulationEnabled(t);
+    });
 }
 
 void Hla13Callbacks::timeConstrainedEnabled(const RTI::FedTime& time) {
-    queue([t = timeOf(time)](RunTimeCallbacks& c) { c.timeConstrainedEnabled(t); });
+    queue([this, t = timeOf(time)](RunTimeCallbacks& c) {
+        m_deliveredTime = t;
+        c.timeConstrainedEnabled(t);
+    });
 }
 
 void Hla13Callbacks::timeAdvanceGrant(const RTI::FedTime& time) {
     if (m_startGrant == StartGrant::Expected) {
         m_startGrant = StartGrant::Received;
+        m_deliveredTime = timeOf(time);
         return;
     }
-    queue([t = timeOf(time)](RunTimeCallbacks& c) { c.timeAdvanceGrant(t); });
+    queue([this, t = timeOf(time)](RunTimeCallbacks& c) {
+        m_deliveredTime = t;
+        c.timeAdvanceGrant(t);
+    });
 }
 
 }  // namespace hla

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     // The next grant is the federate's own start at its initial time, not the user's advance.
     void expectStartGrant() { m_startGrant = StartGrant::Expected; }
     bool startGranted() const { return m_startGrant == StartGrant::Received; }
+    // The logical time as of the callbacks handed on so far: it moves when a grant is
+    // delivered, not when the RTI takes it in during tick.
+    std::optional<double> deliveredTime() const { return m_deliveredTime; }
     // An object this federate registered: its reflections and removal are never received,
     // but its class is known for ownership callbacks.
     void registered(RTI::ObjectHandle object, rti::ObjectClassHandle cls) {
@@ -93,6 +97,7 @@ private:
     std::map<RTI::ObjectHandle, rti::ObjectClassHandle> m_objectClasses;
     bool m_regulating = false;
     enum class StartGrant { None, Expected, Received } m_startGrant = StartGrant::None;
+    std::optional<double> m_deliveredTime;
 };
 
 // Handles of the RTI as the run-time interface's types, and back.

@@ -1,5 +1,7 @@
 #include "hla/Hla13Handles.h"
 
+#include "hla/RunTimeLink.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -9,6 +11,34 @@ std::string describe(const RTI::Exception& e) {
     const std::string name = e._name ? e._name : "RTI exception";
     const std::string reason = e._reason ? e._reason : "";
     return reason.empty() ? name : name + ": " + reason;
+}
+
+[[noreturn]] void rethrowRti(const std::string& what) {
+    try {
+        throw;
+    } catch (const RTI::Exception& e) {
+        throw std::runtime_error(what + ": " + describe(e));
+    }
+}
+
+[[noreturn]] void rethrowUnsupported(const std::string& what) {
+    try {
+        throw;
+    } catch (const RTI::RTIinternalError& e) {
+        throw NotSupported("The " + std::string(kHla13RunTimeName) + " in use does not support " +
+                           what + " (" + describe(e) + ")");
+    } catch (const RTI::Exception& e) {
+        throw std::runtime_error(what + ": " + describe(e));
+    }
+}
+
+std::unique_ptr<RTI::AttributeHandleSet> attributeSet(Hla13Handles& handles,
+                                                      rti::ObjectClassHandle cls,
+                                                      const rti::AttributeSet& attributes) {
+    std::unique_ptr<RTI::AttributeHandleSet> set(
+        RTI::AttributeHandleSetFactory::create(static_cast<RTI::ULong>(attributes.size())));
+    for (rti::AttributeHandle a : attributes) set->add(handles.attribute(cls, a));
+    return set;
 }
 
 namespace {

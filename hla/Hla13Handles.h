@@ -8,7 +8,9 @@
 #include <RTI.hh>
 
 #include <map>
+#include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace hla {
@@ -46,7 +48,18 @@ private:
         m_parameters;
 };
 
+inline constexpr const char* kHla13RunTimeName = "HLA 1.3 run-time";
+
 // The text of a 1.3 exception: "<name>: <reason>".
 std::string describe(const RTI::Exception& e);
+// From inside a handler of RTI::Exception: rethrows it as std::runtime_error "<what>: <text>".
+[[noreturn]] void rethrowRti(const std::string& what);
+// The same, but an internal error, the only way a 1.3 RTI has to say that it lacks a
+// service, becomes NotSupported.
+[[noreturn]] void rethrowUnsupported(const std::string& what);
+
+std::unique_ptr<RTI::AttributeHandleSet> attributeSet(Hla13Handles& handles,
+                                                      rti::ObjectClassHandle cls,
+                                                      const rti::AttributeSet& attributes);
 
 }  // namespace hla

@@ -13,38 +13,7 @@ namespace hla {
 
 namespace {
 
-constexpr const char* kRunTimeName = "HLA 1.3 run-time";
 constexpr std::chrono::seconds kStartBound{10};
-
-// A 1.3 exception as the std::exception the provider expects.
-[[noreturn]] void rethrowRti(const std::string& what) {
-    try {
-        throw;
-    } catch (const RTI::Exception& e) {
-        throw std::runtime_error(what + ": " + describe(e));
-    }
-}
-
-// The RTI signals what it lacks no other way than as an internal error.
-[[noreturn]] void rethrowUnsupported(const std::string& what) {
-    try {
-        throw;
-    } catch (const RTI::RTIinternalError& e) {
-        throw NotSupported("The " + std::string(kRunTimeName) + " in use does not support " + what +
-                           " (" + describe(e) + ")");
-    } catch (const RTI::Exception& e) {
-        throw std::runtime_error(what + ": " + describe(e));
-    }
-}
-
-std::unique_ptr<RTI::AttributeHandleSet> attributeSet(Hla13Handles& handles,
-                                                      rti::ObjectClassHandle cls,
-                                                      const rti::AttributeSet& attributes) {
-    std::unique_ptr<RTI::AttributeHandleSet> set(
-        RTI::AttributeHandleSetFactory::create(static_cast<RTI::ULong>(attributes.size())));
-    for (rti::AttributeHandle a : attributes) set->add(handles.attribute(cls, a));
-    return set;
-}
 
 double timeOf(const RTIfedTime& time) {
     return time.getTime();
@@ -113,7 +82,7 @@ public:
         }
     }
 
-    std::string runTimeName() const override { return kRunTimeName; }
+    std::string runTimeName() const override { return kHla13RunTimeName; }
     const rti::FederationDescription& description() const override { return m_description; }
 
     void resign() override {
@@ -318,6 +287,7 @@ public:
                 [&] { m_ambassador.modifyLookahead(RTIfedTime(lookahead)); });
     }
     rti::LogicalTime queryFederateTime() override {
+        if (const auto delivered = m_callbacks.deliveredTime()) return *delivered;
         return query("querying the logical time", &RTI::RTIambassador::queryFederateTime);
     }
     rti::LogicalTime queryLBTS() override {

@@ -64,6 +64,7 @@ std::unique_ptr<RunTimeLink> joinRunTime(const RunTimeChoice& choice,
                          std::move(description), initialTime);
     }
 #else
+    Q_UNUSED(choice);
     Q_UNUSED(fedPath);
 #endif
     return joinEmbedded(std::move(host), federation, federate, std::move(description), initialTime);
