@@ -36,8 +36,9 @@ const QString kOptions = QStringLiteral(
 constexpr int kEmbedded = 0;
 constexpr int kHla13 = 1;
 constexpr int kBoundMs = 20000;
-constexpr int kIdleMeasureMs = 3000;
-constexpr int kIdleSettleMs = 500;
+constexpr int kIdleMeasureMs = 5000;
+// Past the provider's fast polling after the join's traffic.
+constexpr int kIdleSettleMs = 3000;
 constexpr int kBatch = 100;
 
 bool pumpUntil(const std::function<bool()>& condition, int boundMs = kBoundMs) {
