@@ -52,7 +52,7 @@ AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const Q
 }
 
 AttributeVariable::~AttributeVariable() {
-    detach();
+    m_federate->detach(this);
 }
 
 bool AttributeVariable::keepsOwnership() const {

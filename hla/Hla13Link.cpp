@@ -19,7 +19,7 @@ double timeOf(const RTIfedTime& time) {
     return time.getTime();
 }
 
-class Hla13Link : public RunTimeLink {
+class Hla13Link final : public RunTimeLink {
 public:
     Hla13Link(std::string execution, rti::FederationDescription description)
         : m_execution(std::move(execution)),
@@ -29,7 +29,7 @@ public:
 
     ~Hla13Link() override {
         try {
-            resign();
+            Hla13Link::resign();
         } catch (const std::exception&) {
             // Left without a close; the RTI resigns a federate whose connection ends.
         }

@@ -41,7 +41,7 @@ InteractionVariable::InteractionVariable(std::shared_ptr<Federate> federate, con
 }
 
 InteractionVariable::~InteractionVariable() {
-    detach();
+    m_federate->detach(this);
 }
 
 void InteractionVariable::withdraw() {
