@@ -1,6 +1,6 @@
 #include "messages/MessageLog.h"
 
-#include "cao/VariantText.h"
+#include "messages/LogLine.h"
 #include "messages/MessageLogModel.h"
 #include "ui/FormControls.h"
 #include "ui/MessageBoxService.h"
@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QListView>
-#include <QStringBuilder>
 
 namespace messages {
 
@@ -72,11 +71,7 @@ void MessageLog::handle(const cao::MessagePtr& message) {
         const int16_t typeIndex = variables::VarTypeToIndex(value, m_messageBox);
         const cao::Variant time = operations(message).Time();
         const QString source = operations(message).Source();
-        const QString line = QString::number(number) % QLatin1String(" : ") %
-                             cao::variantToText(value) % QLatin1String(" (") %
-                             QString::number(typeIndex) % QLatin1String(") : Time=") %
-                             cao::variantToText(time) % QLatin1String(", Source=") % source;
-        m_model->append(line);
+        m_model->append(logLine(number, value, typeIndex, time, source));
     });
     if (number != 1) return;
     guarded([&] {

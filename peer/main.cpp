@@ -1,0 +1,81 @@
+// tandrel-peer: a headless federate on the same engine and provider as the window, for an
+// engineer alone at a federation and for the cross-process tests.
+#include "cao/Cao.h"
+#include "peer/Peer.h"
+#include "peer/PeerOptions.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void onSignal(int) {
+    const char byte = 1;
+    // Only async-signal-safe work here: the event loop picks the byte up.
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[0], &byte, 1);
+}
+
+void writeLine(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+void note(const QString& text) {
+    writeLine(stderr, QStringLiteral("tandrel-peer: ") + text);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    const peer::ParsedArguments parsed = peer::parseArguments(args);
+    if (parsed.helpRequested) {
+        writeLine(stdout, peer::usageText());
+        return peer::kExitDone;
+    }
+    if (!parsed.error.isEmpty()) {
+        note(parsed.error);
+        note(QStringLiteral("see tandrel-peer --help"));
+        return peer::kExitUsage;
+    }
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
+        note(QStringLiteral("cannot set up signal handling"));
+        return peer::kExitFailed;
+    }
+    QSocketNotifier signalled(g_signalPipe[1], QSocketNotifier::Read);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGINT, onSignal);
+
+    try {
+        peer::Peer federate(
+            cao::createEngine(), parsed.options,
+            [](const QString& line) { writeLine(stdout, line); }, note);
+        int status = peer::kExitDone;
+        QObject::connect(&federate, &peer::Peer::finished, &app, [&](int exitStatus) {
+            status = exitStatus;
+            app.quit();
+        });
+        QObject::connect(&signalled, &QSocketNotifier::activated, &app, [&] {
+            note(QStringLiteral("signalled, closing"));
+            app.quit();
+        });
+        federate.start();
+        app.exec();
+        federate.close();
+        return status;
+    } catch (const cao::Error& e) {
+        note(e.description());
+        return peer::kExitFailed;
+    }
+}

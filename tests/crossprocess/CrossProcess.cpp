@@ -1,0 +1,165 @@
+#include "CrossProcess.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace crossprocess {
+
+namespace {
+
+constexpr int kStopBoundMs = 10000;
+constexpr int kRewriteMs = 200;
+const char* const kPeerNotePrefix = "tandrel-peer: ";
+
+QStringList takeLines(QByteArray& pending, const QByteArray& more) {
+    pending += more;
+    QStringList lines;
+    qsizetype end = 0;
+    while ((end = pending.indexOf('\n')) >= 0) {
+        lines << QString::fromLocal8Bit(pending.left(end));
+        pending.remove(0, end + 1);
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::optional<QString> missingRti() {
+    if (!TANDREL_HAVE_HLA13) {
+        return QStringLiteral(
+            "this build has no HLA 1.3 run-time: configure with OpenRTI's prefix in "
+            "CMAKE_PREFIX_PATH and PKG_CONFIG_PATH (scripts/build-openrti.sh builds one)");
+    }
+    if (rtiAddress().isEmpty()) {
+        return QStringLiteral(
+            "TANDREL_TEST_RTI_ADDRESS is not set: start rtinode and set it, e.g. to "
+            "rti://127.0.0.1:14321");
+    }
+    if (!QFileInfo(QStringLiteral(TANDREL_PEER_PATH)).isExecutable()) {
+        return QStringLiteral("tandrel-peer is not built at " TANDREL_PEER_PATH);
+    }
+    return std::nullopt;
+}
+
+bool rtiRequired() {
+    return qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1";
+}
+
+QString rtiAddress() {
+    return QString::fromLocal8Bit(qgetenv("TANDREL_TEST_RTI_ADDRESS"));
+}
+
+QString rtinodePath() {
+    const QString fromEnvironment = QString::fromLocal8Bit(qgetenv("TANDREL_TEST_RTINODE"));
+    return fromEnvironment.isEmpty() ? QStringLiteral(TANDREL_RTINODE_PATH) : fromEnvironment;
+}
+
+int unusedLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    ::close(fd);
+    return port;
+}
+
+void chooseRunTime(const QString& address) {
+    qputenv("CAO_HLA_RTI", "hla13");
+    qputenv("CAO_HLA_RTI_ADDRESS", address.toLocal8Bit());
+}
+
+bool writeUntil(const std::function<void(const QString&)>& write, const QString& stem,
+                const std::function<bool()>& done) {
+    int count = 0;
+    QElapsedTimer sinceWrite;
+    return peertest::waitFor([&] {
+        if (done()) return true;
+        if (!sinceWrite.isValid() || sinceWrite.elapsed() >= kRewriteMs) {
+            write(QStringLiteral("%1 %2").arg(stem).arg(++count));
+            sinceWrite.restart();
+        }
+        return false;
+    });
+}
+
+PeerProcess::PeerProcess(const QStringList& args, const QString& address) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CAO_HLA_RTI"), QStringLiteral("hla13"));
+    environment.insert(QStringLiteral("CAO_HLA_RTI_ADDRESS"), address);
+    m_process.setProcessEnvironment(environment);
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
+    QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] { readOutput(); });
+    m_process.start(QStringLiteral(TANDREL_PEER_PATH), args);
+}
+
+PeerProcess::~PeerProcess() {
+    kill();
+}
+
+void PeerProcess::readOutput() {
+    m_lines << takeLines(m_outPending, m_process.readAllStandardOutput());
+    for (const QString& line : takeLines(m_errPending, m_process.readAllStandardError())) {
+        m_notes << (line.startsWith(QLatin1String(kPeerNotePrefix))
+                        ? line.mid(qsizetype(strlen(kPeerNotePrefix)))
+                        : line);
+    }
+}
+
+bool PeerProcess::waitReady() {
+    return waitForNote(QStringLiteral("ready"));
+}
+
+bool PeerProcess::waitForLine(const QString& line) {
+    return peertest::waitFor([&] {
+               readOutput();
+               return m_lines.contains(line) || m_process.state() == QProcess::NotRunning;
+           }) &&
+           m_lines.contains(line);
+}
+
+bool PeerProcess::waitForNote(const QString& note) {
+    return peertest::waitFor([&] {
+               readOutput();
+               return m_notes.contains(note) || m_process.state() == QProcess::NotRunning;
+           }) &&
+           m_notes.contains(note);
+}
+
+QString PeerProcess::transcript() const {
+    return QStringLiteral("stdout:\n%1\nstderr:\n%2")
+        .arg(m_lines.join(QLatin1Char('\n')), m_notes.join(QLatin1Char('\n')));
+}
+
+std::optional<int> PeerProcess::terminate() {
+    if (m_process.state() == QProcess::NotRunning) return m_process.exitCode();
+    m_process.terminate();
+    if (!peertest::waitFor([&] { return m_process.state() == QProcess::NotRunning; },
+                           kStopBoundMs)) {
+        kill();
+        return std::nullopt;
+    }
+    readOutput();
+    return m_process.exitStatus() == QProcess::NormalExit ? std::optional<int>(m_process.exitCode())
+                                                          : std::nullopt;
+}
+
+void PeerProcess::kill() {
+    if (m_process.state() == QProcess::NotRunning) return;
+    m_process.kill();
+    m_process.waitForFinished(kStopBoundMs);
+}
+
+}  // namespace crossprocess

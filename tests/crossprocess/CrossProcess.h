@@ -1,0 +1,76 @@
+#pragma once
+
+// The test process and tandrel-peer child processes in one federation through a running
+// RTI server. The tests need a build with the HLA 1.3 run-time and the server's address in
+// TANDREL_TEST_RTI_ADDRESS; without them they skip, or fail when TANDREL_TEST_REQUIRE_HLA13=1.
+
+#include "peer/MessageRecorder.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+namespace crossprocess {
+
+// Why these tests cannot run here, or nothing when they can.
+std::optional<QString> missingRti();
+bool rtiRequired();
+QString rtiAddress();
+// The RTI server program, for the tests that start and kill their own; empty when unknown.
+QString rtinodePath();
+// A loopback port that nothing listened on a moment ago.
+int unusedLoopbackPort();
+
+// Points this process's provider at the RTI server at address.
+void chooseRunTime(const QString& address);
+
+// Writes numbered values ("<stem> 1", "<stem> 2", ...) now and then until done() holds:
+// through an RTI server a write reaches only the subscribers the writer already knows of.
+// False when the bound passed first.
+bool writeUntil(const std::function<void(const QString&)>& write, const QString& stem,
+                const std::function<bool()>& done);
+
+// A tandrel-peer child process, killed by its PID if it is still running at the end.
+class PeerProcess {
+public:
+    PeerProcess(const QStringList& args, const QString& address);
+    ~PeerProcess();
+    PeerProcess(const PeerProcess&) = delete;
+    PeerProcess& operator=(const PeerProcess&) = delete;
+
+    // Waits for the peer's "ready" note; false when it ended or the bound passed first.
+    bool waitReady();
+    bool waitForLine(const QString& line);
+    bool waitForNote(const QString& note);
+    bool hasLine(const QString& line) const { return m_lines.contains(line); }
+    const QStringList& lines() const { return m_lines; }
+    QString transcript() const;
+    // SIGTERM and a bounded wait for the end; the exit status, or nothing when it hung.
+    std::optional<int> terminate();
+    void kill();
+
+private:
+    void readOutput();
+
+    QProcess m_process;
+    QStringList m_lines;
+    QStringList m_notes;
+    QByteArray m_outPending;
+    QByteArray m_errPending;
+};
+
+}  // namespace crossprocess
+
+// First statement of every test that needs the RTI server.
+#define TANDREL_REQUIRE_RTI()                                                 \
+    do {                                                                      \
+        if (const auto reason = crossprocess::missingRti()) {                 \
+            if (crossprocess::rtiRequired()) FAIL() << reason->toStdString(); \
+            GTEST_SKIP() << reason->toStdString();                            \
+        }                                                                     \
+    } while (false)
