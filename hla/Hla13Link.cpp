@@ -14,6 +14,8 @@ namespace hla {
 namespace {
 
 constexpr std::chrono::seconds kStartBound{10};
+// Callbacks taken from the RTI in one poll at most.
+constexpr int kTicksPerPoll = 256;
 
 double timeOf(const RTIfedTime& time) {
     return time.getTime();
@@ -307,7 +309,10 @@ public:
         if (!m_joined || m_lost) return;
         try {
             // Takes what has arrived and returns at once: the event loop must not wait here.
-            m_ambassador.tick(0.0, 0.0);
+            // tick answers whether more callbacks wait; a bounded run of them keeps a flood
+            // from being taken one per poll without holding the event loop.
+            for (int i = 0; i < kTicksPerPoll && m_ambassador.tick(0.0, 0.0); ++i) {
+            }
         } catch (const RTI::Exception& e) {
             m_lost = true;
             m_callbacks.connectionLost(describe(e));
