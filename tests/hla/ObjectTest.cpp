@@ -26,52 +26,12 @@ protected:
 
 }  // namespace
 
-TEST_F(HlaObjects, ARegisteredObjectIsDiscoveredAndReflected) {
-    chat.add(kAttr, 2);
-    peer.add(kAttr);
-    deliver();
-    EXPECT_EQ(notices(peer), QStringList{"Object \"ABC\" of class ObjectRoot.myClass discovered"});
-    chat.put(kAttr, Variant::fromString("value 1"));
-    deliver();
-    const auto reflected = peer.take(4);
-    ASSERT_EQ(reflected.size(), 1u);
-    EXPECT_EQ(reflected[0].value, Variant::fromString("value 1"));
-    EXPECT_EQ(reflected[0].source, kAttr);
-    EXPECT_EQ(peer.get(kAttr), Variant::fromString("value 1"));
-}
-
-TEST_F(HlaObjects, ObjectNamesAreUniqueInTheFederation) {
-    chat.add(kAttr, 2);
-    const QString description = refusal([&] { peer.add(kAttr, 2); });
-    EXPECT_TRUE(
-        description.startsWith("Variable \"ObjectRoot.myClass.myAttr!ABC\" could not be "
-                               "registered: "))
-        << description.toStdString();
-    EXPECT_TRUE(description.contains("ABC")) << description.toStdString();
-    EXPECT_EQ(peer.vars()->Count(), 0);
-}
-
 TEST_F(HlaObjects, WritingAnObjectNobodyRegisteredFails) {
     chat.add(kAttr);
     EXPECT_EQ(refusal([&] { chat.put(kAttr, Variant::fromString("x")); }),
               "Variable \"ObjectRoot.myClass.myAttr!ABC\" cannot be written: there is no object "
               "\"ABC\" in federation ChatRoom; register it with option 2 or wait until another "
               "federate does");
-}
-
-TEST_F(HlaObjects, RemovingTheVariableOrClosingDeletesTheObjectAtTheOther) {
-    chat.add(kAttr, 2);
-    chat.add(kName, 2);
-    peer.add(kAttr);
-    peer.add(kName);
-    deliver();
-    peer.takeAll();
-    chat.vars()->Remove(Variant::fromString(kAttr));
-    deliver();
-    EXPECT_EQ(notices(peer), QStringList{"Object \"ABC\" removed"});
-    close(chat);
-    deliver();
-    EXPECT_EQ(notices(peer), QStringList{"Object \"P1\" removed"});
 }
 
 TEST_F(HlaObjects, OptionSixteenReleasesTheAttributeUnownedForAnotherToTake) {

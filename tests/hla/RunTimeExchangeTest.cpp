@@ -8,20 +8,7 @@ namespace {
 const QString kMessage = "InteractionRoot.Communication.Message";
 const QString kSender = "InteractionRoot.Communication.Sender";
 
-class RunTimeExchange : public RunTimeTest {
-protected:
-    void SetUp() override {
-        RunTimeTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        chat = join("Chat");
-        peer = join("Peer");
-        ASSERT_TRUE(waitFor([&] { return has(chat, 0) && has(peer, 0); }));
-        chat.takeAll();
-        peer.takeAll();
-    }
-    Side chat;
-    Side peer;
-};
+using RunTimeExchange = TwoSideRunTimeTest;
 
 }  // namespace
 

@@ -110,6 +110,22 @@ private:
     mutable QString m_federation;
 };
 
+// Two controllers, Chat and Peer, joined to one federation with their notices taken.
+class TwoSideRunTimeTest : public RunTimeTest {
+protected:
+    void SetUp() override {
+        RunTimeTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        chat = join("Chat");
+        peer = join("Peer");
+        ASSERT_TRUE(waitFor([&] { return has(chat, 0) && has(peer, 0); }));
+        chat.takeAll();
+        peer.takeAll();
+    }
+    Side chat;
+    Side peer;
+};
+
 inline std::string runTimeName(const ::testing::TestParamInfo<std::string>& info) {
     return info.param == kHla13 ? "Hla13" : "Embedded";
 }

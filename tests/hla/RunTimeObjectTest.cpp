@@ -9,17 +9,8 @@ const QString kAttr = "ObjectRoot.myClass.myAttr!ABC";
 const QString kName = "ObjectRoot.Participant.Name!P1";
 const QString kNotSupported = "run-time in use does not support";
 
-class RunTimeObjects : public RunTimeTest {
+class RunTimeObjects : public TwoSideRunTimeTest {
 protected:
-    void SetUp() override {
-        RunTimeTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        chat = join("Chat");
-        peer = join("Peer");
-        ASSERT_TRUE(waitFor([&] { return has(chat, 0) && has(peer, 0); }));
-        chat.takeAll();
-        peer.takeAll();
-    }
     static QStringList notices(Side& side) {
         QStringList texts;
         for (const Received& r : side.take(0)) texts << r.value.string();
@@ -39,8 +30,6 @@ protected:
         ASSERT_TRUE(waitFor([&] { return has(peer, 4); }));
         EXPECT_EQ(peer.get(kName), Variant::fromString("still mine"));
     }
-    Side chat;
-    Side peer;
 };
 
 }  // namespace

@@ -66,6 +66,7 @@ TEST_P(RunTimeTime, ASynchronizationPointIsAnnouncedToBothAndSynchronizedAfterBo
         const auto synchronized = side->take(2);
         ASSERT_EQ(synchronized.size(), 1u);
         EXPECT_EQ(synchronized[0].value, Variant::fromString("ready"));
+        EXPECT_EQ(synchronized[0].source, kSync);
         EXPECT_EQ(side->get(kSync), Variant::fromString(""));
     }
 }
