@@ -98,6 +98,7 @@ TEST_P(RunTimeTime, EachAdvancePolicyIsGrantedAndMovesTheCurrentTime) {
                         chat.put(kAdvance, Variant::fromR8(3));
                     }).contains("before the federate's logical time 5"));
         close(chat);
+        moveToNewFederation();
     }
 }
 
