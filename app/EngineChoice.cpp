@@ -1,21 +1,49 @@
-// The one place that chooses the engine the program runs on: the embedded engine with the
+// The one place that chooses the engine the program runs on: the shared engine on the session
+// bus, or with TANDREL_ENGINE=embedded (or without a session bus) the embedded engine with the
 // providers built into this program.
+#include "bus/Connect.h"
 #include "cao/Cao.h"
 #include "engine/Engine.h"
-
-#if __has_include("hla/HlaProvider.h")
 #include "hla/HlaProvider.h"
-#define TANDREL_HAS_HLA 1
-#endif
+
+#include <QByteArray>
+
+#include <atomic>
+#include <cstdio>
 
 namespace cao {
 
-EnginePtr createEngine() {
+namespace {
+
+constexpr const char* kChoiceVariable = "TANDREL_ENGINE";
+constexpr const char* kEmbedded = "embedded";
+constexpr const char* kBus = "bus";
+
+EnginePtr embeddedEngine() {
     engine::ProviderRegistry providers;
-#ifdef TANDREL_HAS_HLA
     hla::registerProvider(providers);
-#endif
     return std::make_shared<engine::Engine>(std::move(providers));
+}
+
+}  // namespace
+
+EnginePtr createEngine() {
+    const QByteArray choice = qgetenv(kChoiceVariable);
+    if (choice == kEmbedded) return embeddedEngine();
+    if (!choice.isEmpty() && choice != kBus) {
+        throw Error(QStringLiteral("%1=\"%2\" is not an engine: use %3 (the default) or %4")
+                        .arg(QLatin1String(kChoiceVariable), QString::fromLocal8Bit(choice),
+                             QLatin1String(kBus), QLatin1String(kEmbedded)));
+    }
+    try {
+        return bus::connectEngine(bus::EngineLocation::standard());
+    } catch (const bus::NoSessionBus& e) {
+        static std::atomic<bool> said{false};
+        if (!said.exchange(true)) {
+            std::fprintf(stderr, "%s; using the engine inside this program\n", e.what());
+        }
+        return embeddedEngine();
+    }
 }
 
 }  // namespace cao

@@ -1,6 +1,6 @@
 #include "engine/ControllerState.h"
 
-#include "engine/Dispatcher.h"
+#include "cao/Dispatcher.h"
 #include "engine/Message.h"
 
 namespace engine {

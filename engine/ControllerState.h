@@ -8,9 +8,11 @@
 #include <map>
 #include <memory>
 
-namespace engine {
-
+namespace cao {
 class Dispatcher;
+}  // namespace cao
+
+namespace engine {
 
 // Everything the engine keeps for one controller. The CaoController, CaoVariables and
 // CaoVariable objects handed out share it, so that they fail cleanly once it is closed.
@@ -30,14 +32,14 @@ struct ControllerState {
 // The context a provider controller raises its messages through.
 class QueuedContext : public ControllerContext {
 public:
-    QueuedContext(std::weak_ptr<ControllerState> state, Dispatcher& dispatcher)
+    QueuedContext(std::weak_ptr<ControllerState> state, cao::Dispatcher& dispatcher)
         : m_state(std::move(state)), m_dispatcher(dispatcher) {}
     void raise(MessageData message) override;
     void post(std::function<void()> work) override;
 
 private:
     std::weak_ptr<ControllerState> m_state;
-    Dispatcher& m_dispatcher;
+    cao::Dispatcher& m_dispatcher;
 };
 
 }  // namespace engine

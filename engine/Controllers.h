@@ -2,7 +2,7 @@
 
 #include "cao/Cao.h"
 #include "engine/ControllerState.h"
-#include "engine/Dispatcher.h"
+#include "cao/Dispatcher.h"
 #include "engine/ProviderRegistry.h"
 
 #include <vector>

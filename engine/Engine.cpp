@@ -1,7 +1,7 @@
 #include "engine/Engine.h"
 
 #include "engine/Controllers.h"
-#include "engine/Dispatcher.h"
+#include "cao/Dispatcher.h"
 
 namespace engine {
 
@@ -9,7 +9,7 @@ namespace {
 
 class Workspace : public cao::CaoWorkspace {
 public:
-    Workspace(ProviderRegistry providers, Dispatcher& dispatcher)
+    Workspace(ProviderRegistry providers, cao::Dispatcher& dispatcher)
         : m_providers(std::move(providers)),
           m_dispatcher(dispatcher),
           m_list(std::make_shared<ControllerList>()) {}
@@ -74,7 +74,7 @@ private:
     };
 
     ProviderRegistry m_providers;
-    Dispatcher& m_dispatcher;
+    cao::Dispatcher& m_dispatcher;
     std::shared_ptr<ControllerList> m_list;
 };
 
@@ -98,7 +98,7 @@ private:
 }  // namespace
 
 Engine::Engine(ProviderRegistry providers)
-    : m_dispatcher(std::make_unique<Dispatcher>()),
+    : m_dispatcher(std::make_unique<cao::Dispatcher>()),
       m_workspace(std::make_shared<Workspace>(std::move(providers), *m_dispatcher)) {}
 
 Engine::~Engine() = default;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "cao/Cao.h"
+#include "cao/Dispatcher.h"
 #include "engine/ProviderRegistry.h"
 
 #include <memory>
 
 namespace engine {
 
-class Dispatcher;
 
 // The embedded engine: one default workspace whose controllers come from the registered
 // providers. Lives on the thread that creates it, which must run a Qt event loop for
@@ -22,7 +22,7 @@ public:
     void deliverPending();
 
 private:
-    std::unique_ptr<Dispatcher> m_dispatcher;
+    std::unique_ptr<cao::Dispatcher> m_dispatcher;
     std::shared_ptr<cao::CaoWorkspace> m_workspace;
 };
 

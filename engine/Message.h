@@ -14,6 +14,8 @@ public:
     QString Source() override { return m_data.source; }
     // The provider learns of the first acknowledgement only.
     void Acknowledge() override;
+    // Whether Acknowledge would still reach the provider.
+    bool acknowledgeable() const noexcept { return static_cast<bool>(m_data.acknowledge); }
 
 private:
     MessageData m_data;

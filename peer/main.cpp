@@ -4,23 +4,13 @@
 #include "peer/Peer.h"
 #include "peer/PeerOptions.h"
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
+#include "cao/TerminationSignals.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-#include <csignal>
+#include <QCoreApplication>
+
 #include <cstdio>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-extern "C" void onSignal(int) {
-    const char byte = 1;
-    // Only async-signal-safe work here: the event loop picks the byte up.
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[0], &byte, 1);
-}
 
 void writeLine(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -49,15 +39,8 @@ int main(int argc, char** argv) {
         return peer::kExitUsage;
     }
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
-        note(QStringLiteral("cannot set up signal handling"));
-        return peer::kExitFailed;
-    }
-    QSocketNotifier signalled(g_signalPipe[1], QSocketNotifier::Read);
-    std::signal(SIGTERM, onSignal);
-    std::signal(SIGINT, onSignal);
-
     try {
+        cao::TerminationSignals signalled;
         peer::Peer federate(
             cao::createEngine(), parsed.options,
             [](const QString& line) { writeLine(stdout, line); }, note);
@@ -66,7 +49,7 @@ int main(int argc, char** argv) {
             status = exitStatus;
             app.quit();
         });
-        QObject::connect(&signalled, &QSocketNotifier::activated, &app, [&] {
+        QObject::connect(&signalled, &cao::TerminationSignals::received, &app, [&] {
             note(QStringLiteral("signalled, closing"));
             app.quit();
         });

@@ -1,5 +1,5 @@
 #include "FakeProvider.h"
-#include "engine/Dispatcher.h"
+#include "cao/Dispatcher.h"
 #include "engine/Engine.h"
 
 #include <QCoreApplication>
@@ -97,7 +97,7 @@ TEST_F(MessageDelivery, AHandlerInANestedEventLoopHoldsBackTheNextMessage) {
 }
 
 TEST(Dispatcher, ReturnsToTheEventLoopBetweenSlices) {
-    engine::Dispatcher dispatcher(0);  // every item its own slice
+    cao::Dispatcher dispatcher(0);  // every item its own slice
     QList<QString> order;
     dispatcher.post([&] { order << "work 1"; });
     dispatcher.post([&] { order << "work 2"; });
@@ -110,7 +110,7 @@ TEST(Dispatcher, ReturnsToTheEventLoopBetweenSlices) {
 }
 
 TEST(Dispatcher, WorkThatThrowsDoesNotStopTheQueue) {
-    engine::Dispatcher dispatcher;
+    cao::Dispatcher dispatcher;
     bool ran = false;
     dispatcher.post([] { throw Error("provider fault"); });
     dispatcher.post([&] { ran = true; });

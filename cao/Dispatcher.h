@@ -5,7 +5,7 @@
 #include <deque>
 #include <functional>
 
-namespace engine {
+namespace cao {
 
 // Runs queued work from the event loop: one item at a time, in the order queued, in slices
 // that return to the event loop at least every sliceMs so the window keeps painting during
@@ -31,4 +31,4 @@ private:
     bool m_running = false;
 };
 
-}  // namespace engine
+}  // namespace cao

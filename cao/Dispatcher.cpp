@@ -1,4 +1,4 @@
-#include "engine/Dispatcher.h"
+#include "cao/Dispatcher.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>
@@ -6,7 +6,7 @@
 
 #include <exception>
 
-namespace engine {
+namespace cao {
 
 Dispatcher::Dispatcher(int sliceMs, QObject* parent) : QObject(parent), m_sliceMs(sliceMs) {}
 
@@ -50,4 +50,4 @@ void Dispatcher::runAll() {
     }
 }
 
-}  // namespace engine
+}  // namespace cao

@@ -1,0 +1,116 @@
+#include "bus/Link.h"
+
+#include "bus/Names.h"
+#include "bus/Proxies.h"
+
+#include <QDBusObjectPath>
+#include <QtGlobal>
+
+namespace bus {
+
+namespace {
+constexpr const char* kBatchSignature = "a(i(qv)(qv)so)";
+}  // namespace
+
+void ControllerLink::requireOpen() const {
+    if (!open) throw cao::Error(QStringLiteral("Controller \"%1\" is closed").arg(name));
+}
+
+Link::Link(QDBusConnection connection, QString connectionName, QString service)
+    : m_connection(std::move(connection)),
+      m_connectionName(std::move(connectionName)),
+      m_service(std::move(service)) {
+    // Every controller's batches arrive through one subscription; the path says whose.
+    m_connection.connect(m_service, QString(), QLatin1String(kControllerInterface),
+                         QLatin1String(kMessagesSignal), this, SLOT(onMessages(QDBusMessage)));
+}
+
+Link::~Link() {
+    // The engine sees this client go and closes whatever it left open.
+    m_connection.disconnect(m_service, QString(), QLatin1String(kControllerInterface),
+                            QLatin1String(kMessagesSignal), this, SLOT(onMessages(QDBusMessage)));
+    QDBusConnection::disconnectFromBus(m_connectionName);
+}
+
+QVariantList Link::call(const QString& path, const char* interface, const char* member,
+                        const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(m_service, path, QLatin1String(interface),
+                                                          QLatin1String(member));
+    message.setArguments(arguments);
+    const QDBusMessage reply = m_connection.call(message, QDBus::Block, kCallTimeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        const QDBusError error(reply);
+        if (error.type() == QDBusError::UnknownObject) throw UnknownObject(error.message());
+        throw errorFromBus(error);
+    }
+    return reply.arguments();
+}
+
+void Link::post(const QString& path, const char* interface, const char* member) {
+    QDBusMessage message = QDBusMessage::createMethodCall(m_service, path, QLatin1String(interface),
+                                                          QLatin1String(member));
+    message.setAutoStartService(false);
+    m_connection.send(message);
+}
+
+std::shared_ptr<ControllerLink> Link::controller(const QString& path) {
+    auto& slot = m_controllers[path];
+    auto link = slot.lock();
+    if (!link) {
+        link = std::make_shared<ControllerLink>();
+        link->path = path;
+        slot = link;
+    }
+    return link;
+}
+
+void Link::controllerRemoved(const QString& path) {
+    auto it = m_controllers.find(path);
+    if (it == m_controllers.end()) return;
+    if (auto link = it->second.lock()) {
+        link->open = false;
+        link->handler = nullptr;
+    }
+    m_controllers.erase(it);
+}
+
+void Link::onMessages(const QDBusMessage& signal) {
+    auto it = m_controllers.find(signal.path());
+    if (it == m_controllers.end()) return;  // removed, or never asked for here
+    std::weak_ptr<ControllerLink> target = it->second;
+    WireMessages batch;
+    const QVariantList arguments = signal.arguments();
+    if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QDBusArgument>() ||
+        arguments[0].value<QDBusArgument>().currentSignature() != QLatin1String(kBatchSignature)) {
+        qWarning("tandrel: a message batch from the engine for %s is malformed and was dropped",
+                 qUtf8Printable(signal.path()));
+        return;
+    }
+    arguments[0].value<QDBusArgument>() >> batch;
+    for (WireMessage& wire : batch) {
+        MessageData data;
+        try {
+            data = messageFromWire(wire);
+        } catch (const cao::Error& e) {
+            qWarning("tandrel: a message from the engine for %s was dropped: %s",
+                     qUtf8Printable(signal.path()), e.what());
+            continue;
+        }
+        m_dispatcher.post([this, target, data = std::move(data)]() mutable {
+            auto link = target.lock();
+            // Nothing is delivered for a removed controller or when nobody listens.
+            if (!link || !link->open || !link->handler) return;
+            cao::MessageHandler handler = link->handler;  // the handler may replace itself
+            handler(makeMessage(*this, std::move(data)));
+        });
+    }
+}
+
+QString pathOf(const QVariantList& reply) {
+    if (reply.isEmpty() || reply[0].metaType() != QMetaType::fromType<QDBusObjectPath>()) {
+        throw cao::Error(QStringLiteral("The engine answered without the object asked for"));
+    }
+    return reply[0].value<QDBusObjectPath>().path();
+}
+
+}  // namespace bus

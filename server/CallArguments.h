@@ -1,0 +1,44 @@
+#pragma once
+
+#include "bus/Wire.h"
+
+#include <QDBusError>
+#include <QString>
+#include <QVariantList>
+
+namespace server {
+
+// A call the engine refuses before it reaches a controller access object: the D-Bus error
+// to answer with.
+struct CallError {
+    QString name;
+    QString message;
+};
+
+// Longest text any argument may carry; far beyond any name or value a person types.
+inline constexpr qsizetype kMaxTextLength = qsizetype{1} << 20;
+
+// The arguments of one call, checked against what the method takes. Each accessor throws
+// CallError (InvalidArgs) describing what arrived instead.
+class CallArguments {
+public:
+    CallArguments(QString method, const QVariantList& arguments)
+        : m_method(std::move(method)), m_arguments(arguments) {}
+
+    // Throws unless exactly signature.size() arguments arrived.
+    void expect(qsizetype count, const char* signature) const;
+    QString text(qsizetype position) const;
+    bool flag(qsizetype position) const;
+    cao::Variant value(qsizetype position) const;
+
+private:
+    [[noreturn]] void refuse(const QString& what) const;
+
+    QString m_method;
+    const QVariantList& m_arguments;
+};
+
+CallError unknownMethod(const QString& interface, const QString& member);
+CallError unknownObject(const QString& path);
+
+}  // namespace server

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "bus/Wire.h"
+#include "cao/Cao.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace server {
+
+struct ControllerEntry;
+
+// One client's engine object and everything reached through it, as objects under one path:
+// w0 the workspace, cK its controllers, cK/vJ their variables, cK/mJ messages to acknowledge.
+// A controller's messages are gathered and sent as one signal per turn of the event loop.
+class ClientEngine : public QObject {
+    Q_OBJECT
+public:
+    // Sends a batch of messages raised by the controller at path.
+    using Emit = std::function<void(const QString& path, const bus::WireMessages& batch)>;
+
+    ClientEngine(cao::EnginePtr engine, QString path, Emit sendBatch);
+    // Ends every subscription; the controllers close as the engine goes.
+    ~ClientEngine() override;
+    ClientEngine(const ClientEngine&) = delete;
+    ClientEngine& operator=(const ClientEngine&) = delete;
+
+    const QString& path() const noexcept { return m_path; }
+    int controllerCount() const;
+
+    // Handles a call on the object at path (this engine's path or below). Throws CallError or
+    // cao::Error.
+    QVariantList handle(const QString& path, const QString& interface, const QString& member,
+                        const QVariantList& arguments);
+
+    // Sends every batch gathered so far.
+    void flush();
+
+private:
+    QVariantList handleEngine(const QString& member, const QVariantList& arguments);
+    QVariantList handleWorkspace(const QString& member, const QVariantList& arguments);
+    QVariantList handleController(ControllerEntry& entry, const QString& member,
+                                  const QVariantList& arguments);
+    QVariantList handleVariable(ControllerEntry& entry, const QString& node,
+                                const QString& member, const QVariantList& arguments);
+    QVariantList handleMessage(ControllerEntry& entry, const QString& node,
+                               const QString& member, const QVariantList& arguments);
+
+    std::shared_ptr<ControllerEntry> entryFor(const cao::ControllerPtr& controller);
+    void subscribe(const std::shared_ptr<ControllerEntry>& entry, bool listening);
+    void gather(const std::weak_ptr<ControllerEntry>& target, const cao::MessagePtr& message);
+    void release(ControllerEntry& entry);
+
+    cao::EnginePtr m_engine;
+    cao::WorkspacePtr m_workspace;
+    QString m_path;
+    Emit m_emit;
+    unsigned m_nextNode = 0;
+    std::map<QString, std::shared_ptr<ControllerEntry>> m_controllers;  // by node name
+    std::vector<std::weak_ptr<ControllerEntry>> m_waiting;              // batches to send
+    bool m_flushQueued = false;
+};
+
+}  // namespace server

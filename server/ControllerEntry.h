@@ -1,0 +1,30 @@
+#pragma once
+
+#include "bus/Wire.h"
+#include "cao/Cao.h"
+
+#include <QString>
+
+#include <map>
+
+namespace server {
+
+// What the engine keeps for one controller a client reached: its variables and the messages
+// still to be acknowledged, each with the node name it has under the controller's path.
+struct ControllerEntry {
+    QString node;
+    QString path;
+    QString name;
+    cao::ControllerPtr controller;
+    bool listening = false;
+    bus::WireMessages batch;
+    std::map<QString, cao::VariablePtr> variables;     // by node name
+    std::map<QString, QString> variableNodes;          // node name by variable name
+    std::map<unsigned, cao::MessagePtr> announcements;  // by number, oldest first
+    unsigned nextNode = 0;
+
+    unsigned newNumber() { return nextNode++; }
+    QString pathOf(const QString& child) const { return path + QLatin1Char('/') + child; }
+};
+
+}  // namespace server
