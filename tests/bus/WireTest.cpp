@@ -1,0 +1,86 @@
+// Values and failures as they cross the bus: each type comes back as it went, and what does
+// not fit its type code is refused with a description.
+#include "bus/Wire.h"
+
+#include <QDBusMessage>
+
+#include <gtest/gtest.h>
+
+using cao::Variant;
+
+namespace {
+
+struct RoundTrip {
+    const char* name;
+    Variant value;
+};
+
+class WireRoundTrip : public ::testing::TestWithParam<RoundTrip> {
+protected:
+    static void SetUpTestSuite() { bus::registerWireTypes(); }
+};
+
+}  // namespace
+
+TEST_P(WireRoundTrip, ComesBackAsItWent) {
+    const Variant& value = GetParam().value;
+    const Variant back =
+        bus::fromWire(bus::wireValueArgument(QVariant::fromValue(bus::toWire(value))));
+    EXPECT_EQ(back, value);
+    EXPECT_EQ(back.type(), value.type());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryType, WireRoundTrip,
+    ::testing::Values(
+        RoundTrip{"Empty", Variant()}, RoundTrip{"Null", Variant::null()},
+        RoundTrip{"BoolTrue", Variant::fromBool(true)},
+        RoundTrip{"UI1", Variant::fromUI1(255)}, RoundTrip{"I2", Variant::fromI2(-32768)},
+        RoundTrip{"I4", Variant::fromI4(-2147483647 - 1)},
+        RoundTrip{"R4", Variant::fromR4(0.1f)}, RoundTrip{"R8", Variant::fromR8(-1e-300)},
+        RoundTrip{"Currency", Variant::fromCurrency(-922337203685477580LL)},
+        RoundTrip{"Date", Variant::fromDate(45000.75)},
+        RoundTrip{"Text", Variant::fromString(QString::fromUtf8("Grüße \xe2\x82\xac"))},
+        RoundTrip{"EmptyText", Variant::fromString("")},
+        RoundTrip{"Error", Variant::fromError(static_cast<int32_t>(0x80004005))},
+        RoundTrip{"ArrayOfUI1", Variant::fromArray(cao::VT_UI1, {Variant::fromUI1(0),
+                                                                 Variant::fromUI1(7)})},
+        RoundTrip{"ArrayOfText", Variant::fromArray(cao::VT_BSTR, {Variant::fromString("a")})},
+        RoundTrip{"EmptyArray", Variant::fromArray(cao::VT_R8, {})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Wire, WhatDoesNotFitItsTypeCodeIsRefusedWithADescription) {
+    bus::registerWireTypes();
+    const auto refusal = [](const bus::WireValue& wire) -> QString {
+        try {
+            bus::fromWire(wire);
+        } catch (const cao::Error& e) {
+            return e.description();
+        }
+        return "accepted";
+    };
+    EXPECT_EQ(refusal({cao::VT_I4, QDBusVariant(QString("7"))}),
+              "A VT_I4 value travels as D-Bus type i, not s");
+    EXPECT_EQ(refusal({99, QDBusVariant(1)}), "Type code 99 is not a type the engine carries");
+    EXPECT_EQ(refusal({cao::VT_ARRAY | cao::VT_I2, QDBusVariant(1)}),
+              "A VT_ARRAY|VT_I2 value travels as D-Bus type a(qv), not i");
+    const QList<bus::WireValue> mixed{bus::toWire(Variant::fromI4(1))};
+    EXPECT_EQ(refusal({cao::VT_ARRAY | cao::VT_I2, QDBusVariant(QVariant::fromValue(mixed))}),
+              "An element of a VT_ARRAY|VT_I2 array is a VT_I4");
+    EXPECT_THROW(bus::wireValueArgument(QVariant(QString("text"))), cao::Error);
+}
+
+TEST(Wire, FailuresKeepTheirCodeAndDescription) {
+    for (const int32_t code : {cao::code::Fail, cao::code::InvalidArg, cao::code::TypeMismatch,
+                               cao::code::Overflow, cao::code::NotImplemented,
+                               static_cast<int32_t>(0x80040200)}) {
+        const QDBusError error(QDBusMessage::createError(bus::errorName(code), "what went wrong"));
+        const cao::Error back = bus::errorFromBus(error);
+        EXPECT_EQ(back.code(), code) << bus::errorName(code).toStdString();
+        EXPECT_EQ(back.description(), "what went wrong");
+    }
+    const cao::Error lost = bus::errorFromBus(
+        QDBusError(QDBusError::ServiceUnknown, "The name io.tandrel.Engine1 was not provided"));
+    EXPECT_TRUE(lost.description().startsWith("The engine cannot be reached on the session bus"))
+        << lost.description().toStdString();
+}
