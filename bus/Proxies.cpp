@@ -118,10 +118,6 @@ public:
     void SetOnMessage(cao::MessageHandler handler) override {
         // Ending a subscription always works, so a closed controller can still be let go of.
         if (handler) m_state->requireOpen();
-        const bool listening = static_cast<bool>(handler);
-        if (m_state->open && listening != static_cast<bool>(m_state->handler)) {
-            m_link->call(m_state->path, kControllerInterface, "Subscribe", {listening});
-        }
         m_state->handler = std::move(handler);
     }
 

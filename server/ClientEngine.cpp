@@ -226,6 +226,9 @@ std::shared_ptr<ControllerEntry> ClientEngine::entryFor(const cao::ControllerPtr
     entry->name = name;
     entry->controller = controller;
     m_controllers.emplace(entry->node, entry);
+    // Messages go to the client whether or not it listens yet: it decides when it delivers
+    // them, as a handler set just after a call still receives what that call raised.
+    subscribe(entry, true);
     return entry;
 }
 

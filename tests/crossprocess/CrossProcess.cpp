@@ -1,5 +1,7 @@
 #include "CrossProcess.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -29,7 +31,24 @@ QStringList takeLines(QByteArray& pending, const QByteArray& more) {
 
 }  // namespace
 
+bool overBus() {
+    return qgetenv("TANDREL_TEST_CROSS") == "bus";
+}
+
+QString engineService() {
+    return QStringLiteral("io.tandrel.Engine1.Test.p%1").arg(QCoreApplication::applicationPid());
+}
+
 std::optional<QString> missingRti() {
+    if (overBus()) {
+        if (!QDBusConnection::sessionBus().isConnected()) {
+            return QStringLiteral("no D-Bus session bus: run under dbus-run-session");
+        }
+        if (!QFileInfo(QStringLiteral(TANDREL_PEER_PATH)).isExecutable()) {
+            return QStringLiteral("tandrel-peer is not built at " TANDREL_PEER_PATH);
+        }
+        return std::nullopt;
+    }
     if (!TANDREL_HAVE_HLA13) {
         return QStringLiteral(
             "this build has no HLA 1.3 run-time: configure with OpenRTI's prefix in "
@@ -47,6 +66,7 @@ std::optional<QString> missingRti() {
 }
 
 bool rtiRequired() {
+    if (overBus()) return qgetenv("TANDREL_TEST_REQUIRE_BUS") == "1";
     return qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1";
 }
 
@@ -77,6 +97,14 @@ int unusedLoopbackPort() {
 }
 
 void chooseRunTime(const QString& address) {
+    if (overBus()) {
+        // One engine of this test's own, started by the first client; the peers join it.
+        qputenv("TANDREL_ENGINE", "bus");
+        qputenv("TANDREL_ENGINE_SERVICE", engineService().toLocal8Bit());
+        qputenv("TANDREL_ENGINE_PROGRAM", TANDREL_ENGINE_PATH);
+        qunsetenv("CAO_HLA_RTI");
+        return;
+    }
     qputenv("CAO_HLA_RTI", "hla13");
     qputenv("CAO_HLA_RTI_ADDRESS", address.toLocal8Bit());
 }
@@ -97,8 +125,10 @@ bool writeUntil(const std::function<void(const QString&)>& write, const QString&
 
 PeerProcess::PeerProcess(const QStringList& args, const QString& address) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CAO_HLA_RTI"), QStringLiteral("hla13"));
-    environment.insert(QStringLiteral("CAO_HLA_RTI_ADDRESS"), address);
+    if (!overBus()) {
+        environment.insert(QStringLiteral("CAO_HLA_RTI"), QStringLiteral("hla13"));
+        environment.insert(QStringLiteral("CAO_HLA_RTI_ADDRESS"), address);
+    }
     m_process.setProcessEnvironment(environment);
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
     QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] { readOutput(); });

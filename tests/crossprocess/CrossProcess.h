@@ -3,6 +3,9 @@
 // The test process and tandrel-peer child processes in one federation through a running
 // RTI server. The tests need a build with the HLA 1.3 run-time and the server's address in
 // TANDREL_TEST_RTI_ADDRESS; without them they skip, or fail when TANDREL_TEST_REQUIRE_HLA13=1.
+// With TANDREL_TEST_CROSS=bus the same tests meet instead through one engine process on the
+// session bus, its embedded run-time shared by all its clients (TANDREL_TEST_REQUIRE_BUS=1
+// makes a missing bus a failure).
 
 #include "peer/MessageRecorder.h"
 
@@ -16,6 +19,11 @@
 #include <optional>
 
 namespace crossprocess {
+
+// Whether the processes meet through the engine on the session bus rather than an RTI.
+bool overBus();
+// The bus name of this test process's engine.
+QString engineService();
 
 // Why these tests cannot run here, or nothing when they can.
 std::optional<QString> missingRti();
