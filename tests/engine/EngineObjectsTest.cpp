@@ -1,28 +1,40 @@
 #include "FakeProvider.h"
-#include "engine/Engine.h"
+#include "support/EngineUnderTest.h"
 
 #include <gtest/gtest.h>
 
 using namespace cao;
+using testsupport::EngineKind;
 
 namespace {
 
 const QString kProvider = "Test.Provider";
 
-class EngineObjects : public ::testing::Test {
+// Every case runs on the engine in this program and on the same engine over the bus.
+class EngineObjects : public ::testing::TestWithParam<EngineKind> {
 protected:
-    EngineObjects() {
-        engine::ProviderRegistry registry;
-        registry.add(kProvider, fakeFactory(log));
-        eng = std::make_shared<engine::Engine>(std::move(registry));
+    void SetUp() override {
+        TANDREL_SKIP_UNLESS_ENGINE_REACHABLE(GetParam());
+        under = std::make_unique<testsupport::EngineUnderTest>(GetParam(), [this] {
+            engine::ProviderRegistry registry;
+            registry.add(kProvider, fakeFactory(log));
+            return registry;
+        });
+        eng = under->engine();
         ws = eng->Workspaces()->Item(Variant::fromI2(0));
+    }
+    void TearDown() override {
+        ws.reset();
+        eng.reset();
+        under.reset();
     }
     ControllerPtr open(const QString& name) {
         return ws->AddController(name, kProvider, "", "opts");
     }
 
     FakeProviderLog log;
-    std::shared_ptr<engine::Engine> eng;
+    std::unique_ptr<testsupport::EngineUnderTest> under;
+    EnginePtr eng;
     WorkspacePtr ws;
 };
 
@@ -37,14 +49,14 @@ QString failure(const std::function<void()>& call) {
 
 }  // namespace
 
-TEST_F(EngineObjects, OnlyWorkspaceZeroExists) {
+TEST_P(EngineObjects, OnlyWorkspaceZeroExists) {
     EXPECT_EQ(eng->Workspaces()->Count(), 1);
     EXPECT_EQ(failure([&] { eng->Workspaces()->Item(Variant::fromI2(3)); }),
               "Workspace index 3 is out of range");
-    EXPECT_EQ(eng->Workspaces()->Item(Variant::fromI4(0)), ws);
+    EXPECT_EQ(eng->Workspaces()->Item(Variant::fromI4(0))->Controllers()->Count(), 0);
 }
 
-TEST_F(EngineObjects, AddControllerRefusalsNameTheirCause) {
+TEST_P(EngineObjects, AddControllerRefusalsNameTheirCause) {
     EXPECT_EQ(failure([&] { ws->AddController("a.b", "CaoProv.Zarn.HLA", "", ""); }),
               "Provider \"CaoProv.Zarn.HLA\" is not available");
     EXPECT_TRUE(
@@ -57,7 +69,7 @@ TEST_F(EngineObjects, AddControllerRefusalsNameTheirCause) {
     EXPECT_EQ(log.calls, QStringList({"open a.b opts"}));
 }
 
-TEST_F(EngineObjects, IndexFollowsPositionAndRemoveClosesAndShifts) {
+TEST_P(EngineObjects, IndexFollowsPositionAndRemoveClosesAndShifts) {
     ControllerPtr first = open("one");
     ControllerPtr second = open("two");
     EXPECT_EQ(first->Index(), 0);
@@ -71,7 +83,7 @@ TEST_F(EngineObjects, IndexFollowsPositionAndRemoveClosesAndShifts) {
     EXPECT_EQ(ws->Controllers()->Item(Variant::fromI4(0))->Name(), "two");
 }
 
-TEST_F(EngineObjects, RefusedCloseLeavesTheControllerOpen) {
+TEST_P(EngineObjects, RefusedCloseLeavesTheControllerOpen) {
     ControllerPtr ctrl = open("one");
     log.refuseClose = true;
     EXPECT_EQ(failure([&] { ws->Controllers()->Remove(Variant::fromI4(0)); }), "close refused");
@@ -81,7 +93,7 @@ TEST_F(EngineObjects, RefusedCloseLeavesTheControllerOpen) {
     EXPECT_EQ(ws->Controllers()->Count(), 0);
 }
 
-TEST_F(EngineObjects, VariablesMatchNamesExactly) {
+TEST_P(EngineObjects, VariablesMatchNamesExactly) {
     VariablesPtr vars = open("c")->Variables();
     vars->Add("@LBTS", "Option=0");
     vars->Add("@lbts", "Option=5");
@@ -99,7 +111,7 @@ TEST_F(EngineObjects, VariablesMatchNamesExactly) {
               QStringList({"add @LBTS 0", "add @lbts 5", "add @LBTS  127", "release @lbts"}));
 }
 
-TEST_F(EngineObjects, VariableOptionMustBeOptionAndADecimalMask) {
+TEST_P(EngineObjects, VariableOptionMustBeOptionAndADecimalMask) {
     VariablesPtr vars = open("c")->Variables();
     for (const char* bad :
          {"", "Option=", "Option=-1", "Option=1x", "Opt=1", "Option= 1", "Option=99999999999"}) {
@@ -109,7 +121,7 @@ TEST_F(EngineObjects, VariableOptionMustBeOptionAndADecimalMask) {
     EXPECT_EQ(vars->Count(), 0);
 }
 
-TEST_F(EngineObjects, ValuesGoThroughTheProviderAndStaleObjectsFail) {
+TEST_P(EngineObjects, ValuesGoThroughTheProviderAndStaleObjectsFail) {
     ControllerPtr ctrl = open("c");
     VariablesPtr vars = ctrl->Variables();
     vars->Add("v", "Option=0");
@@ -126,10 +138,14 @@ TEST_F(EngineObjects, ValuesGoThroughTheProviderAndStaleObjectsFail) {
     EXPECT_EQ(failure([&] { vars->Count(); }), "Controller \"c\" is closed");
 }
 
-TEST_F(EngineObjects, RefusedReleaseKeepsTheVariable) {
+TEST_P(EngineObjects, RefusedReleaseKeepsTheVariable) {
     VariablesPtr vars = open("c")->Variables();
     vars->Add("v", "Option=0");
     log.refuseRelease = true;
     EXPECT_EQ(failure([&] { vars->Remove(Variant::fromString("v")); }), "release refused");
     EXPECT_EQ(vars->Count(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, EngineObjects,
+                         ::testing::Values(EngineKind::Embedded, EngineKind::Bus),
+                         testsupport::engineKindName);

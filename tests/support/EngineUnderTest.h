@@ -1,0 +1,61 @@
+#pragma once
+
+// The engine the interface tests run on: the engine inside this program, or the same engine
+// served by an engine thread and reached as a client over the session bus, as the program
+// reaches tandrel-engine.
+
+#include "bus/Connect.h"
+#include "engine/Engine.h"
+#include "server/EngineThread.h"
+#include "support/SessionBus.h"
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+namespace testsupport {
+
+enum class EngineKind { Embedded, Bus };
+
+inline std::ostream& operator<<(std::ostream& out, EngineKind kind) {
+    return out << (kind == EngineKind::Embedded ? "Embedded" : "Bus");
+}
+
+inline std::string engineKindName(const ::testing::TestParamInfo<EngineKind>& info) {
+    return info.param == EngineKind::Embedded ? "Embedded" : "Bus";
+}
+
+class EngineUnderTest {
+public:
+    using Providers = std::function<engine::ProviderRegistry()>;
+
+    EngineUnderTest(EngineKind kind, Providers providers) {
+        const auto make = [providers = std::move(providers)]() -> cao::EnginePtr {
+            return std::make_shared<engine::Engine>(providers());
+        };
+        if (kind == EngineKind::Embedded) {
+            m_engine = make();
+        } else {
+            m_thread = std::make_unique<server::EngineThread>(make);
+            m_engine = bus::connectEngine({m_thread->service(), {}});
+        }
+    }
+    ~EngineUnderTest() {
+        m_engine.reset();
+        m_thread.reset();
+    }
+
+    const cao::EnginePtr& engine() const noexcept { return m_engine; }
+
+private:
+    std::unique_ptr<server::EngineThread> m_thread;
+    cao::EnginePtr m_engine;
+};
+
+}  // namespace testsupport
+
+// First statement of a parameterised test's SetUp: the bus kind needs a session bus.
+#define TANDREL_SKIP_UNLESS_ENGINE_REACHABLE(kind)                               \
+    do {                                                                         \
+        if ((kind) == testsupport::EngineKind::Bus) TANDREL_SKIP_WITHOUT_SESSION_BUS(); \
+    } while (false)
