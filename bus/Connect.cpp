@@ -7,9 +7,12 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
+
+#include <unistd.h>
 
 #include <atomic>
 
@@ -45,8 +48,16 @@ void start(QDBusConnection& connection, const EngineLocation& location) {
                                         "program was not found (looked for: %2)")
                              .arg(location.service, location.programs.join(QStringLiteral(", "))));
     }
-    if (!QProcess::startDetached(program, {QStringLiteral("--service"), location.service})) {
-        throw cao::Error(QStringLiteral("The engine program %1 could not be started").arg(program));
+    // The engine outlives this program: it must not hold its terminal or output pipes.
+    QProcess engine;
+    engine.setProgram(program);
+    engine.setArguments({QStringLiteral("--service"), location.service});
+    engine.setStandardInputFile(QProcess::nullDevice());
+    engine.setStandardOutputFile(engineLogPath(), QIODevice::Append);
+    engine.setStandardErrorFile(engineLogPath(), QIODevice::Append);
+    if (!engine.startDetached()) {
+        throw cao::Error(QStringLiteral("The engine program %1 could not be started: %2")
+                             .arg(program, engine.errorString()));
     }
     const QDeadlineTimer deadline(kStartTimeoutMs);
     while (!serving(connection, location.service)) {
@@ -61,6 +72,12 @@ void start(QDBusConnection& connection, const EngineLocation& location) {
 }
 
 }  // namespace
+
+QString engineLogPath() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString directory = runtime.isEmpty() ? QDir::tempPath() : runtime;
+    return QStringLiteral("%1/tandrel-engine-%2.log").arg(directory).arg(::getuid());
+}
 
 EngineLocation EngineLocation::standard() {
     EngineLocation location;

@@ -18,6 +18,9 @@ struct EngineLocation {
     static EngineLocation standard();
 };
 
+// Where an engine this program starts writes what it has to say.
+QString engineLogPath();
+
 // There is no session bus to reach an engine on.
 class NoSessionBus : public cao::Error {
 public:

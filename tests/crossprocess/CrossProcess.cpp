@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -9,6 +11,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace crossprocess {
 
@@ -28,6 +32,25 @@ QStringList takeLines(QByteArray& pending, const QByteArray& more) {
     }
     return lines;
 }
+
+// The engine a test started on the bus would end by itself a few seconds after its last
+// client; it is stopped by its PID as the test process ends instead.
+class StopTheEngine : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (!overBus()) return;
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        if (bus == nullptr) return;
+        const QDBusReply<uint> pid = bus->servicePid(engineService());
+        if (!pid.isValid() || pid.value() == 0) return;
+        ::kill(static_cast<pid_t>(pid.value()), SIGTERM);
+        peertest::waitFor([&] { return !bus->isServiceRegistered(engineService()).value(); },
+                          kStopBoundMs);
+    }
+};
+
+[[maybe_unused]] const auto* const g_stopTheEngine =
+    ::testing::AddGlobalTestEnvironment(new StopTheEngine);
 
 }  // namespace
 
