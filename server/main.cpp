@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kDefaultIdleExitSeconds = 5;
 constexpr int kExitFailed = 1;
+// How often the engine makes sure its bus is still there.
+constexpr int kBusCheckMs = 5000;
 
 int fail(const QString& text) {
     std::fprintf(stderr, "tandrel-engine: %s\n", qUtf8Printable(text));
@@ -88,6 +90,17 @@ int main(int argc, char** argv) {
                          qOverload<>(&QTimer::start));
         QObject::connect(&engines, &server::EngineService::clientArrived, &idleExit,
                          &QTimer::stop);
+
+        // Without its bus no client can reach the engine any more, nor leave it.
+        QTimer busCheck;
+        busCheck.setInterval(kBusCheckMs);
+        QObject::connect(&busCheck, &QTimer::timeout, &app, [&] {
+            if (!connection.isConnected()) {
+                std::fprintf(stderr, "tandrel-engine: the session bus has gone; ending\n");
+                app.quit();
+            }
+        });
+        busCheck.start();
 
         if (!connection.registerService(service)) {
             const auto owner = connection.interface()->serviceOwner(service);
