@@ -228,3 +228,11 @@ INSTANTIATE_TEST_SUITE_P(
                 {QVariant::fromValue(bus::toWire(Variant::fromI4(5)))},
                 "io.tandrel.Engine1.Error.InvalidArg"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BusStart, AnEngineThatCannotBeFoundIsDescribed) {
+    TANDREL_SKIP_WITHOUT_SESSION_BUS();
+    const QString service = "io.tandrel.Engine1.Nobody";
+    EXPECT_EQ(failure([&] { bus::connectEngine({service, {"/nonexistent/tandrel-engine"}}); }),
+              "Nothing serves io.tandrel.Engine1.Nobody on the session bus and the engine "
+              "program was not found (looked for: /nonexistent/tandrel-engine)");
+}

@@ -27,9 +27,17 @@ void startPeer(QProcess& process, const QStringList& args) {
     process.start(TANDREL_PEER_PATH, args);
 }
 
-PeerRun runPeer(const QStringList& args) {
+PeerRun runPeer(const QStringList& args,
+               const std::function<void(QProcessEnvironment&)>& adjust = {}) {
     QProcess process;
     startPeer(process, args);
+    if (adjust) {
+        process.close();
+        QProcessEnvironment environment = process.processEnvironment();
+        adjust(environment);
+        process.setProcessEnvironment(environment);
+        process.start(TANDREL_PEER_PATH, args);
+    }
     if (!process.waitForFinished(kProcessBoundMs)) {
         process.kill();
         process.waitForFinished(kProcessBoundMs);
@@ -91,3 +99,26 @@ TEST(PeerProgram, SigtermClosesTheControllerAndEndsWithStatusZero) {
 }
 
 }  // namespace
+
+// How the program's one choice of engine answers its environment.
+TEST(PeerProgram, AnUnknownEngineIsRefusedAndNoSessionBusMeansTheEngineInside) {
+    const PeerRun unknown = runPeer({"--exit-after", "1"}, [](QProcessEnvironment& environment) {
+        environment.insert("TANDREL_ENGINE", "remote");
+    });
+    EXPECT_EQ(unknown.status, peer::kExitFailed);
+    EXPECT_TRUE(unknown.err.contains(
+        "TANDREL_ENGINE=\"remote\" is not an engine: use bus (the default) or embedded"))
+        << unknown.err.toStdString();
+
+    const PeerRun alone = runPeer({"--exit-after", "1"}, [](QProcessEnvironment& environment) {
+        environment.insert("TANDREL_ENGINE", "bus");
+        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "DISPLAY"}) {
+            environment.remove(name);
+        }
+    });
+    EXPECT_EQ(alone.status, peer::kExitDone) << alone.err.toStdString();
+    EXPECT_TRUE(alone.err.contains("There is no D-Bus session bus to reach the engine on"))
+        << alone.err.toStdString();
+    EXPECT_TRUE(alone.err.contains("using the engine inside this program"));
+    EXPECT_TRUE(alone.err.contains("tandrel-peer: opened ChatRoom.Peer"));
+}
