@@ -1,0 +1,285 @@
+// The engine over the session bus. A flood from an engine service into a shown window's log;
+// the round trip of an interaction between two clients of a tandrel-engine process (put_Value
+// on one controller to OnMessage of the other); and the CPU an idle tandrel-engine takes
+// while a client holds a joined controller. Needs a session bus:
+//
+//   dbus-run-session -- build/<preset>/bench/bench_bus [--benchmark_filter=...]
+
+#include "bench/bus/FloodProvider.h"
+#include "bench/support/BenchSupport.h"
+#include "bus/Connect.h"
+#include "cao/Cao.h"
+#include "engine/Engine.h"
+#include "messages/MessageLog.h"
+#include "messages/MessageLogModel.h"
+#include "server/EngineThread.h"
+#include "ui/MessageBoxService.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListView>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using bench::pumpUntil;
+
+const QString kHla = QStringLiteral("CaoProv.Zarn.HLA");
+const QString kMessage = QStringLiteral("InteractionRoot.Communication.Message");
+const QString kOptions = QStringLiteral(
+    "URL=file:///x/Chat.fed, TimePoli=0, TimeAdv=0, CurTime=0.0, LookAhead=0.5, AsyncDeli=0");
+constexpr int32_t kReceivedInteraction = 3;
+constexpr int kIdleMeasureMs = 5000;
+// Past the provider's fast polling after the join's traffic.
+constexpr int kIdleSettleMs = 3000;
+// The engine process ends this long after its last client has gone.
+constexpr int kEngineIdleExitSeconds = 1;
+constexpr int kStopMs = 5000;
+// Fields 14 and 15 of /proc/<pid>/stat: user and system time in clock ticks.
+constexpr int kUserTimeField = 13;
+
+// Without a session bus every case says so instead of failing.
+bool haveSessionBus(benchmark::State& state) {
+    if (QDBusConnection::sessionBus().isConnected()) return true;
+    state.SkipWithError("no D-Bus session bus: run under dbus-run-session");
+    return false;
+}
+
+class NoBoxes : public ui::MessageBoxService {
+public:
+    void show(const QString&) override {}
+};
+
+// The window's log on a shown list, as the message log benchmark has it.
+struct Window {
+    Window() {
+        chkSync.setChecked(true);
+        lstMessage.resize(449, 112);
+        lstMessage.show();
+    }
+    QCheckBox chkSync;
+    QListView lstMessage;
+    NoBoxes boxes;
+    messages::MessageLog log{{&chkSync, &lstMessage}, boxes};
+};
+
+// A tandrel-engine process under a bus name of its own, stopped by its PID.
+class EngineProcess {
+public:
+    EngineProcess() {
+        static int started = 0;
+        m_service = QStringLiteral("io.tandrel.Engine1.Bench.p%1n%2")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(++started);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(TANDREL_ENGINE_PATH),
+                        {QStringLiteral("--service"), m_service, QStringLiteral("--idle-exit"),
+                         QString::number(kEngineIdleExitSeconds)});
+    }
+    ~EngineProcess() {
+        if (m_process.state() == QProcess::NotRunning) return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(kStopMs)) m_process.kill();
+        m_process.waitForFinished(kStopMs);
+    }
+    // Waits for the engine to serve its name; throws cao::Error saying why it does not.
+    void awaitService() {
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        if (!pumpUntil([&] {
+                return bus->isServiceRegistered(m_service).value() ||
+                       m_process.state() == QProcess::NotRunning;
+            }) ||
+            m_process.state() == QProcess::NotRunning) {
+            throw cao::Error(QStringLiteral("tandrel-engine did not serve %1: %2")
+                                 .arg(m_service, m_process.errorString()));
+        }
+    }
+    cao::EnginePtr connect() { return bus::connectEngine({m_service, {}}); }
+    // User and system time the process has taken so far.
+    double cpuSeconds() const {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_process.processId()));
+        if (!stat.open(QIODevice::ReadOnly)) return 0;
+        const QByteArray line = stat.readAll();
+        // The command name may hold spaces; the fields after it are counted from its end.
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        constexpr int kFirstCounted = 2;  // the fields before the name's end: pid and name
+        const qint64 ticks = fields.value(kUserTimeField - kFirstCounted).toLongLong() +
+                             fields.value(kUserTimeField + 1 - kFirstCounted).toLongLong();
+        return double(ticks) / double(sysconf(_SC_CLK_TCK));
+    }
+
+private:
+    QString m_service;
+    QProcess m_process;
+};
+
+struct Chat {
+    cao::WorkspacePtr workspace;
+    cao::ControllerPtr controller;
+    cao::VariablePtr message;
+    Chat(const cao::EnginePtr& eng, const QString& name) {
+        workspace = eng->Workspaces()->Item(cao::Variant::fromI4(0));
+        controller = workspace->AddController(name, kHla, QString(), kOptions);
+        message = controller->Variables()->Add(kMessage, QStringLiteral("Option=0"));
+    }
+    ~Chat() {
+        controller->SetOnMessage({});
+        workspace->Controllers()->Remove(cao::Variant::fromI4(controller->Index()));
+    }
+};
+
+// put_Value on the engine's side raises the messages; the time runs until the last is a line
+// in the log.
+void BM_FloodIntoShownLogBody(benchmark::State& state);
+void BM_FloodIntoShownLog(benchmark::State& state) {
+    bench::guarded(state, BM_FloodIntoShownLogBody);
+}
+void BM_FloodIntoShownLogBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    const auto total = int32_t(state.range(0));
+    server::EngineThread engineSide([] {
+        engine::ProviderRegistry providers;
+        providers.add(bench::kFloodProvider, bench::floodFactory());
+        return std::make_shared<engine::Engine>(std::move(providers));
+    });
+    const cao::EnginePtr eng = bus::connectEngine({engineSide.service(), {}});
+    cao::WorkspacePtr workspace = eng->Workspaces()->Item(cao::Variant::fromI4(0));
+    cao::ControllerPtr controller =
+        workspace->AddController(QStringLiteral("Flood.Window"), bench::kFloodProvider, {}, {});
+    cao::VariablePtr trigger = controller->Variables()->Add(kMessage, QStringLiteral("Option=0"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<Window>();
+        controller->SetOnMessage(
+            [log = &window->log](const cao::MessagePtr& message) { log->OnMessage(message); });
+        QApplication::processEvents();
+        state.ResumeTiming();
+        trigger->put_Value(cao::Variant::fromI4(total));
+        if (!pumpUntil([&] { return window->log.model().lineCount() >= total; })) {
+            const std::string reached =
+                QStringLiteral("the flood did not reach the log in full: %1 of %2 lines")
+                    .arg(window->log.model().lineCount())
+                    .arg(total)
+                    .toStdString();
+            state.SkipWithError(reached.c_str());
+            break;
+        }
+        state.PauseTiming();
+        controller->SetOnMessage({});
+        window.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * total);
+}
+BENCHMARK(BM_FloodIntoShownLog)
+    ->Arg(10000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Two clients of one engine process, each with a federate in the chat room.
+void BM_RoundTripBetweenClientsBody(benchmark::State& state);
+void BM_RoundTripBetweenClients(benchmark::State& state) {
+    bench::guarded(state, BM_RoundTripBetweenClientsBody);
+}
+void BM_RoundTripBetweenClientsBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    EngineProcess engineProcess;
+    engineProcess.awaitService();
+    const cao::EnginePtr first = engineProcess.connect();
+    const cao::EnginePtr second = engineProcess.connect();
+    Chat a(first, QStringLiteral("ChatRoom.A"));
+    Chat b(second, QStringLiteral("ChatRoom.B"));
+    auto received = std::make_shared<std::vector<QString>>();
+    b.controller->SetOnMessage([received](const cao::MessagePtr& message) {
+        if (message->Number() == kReceivedInteraction)
+            received->push_back(message->Value().string());
+    });
+    // Until B's subscription has reached A's federate, writes reach nobody.
+    int primed = 0;
+    QElapsedTimer sinceWrite;
+    if (!pumpUntil([&] {
+            if (!received->empty()) return true;
+            if (!sinceWrite.isValid() || sinceWrite.elapsed() > 200) {
+                a.message->put_Value(
+                    cao::Variant::fromString(QStringLiteral("prime %1").arg(++primed)));
+                sinceWrite.restart();
+            }
+            return false;
+        })) {
+        state.SkipWithError("B never received A's interaction");
+        return;
+    }
+    pumpUntil([] { return false; }, 300);
+    std::vector<double> roundTripsMs;
+    int n = 0;
+    for (auto _ : state) {
+        received->clear();
+        const QString text = QStringLiteral("t%1").arg(++n);
+        QElapsedTimer clock;
+        clock.start();
+        a.message->put_Value(cao::Variant::fromString(text));
+        if (!pumpUntil([&] { return !received->empty() && received->back() == text; })) {
+            state.SkipWithError("an interaction did not arrive");
+            break;
+        }
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        roundTripsMs.push_back(ms);
+        state.SetIterationTime(ms / 1000);
+    }
+    if (roundTripsMs.empty()) return;
+    state.counters["round_trip_median_ms"] = bench::percentile(roundTripsMs, 50);
+    state.counters["round_trip_p90_ms"] = bench::percentile(roundTripsMs, 90);
+    state.counters["round_trip_max_ms"] = roundTripsMs.back();
+}
+BENCHMARK(BM_RoundTripBetweenClients)
+    ->Iterations(500)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_IdleEngineProcessBody(benchmark::State& state);
+void BM_IdleEngineProcess(benchmark::State& state) {
+    bench::guarded(state, BM_IdleEngineProcessBody);
+}
+void BM_IdleEngineProcessBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    EngineProcess engineProcess;
+    engineProcess.awaitService();
+    const cao::EnginePtr eng = engineProcess.connect();
+    double cpuShare = 0;
+    for (auto _ : state) {
+        Chat idle(eng, QStringLiteral("ChatRoom.Idle"));
+        idle.controller->SetOnMessage([](const cao::MessagePtr&) {});
+        bench::runEventLoopFor(kIdleSettleMs);
+        const double cpuBefore = engineProcess.cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        bench::runEventLoopFor(kIdleMeasureMs);
+        cpuShare = (engineProcess.cpuSeconds() - cpuBefore) / (double(wall.nsecsElapsed()) / 1e9);
+    }
+    state.counters["cpu_percent_of_core"] = cpuShare * 100;
+}
+BENCHMARK(BM_IdleEngineProcess)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
