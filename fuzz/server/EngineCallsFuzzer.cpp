@@ -83,6 +83,18 @@ const std::array kTexts{
     "w0",
     "c0"};
 
+// Where the kinds of text start in kTexts.
+constexpr unsigned kNameTexts = 0;
+constexpr unsigned kProviderText = 2;
+constexpr unsigned kOptionTexts = 3;
+constexpr unsigned kVariableTexts = 5;
+constexpr unsigned kOptionMaskTexts = 9;
+
+// What one step of the input does: the caller leaves the bus, a well-formed call, or any call.
+enum Action : unsigned { kOpenController, kAddVariable, kSubscribe, kPutValue, kLeave };
+constexpr unsigned kWellFormedActions = kLeave;
+constexpr unsigned kActions = 16;
+
 // Type codes the engine knows, arrays of them, and a few it does not.
 const std::array<quint16, 16> kTypeCodes{0, 1,  2,  3,  4,  5, 6,      7,
                                          8, 10, 11, 17, 12, 9, 0x2000, 0xffff};
@@ -211,6 +223,61 @@ QVariant argumentFor(Input& in) {
     }
 }
 
+// A call as a client that knows the engine makes it: the deep paths are reached only
+// through controllers that opened.
+QDBusMessage wellFormedCall(Input& in, const Session& session, unsigned action) {
+    const QString base = session.known.at(int(in.pick(std::size_t(session.known.size()))));
+    const auto text = [&](unsigned first, unsigned count) {
+        return QString::fromUtf8(kTexts[first + in.pick(count)]);
+    };
+    QDBusMessage call;
+    switch (action) {
+        case kOpenController:
+            call = QDBusMessage::createMethodCall(kCaller, base + QStringLiteral("/w0"),
+                                                  QLatin1String(bus::kWorkspaceInterface),
+                                                  QStringLiteral("AddController"));
+            call.setArguments(
+                {text(kNameTexts, 2), text(kProviderText, 1), QString(), text(kOptionTexts, 2)});
+            break;
+        case kAddVariable:
+            call = QDBusMessage::createMethodCall(kCaller, base,
+                                                  QLatin1String(bus::kControllerInterface),
+                                                  QStringLiteral("AddVariable"));
+            call.setArguments({text(kVariableTexts, 4), text(kOptionMaskTexts, 3)});
+            break;
+        case kSubscribe:
+            call = QDBusMessage::createMethodCall(kCaller, base,
+                                                  QLatin1String(bus::kControllerInterface),
+                                                  QStringLiteral("Subscribe"));
+            call.setArguments({bool(in.byte() & 1)});
+            break;
+        default:
+            call = QDBusMessage::createMethodCall(
+                kCaller, base, QLatin1String(bus::kVariableInterface), QStringLiteral("PutValue"));
+            call.setArguments({QVariant::fromValue(wireFor(in, 0))});
+            break;
+    }
+    return call;
+}
+
+QDBusMessage anyCall(Input& in, const Session& session) {
+    const QString path = pathFor(in, session);
+    const unsigned interfaceChoice = in.pick(kInterfaces.size() + 2);
+    const QString interface = interfaceChoice < kInterfaces.size()
+                                  ? QString::fromLatin1(kInterfaces[interfaceChoice])
+                              : interfaceChoice == kInterfaces.size() ? QString()
+                                                                      : in.text();
+    const unsigned memberChoice = in.pick(kMembers.size() + 1);
+    const QString member =
+        memberChoice < kMembers.size() ? QString::fromLatin1(kMembers[memberChoice]) : in.text();
+    QDBusMessage call = QDBusMessage::createMethodCall(kCaller, path, interface, member);
+    QVariantList arguments;
+    const unsigned count = in.pick(kMaxArguments);
+    for (unsigned i = 0; i < count; ++i) arguments.append(argumentFor(in));
+    call.setArguments(arguments);
+    return call;
+}
+
 void requireAnswer(const QDBusMessage& call, const QDBusMessage& answer) {
     if (answer.type() == QDBusMessage::ReplyMessage) return;
     if (answer.type() == QDBusMessage::ErrorMessage && !answer.errorName().isEmpty() &&
@@ -260,26 +327,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         },
         [](const QDBusMessage&) {});
     for (int calls = 0; calls < kMaxCalls && !in.empty(); ++calls) {
-        const unsigned action = in.pick(16);
-        if (action == 0) {
+        const unsigned action = in.pick(kActions);
+        if (action == kLeave) {
             service.clientGone(kCaller);
             continue;
         }
-        const QString path = pathFor(in, session);
-        const unsigned interfaceChoice = in.pick(kInterfaces.size() + 2);
-        const QString interface = interfaceChoice < kInterfaces.size()
-                                      ? QString::fromLatin1(kInterfaces[interfaceChoice])
-                                  : interfaceChoice == kInterfaces.size() ? QString()
-                                                                          : in.text();
-        const unsigned memberChoice = in.pick(kMembers.size() + 1);
-        const QString member = memberChoice < kMembers.size()
-                                   ? QString::fromLatin1(kMembers[memberChoice])
-                                   : in.text();
-        QDBusMessage call = QDBusMessage::createMethodCall(kCaller, path, interface, member);
-        QVariantList arguments;
-        const unsigned count = in.pick(kMaxArguments);
-        for (unsigned i = 0; i < count; ++i) arguments.append(argumentFor(in));
-        call.setArguments(arguments);
+        const QDBusMessage call = action < kWellFormedActions ? wellFormedCall(in, session, action)
+                                                              : anyCall(in, session);
         const QDBusMessage answer = service.answer(call);
         requireAnswer(call, answer);
         remember(session, answer);
