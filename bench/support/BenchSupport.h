@@ -30,6 +30,20 @@ inline bool pumpUntil(const std::function<bool()>& condition, int boundMs = kBou
     return true;
 }
 
+// The same, but sleeping in the event loop between events instead of spinning, so the
+// waiting thread leaves the cores to the ones it waits for.
+inline bool awaitUntil(const std::function<bool()>& condition, int boundMs = kBoundMs) {
+    constexpr int kWakeMs = 50;
+    QTimer wake;
+    wake.start(kWakeMs);
+    QDeadlineTimer deadline(boundMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
 inline void runEventLoopFor(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
