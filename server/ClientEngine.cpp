@@ -252,7 +252,7 @@ void ClientEngine::gather(const std::weak_ptr<ControllerEntry>& target,
     wire.time = bus::toWire(message->Time());
     wire.source = message->Source();
     // Built once: a path is checked each time one is made.
-    static const QDBusObjectPath nothingToAcknowledge(QLatin1String(bus::kNoMessageObject));
+    static const QDBusObjectPath nothingToAcknowledge{QLatin1String(bus::kNoMessageObject)};
     wire.acknowledge = nothingToAcknowledge;
     if (canAcknowledge(message)) {
         if (entry->announcements.size() >= kMaxAnnouncements) {
