@@ -7,6 +7,8 @@ namespace {
 // What a received interaction looks like when it is raised.
 constexpr int32_t kReceivedInteraction = 3;
 const QString kText = QStringLiteral("Hello from the other federate");
+// Without time management every interaction arrives at time 0, as in the chat room.
+constexpr double kNoTime = 0;
 const QString kSource = QStringLiteral("InteractionRoot.Communication.Message");
 
 class FloodVariable : public engine::ProviderVariable {
@@ -17,10 +19,9 @@ public:
         m_last = value;
         const int32_t count = value.i4();
         for (int32_t i = 0; i < count; ++i) {
-            m_time += 0.25;
             m_context.raise({kReceivedInteraction,
                              cao::Variant::fromString(kText),
-                             cao::Variant::fromR8(m_time),
+                             cao::Variant::fromR8(kNoTime),
                              kSource,
                              {}});
         }
@@ -30,7 +31,6 @@ public:
 private:
     engine::ControllerContext& m_context;
     cao::Variant m_last;
-    double m_time = 0;
 };
 
 class FloodController : public engine::ProviderController {
