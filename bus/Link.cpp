@@ -6,10 +6,15 @@
 #include <QDBusObjectPath>
 #include <QtGlobal>
 
+#include <exception>
+#include <vector>
+
 namespace bus {
 
 namespace {
 constexpr const char* kBatchSignature = "a(i(qv)(qv)so)";
+// Messages handed to the dispatcher as one item; small enough to keep its slices short.
+constexpr size_t kDeliveryRun = 64;
 }  // namespace
 
 void ControllerLink::requireOpen() const {
@@ -78,7 +83,6 @@ void Link::onMessages(const QDBusMessage& signal) {
     auto it = m_controllers.find(signal.path());
     if (it == m_controllers.end()) return;  // removed, or never asked for here
     std::weak_ptr<ControllerLink> target = it->second;
-    WireMessages batch;
     const QVariantList arguments = signal.arguments();
     if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QDBusArgument>() ||
         arguments[0].value<QDBusArgument>().currentSignature() != QLatin1String(kBatchSignature)) {
@@ -86,24 +90,43 @@ void Link::onMessages(const QDBusMessage& signal) {
                  qUtf8Printable(signal.path()));
         return;
     }
-    arguments[0].value<QDBusArgument>() >> batch;
-    for (WireMessage& wire : batch) {
-        MessageData data;
+    // Read straight from the signal and hand over in runs: one queued item per run rather
+    // than per message keeps a flood cheap; the handler still sees one message at a time.
+    const auto marshalled = arguments[0].value<QDBusArgument>();
+    auto run = std::make_shared<std::vector<MessageData>>();
+    const auto post = [&] {
+        if (run->empty()) return;
+        m_dispatcher.post([this, target, run = std::move(run)] {
+            for (MessageData& data : *run) {
+                auto link = target.lock();
+                // Nothing is delivered for a removed controller or when nobody listens.
+                if (!link || !link->open || !link->handler) return;
+                cao::MessageHandler handler = link->handler;  // the handler may replace itself
+                try {
+                    handler(makeMessage(*this, std::move(data)));
+                } catch (const std::exception& e) {
+                    // As the dispatcher does for an item of its own: the next one still comes.
+                    qWarning("tandrel: a message handler failed: %s", e.what());
+                }
+            }
+        });
+        run = std::make_shared<std::vector<MessageData>>();
+    };
+    marshalled.beginArray();
+    while (!marshalled.atEnd()) {
+        WireMessage wire;
+        marshalled >> wire;
         try {
-            data = messageFromWire(wire);
+            run->push_back(messageFromWire(wire));
         } catch (const cao::Error& e) {
             qWarning("tandrel: a message from the engine for %s was dropped: %s",
                      qUtf8Printable(signal.path()), e.what());
             continue;
         }
-        m_dispatcher.post([this, target, data = std::move(data)]() mutable {
-            auto link = target.lock();
-            // Nothing is delivered for a removed controller or when nobody listens.
-            if (!link || !link->open || !link->handler) return;
-            cao::MessageHandler handler = link->handler;  // the handler may replace itself
-            handler(makeMessage(*this, std::move(data)));
-        });
+        if (run->size() >= kDeliveryRun) post();
     }
+    marshalled.endArray();
+    post();
 }
 
 QString pathOf(const QVariantList& reply) {

@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra
     python3 iproute2
-    dbus-daemon dbus-bin python3-dbus
+    dbus-daemon dbus-bin python3-dbus python3-gi
 )
 
 missing=()

@@ -22,8 +22,8 @@ inline constexpr qsizetype kMaxTextLength = qsizetype{1} << 20;
 // CallError (InvalidArgs) describing what arrived instead.
 class CallArguments {
 public:
-    CallArguments(QString method, const QVariantList& arguments)
-        : m_method(std::move(method)), m_arguments(arguments) {}
+    CallArguments(QString method, QVariantList arguments)
+        : m_method(std::move(method)), m_arguments(std::move(arguments)) {}
 
     // Throws unless exactly signature.size() arguments arrived.
     void expect(qsizetype count, const char* signature) const;
@@ -35,7 +35,7 @@ private:
     [[noreturn]] void refuse(const QString& what) const;
 
     QString m_method;
-    const QVariantList& m_arguments;
+    QVariantList m_arguments;  // by value: a message hands out its arguments as a temporary
 };
 
 CallError unknownMethod(const QString& interface, const QString& member);

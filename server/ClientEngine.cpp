@@ -18,6 +18,8 @@ constexpr QChar kMessageKind = QLatin1Char('m');
 
 // A batch this large goes at once rather than at the end of the turn.
 constexpr qsizetype kMaxBatch = 4096;
+// Room made at a batch's first message; a flood grows it from there.
+constexpr qsizetype kFirstBatchCapacity = 64;
 // Announcements kept for acknowledgement per controller; the oldest go first.
 constexpr size_t kMaxAnnouncements = 1024;
 
@@ -105,8 +107,8 @@ QVariantList ClientEngine::handleWorkspace(const QString& member, const QVariant
     }
     if (member == QLatin1String("AddController")) {
         take.expect(4, "ssss");
-        cao::ControllerPtr controller = m_workspace->AddController(take.text(0), take.text(1),
-                                                                   take.text(2), take.text(3));
+        cao::ControllerPtr controller =
+            m_workspace->AddController(take.text(0), take.text(1), take.text(2), take.text(3));
         return {pathArgument(entryFor(controller)->path)};
     }
     if (member == QLatin1String("RemoveController")) {
@@ -252,7 +254,9 @@ void ClientEngine::gather(const std::weak_ptr<ControllerEntry>& target,
     wire.value = bus::toWire(message->Value());
     wire.time = bus::toWire(message->Time());
     wire.source = message->Source();
-    wire.acknowledge = QDBusObjectPath(QLatin1String(bus::kNoMessageObject));
+    // Built once: a path is checked each time one is made.
+    static const QDBusObjectPath nothingToAcknowledge{QLatin1String(bus::kNoMessageObject)};
+    wire.acknowledge = nothingToAcknowledge;
     if (canAcknowledge(message)) {
         if (entry->announcements.size() >= kMaxAnnouncements) {
             entry->announcements.erase(entry->announcements.begin());
@@ -261,7 +265,10 @@ void ClientEngine::gather(const std::weak_ptr<ControllerEntry>& target,
         entry->announcements.emplace(number, message);
         wire.acknowledge = QDBusObjectPath(entry->pathOf(kMessageKind + QString::number(number)));
     }
-    if (entry->batch.isEmpty()) m_waiting.push_back(entry);
+    if (entry->batch.isEmpty()) {
+        m_waiting.push_back(entry);
+        entry->batch.reserve(kFirstBatchCapacity);
+    }
     entry->batch.append(std::move(wire));
     if (entry->batch.size() >= kMaxBatch) {
         flush();

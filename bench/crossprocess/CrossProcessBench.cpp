@@ -7,6 +7,7 @@
 // The 1.3 cases need a build against an HLA 1.3 RTI; rtinode is found at configure time or
 // through TANDREL_BENCH_RTINODE.
 
+#include "bench/support/BenchSupport.h"
 #include "cao/Cao.h"
 
 #include <QCoreApplication>
@@ -35,26 +36,15 @@ const QString kOptions = QStringLiteral(
     "CurTime=0.0, LookAhead=0.5, AsyncDeli=0");
 constexpr int kEmbedded = 0;
 constexpr int kHla13 = 1;
-constexpr int kBoundMs = 20000;
 constexpr int kIdleMeasureMs = 5000;
 // Past the provider's fast polling after the join's traffic.
 constexpr int kIdleSettleMs = 3000;
 constexpr int kBatch = 100;
 
-bool pumpUntil(const std::function<bool()>& condition, int boundMs = kBoundMs) {
-    QDeadlineTimer deadline(boundMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-    return true;
-}
-
-void runEventLoopFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using bench::guarded;
+using bench::kBoundMs;
+using bench::pumpUntil;
+using bench::runEventLoopFor;
 
 double processCpuSeconds() {
     timespec t{};
@@ -163,15 +153,6 @@ bool choose(benchmark::State& state, int runTime) {
     return true;
 }
 
-// An engine failure ends the case with its description instead of the whole run.
-void guarded(benchmark::State& state, void (*body)(benchmark::State&)) {
-    try {
-        body(state);
-    } catch (const cao::Error& e) {
-        state.SkipWithError(e.description().toStdString().c_str());
-    }
-}
-
 struct Opened {
     cao::WorkspacePtr workspace;
     cao::ControllerPtr controller;
@@ -277,9 +258,8 @@ void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
     if (!peer.waitForFinished(5000)) peer.kill();
     peer.waitForFinished(5000);
     if (roundTripsMs.empty()) return;
-    std::sort(roundTripsMs.begin(), roundTripsMs.end());
-    state.counters["round_trip_median_ms"] = roundTripsMs[roundTripsMs.size() / 2];
-    state.counters["round_trip_p90_ms"] = roundTripsMs[roundTripsMs.size() * 9 / 10];
+    state.counters["round_trip_median_ms"] = bench::percentile(roundTripsMs, 50);
+    state.counters["round_trip_p90_ms"] = bench::percentile(roundTripsMs, 90);
     state.counters["round_trip_max_ms"] = roundTripsMs.back();
 }
 BENCHMARK(BM_RoundTripThroughPeerProcess)
