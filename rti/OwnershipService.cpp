@@ -9,10 +9,7 @@ namespace rti {
 void OwnershipService::unconditionalAttributeOwnershipDivestiture(FederateHandle federate,
                                                                   ObjectInstanceHandle handle,
                                                                   const AttributeSet& attributes) {
-    m_members.requireMember(federate);
-    ObjectInstance& object = m_objects.get(handle);
-    requireOwned(object, federate, attributes);
-    handOver(object, federate, attributes, false);
+    divest(federate, handle, attributes, false);
 }
 
 void OwnershipService::attributeOwnershipAcquisition(FederateHandle federate,
@@ -77,10 +74,7 @@ void OwnershipService::attributeOwnershipAcquisitionIfAvailable(FederateHandle f
 AttributeSet OwnershipService::attributeOwnershipReleaseResponse(FederateHandle federate,
                                                                  ObjectInstanceHandle handle,
                                                                  const AttributeSet& attributes) {
-    m_members.requireMember(federate);
-    ObjectInstance& object = m_objects.get(handle);
-    requireOwned(object, federate, attributes);
-    return handOver(object, federate, attributes, true);
+    return divest(federate, handle, attributes, true);
 }
 
 void OwnershipService::cancelAttributeOwnershipAcquisition(FederateHandle federate,
@@ -201,6 +195,14 @@ void OwnershipService::requireAcquirable(const Member& member, const ObjectInsta
                             "\" is already owned by this federate");
         }
     }
+}
+
+AttributeSet OwnershipService::divest(FederateHandle federate, ObjectInstanceHandle handle,
+                                      const AttributeSet& attributes, bool onlyRequested) {
+    m_members.requireMember(federate);
+    ObjectInstance& object = m_objects.get(handle);
+    requireOwned(object, federate, attributes);
+    return handOver(object, federate, attributes, onlyRequested);
 }
 
 AttributeSet OwnershipService::handOver(ObjectInstance& object, FederateHandle owner,

@@ -49,6 +49,9 @@ private:
     void requireAttributes(const ObjectInstance& object, const AttributeSet& attributes) const;
     void requireAcquirable(const Member& member, const ObjectInstance& object,
                            const AttributeSet& attributes) const;
+    // The owner gives the attributes up: see handOver.
+    AttributeSet divest(FederateHandle federate, ObjectInstanceHandle handle,
+                        const AttributeSet& attributes, bool onlyRequested);
     // Hands each attribute to its first waiting requester; the rest become unowned unless
     // onlyRequested. Gives the attributes that changed owner.
     AttributeSet handOver(ObjectInstance& object, FederateHandle owner,
