@@ -4,6 +4,7 @@
 #include "hla/AttributeVariable.h"
 #include "hla/InteractionVariable.h"
 #include "hla/MessageNumber.h"
+#include "hla/Text.h"
 
 #include <algorithm>
 
@@ -12,10 +13,6 @@ namespace hla {
 namespace {
 
 const QString kSyncPoint = QStringLiteral("@SYNC_POINT");
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 cao::Variant notice(const QString& s) {
     return cao::Variant::fromString(s);
