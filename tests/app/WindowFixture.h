@@ -20,7 +20,6 @@ struct LoadedWindow {
 
 class WindowTest : public ::testing::Test, protected LoadedWindow {
 protected:
-
     Ui::frmMain& form() { return window.form(); }
 
     // Which of the six buttons are enabled, in the order open, close, add, remove, put, get.
