@@ -1,21 +1,18 @@
 // The value handlers against the form's controls alone: what they write and read, and the
 // failure they throw; the window shows that failure in a box.
+#include "VariablesFixture.h"
+
 #include "cao/TypeRows.h"
-#include "support/CaoMocks.h"
 #include "support/FailureOf.h"
-#include "support/RecordingMessageBox.h"
-#include "ui_frmMain.h"
 #include "variables/ValueExchange.h"
 
 #include <QLineEdit>
-#include <QWidget>
 
 #include <memory>
 #include <optional>
 
 using cao::Variant;
 using cao::testing::MockVariable;
-using cao::testing::MockVariables;
 using cao::testing::ThrowError;
 using ::testing::_;
 using ::testing::Eq;
@@ -29,10 +26,9 @@ QString decimal(QString text) {
     return text.replace('.', QLocale::system().decimalPoint());
 }
 
-class ValueExchangeTest : public ::testing::Test {
+class ValueExchangeTest : public FormControlsTest {
 protected:
     ValueExchangeTest() {
-        form.setupUi(&window);
         form.cmbVar->addItem("Chat.Msg");
         ON_CALL(*mockVariables, Item(_)).WillByDefault(Return(variable));
         exchange = std::make_unique<variables::ValueExchange>(
@@ -50,13 +46,7 @@ protected:
         return failureOf([&] { exchange->get(); });
     }
 
-    QWidget window;
-    Ui::frmMain form;
-    std::shared_ptr<NiceMock<MockVariables>> mockVariables =
-        std::make_shared<NiceMock<MockVariables>>();
-    cao::VariablesPtr caoVariables = mockVariables;
     std::shared_ptr<NiceMock<MockVariable>> variable = std::make_shared<NiceMock<MockVariable>>();
-    RecordingMessageBox messages;
     std::unique_ptr<variables::ValueExchange> exchange;
 };
 
