@@ -4,6 +4,7 @@
 // RTI server. The tests need a build with the HLA 1.3 run-time and the server's address in
 // TANDREL_TEST_RTI_ADDRESS; without them they skip, or fail when TANDREL_TEST_REQUIRE_HLA13=1.
 
+#include "app/EngineChoice.h"
 #include "peer/MessageRecorder.h"
 
 #include <QProcess>
