@@ -1,6 +1,7 @@
 #include "app/ControlStates.h"
 
 #include "ui/FormControls.h"
+#include "ui/WidgetState.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,8 +1,9 @@
 // The one place that chooses the engine the program runs on: the shared engine on the session
 // bus, or with TANDREL_ENGINE=embedded (or without a session bus) the embedded engine with the
 // providers built into this program.
+#include "app/EngineChoice.h"
+
 #include "bus/Connect.h"
-#include "cao/Cao.h"
 #include "engine/Engine.h"
 #include "hla/HlaProvider.h"
 
@@ -11,7 +12,7 @@
 #include <atomic>
 #include <cstdio>
 
-namespace cao {
+namespace app {
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr const char* kChoiceVariable = "TANDREL_ENGINE";
 constexpr const char* kEmbedded = "embedded";
 constexpr const char* kBus = "bus";
 
-EnginePtr embeddedEngine() {
+cao::EnginePtr embeddedEngine() {
     engine::ProviderRegistry providers;
     hla::registerProvider(providers);
     return std::make_shared<engine::Engine>(std::move(providers));
@@ -27,13 +28,13 @@ EnginePtr embeddedEngine() {
 
 }  // namespace
 
-EnginePtr createEngine() {
+cao::EnginePtr createEngine() {
     const QByteArray choice = qgetenv(kChoiceVariable);
     if (choice == kEmbedded) return embeddedEngine();
     if (!choice.isEmpty() && choice != kBus) {
-        throw Error(QStringLiteral("%1=\"%2\" is not an engine: use %3 (the default) or %4")
-                        .arg(QLatin1String(kChoiceVariable), QString::fromLocal8Bit(choice),
-                             QLatin1String(kBus), QLatin1String(kEmbedded)));
+        throw cao::Error(QStringLiteral("%1=\"%2\" is not an engine: use %3 (the default) or %4")
+                             .arg(QLatin1String(kChoiceVariable), QString::fromLocal8Bit(choice),
+                                  QLatin1String(kBus), QLatin1String(kEmbedded)));
     }
     try {
         return bus::connectEngine(bus::EngineLocation::standard());
@@ -46,4 +47,4 @@ EnginePtr createEngine() {
     }
 }
 
-}  // namespace cao
+}  // namespace app

@@ -1,7 +1,9 @@
 #include "app/frmMain.h"
 
 #include "app/HandlerTrap.h"
+#include "cao/TypeRows.h"
 #include "ui/MessageBoxService.h"
+#include "ui/WidgetState.h"
 #include "ui_frmMain.h"
 
 #include <QCloseEvent>
@@ -74,7 +76,7 @@ void frmMain::load(const std::function<cao::EnginePtr()>& createEngine) {
     m_caoWs = m_caoEng->Workspaces()->Item(cao::Variant::fromI2(0));
     m_ui->cmbTimePoli->setCurrentIndex(0);
     m_ui->cmbTimeAdv->setCurrentIndex(0);
-    m_ui->cmbPutType->setCurrentIndex(7);
+    m_ui->cmbPutType->setCurrentIndex(cao::kBstrRow);
     for (size_t i = 0; i < kMonitorTags.size(); ++i)
         ui::setTag(m_controls.txtTime[i], kMonitorTags[i]);
 }

@@ -1,3 +1,4 @@
+#include "app/EngineChoice.h"
 #include "app/Startup.h"
 #include "ui/MessageBoxService.h"
 #include "ui/ProgramFont.h"
@@ -16,5 +17,5 @@ int main(int argc, char** argv) {
     QApplication::setFont(ui::programFont());
 
     ui::QtMessageBoxService messageBox;
-    return app::run(messageBox, cao::createEngine, std::cerr);
+    return app::run(messageBox, app::createEngine, std::cerr);
 }

@@ -98,10 +98,6 @@ public:
 };
 using EnginePtr = std::shared_ptr<CaoEngine>;
 
-// The engine the program runs on. Defined by the program's start-up, the one place that
-// chooses an engine; throws cao::Error when no engine can be created.
-EnginePtr createEngine();
-
 // Reads an integer index passed as a variant (VT_I2, VT_I4 or VT_UI1); throws otherwise.
 int32_t indexFromVariant(const Variant& index);
 

@@ -1,5 +1,7 @@
 #include "controller/ControllerLifecycle.h"
 
+#include "cao/ProviderId.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -38,7 +40,8 @@ void ControllerLifecycle::open() {
         controllerOptionString(url, timePolicy, timeAdvance, currentTime, lookahead, asyncDelivery);
     const QString name = m_controls.txtName->text();
 
-    m_caoCtrl.set(m_caoWs->AddController(name, kProviderId, QString(), options));
+    m_caoCtrl.set(
+        m_caoWs->AddController(name, QLatin1String(cao::kProviderId), QString(), options));
     m_caoVars = m_caoCtrl->Variables();
     m_updateControlStates();
 }

@@ -13,9 +13,6 @@ class QLineEdit;
 
 namespace controller {
 
-// The provider that every controller of this program is opened with.
-inline const QString kProviderId = QStringLiteral("CaoProv.Zarn.HLA");
-
 // The controls whose values open a controller, and the list that close empties.
 struct ControllerControls {
     QLineEdit* txtName = nullptr;

@@ -4,6 +4,8 @@
 #include "hla/AttributeVariable.h"
 #include "hla/InteractionVariable.h"
 #include "hla/MessageNumber.h"
+#include "hla/Text.h"
+#include "hla/VariableName.h"
 
 #include <algorithm>
 
@@ -11,11 +13,6 @@ namespace hla {
 
 namespace {
 
-const QString kSyncPoint = QStringLiteral("@SYNC_POINT");
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 cao::Variant notice(const QString& s) {
     return cao::Variant::fromString(s);
@@ -32,7 +29,7 @@ void Ambassador::synchronizationPointRegistrationSucceeded(const std::string& la
     m_federate->raise(
         message::Notice,
         notice(QStringLiteral("Synchronization point \"%1\" registered").arg(text(label))),
-        kSyncPoint);
+        systemVariableText(SystemName::SyncPoint));
 }
 
 void Ambassador::synchronizationPointRegistrationFailed(const std::string& label,
@@ -41,7 +38,7 @@ void Ambassador::synchronizationPointRegistrationFailed(const std::string& label
                       notice(QStringLiteral("The synchronization point \"%1\" could not be "
                                             "registered: %2")
                                  .arg(text(label), text(reason))),
-                      kSyncPoint);
+                      systemVariableText(SystemName::SyncPoint));
 }
 
 void Ambassador::announceSynchronizationPoint(const std::string& label, const std::string&) {
@@ -58,13 +55,14 @@ void Ambassador::announceSynchronizationPoint(const std::string& label, const st
                                   .arg(text(label)));
         }
     };
-    m_federate->raise(message::PointAnnounced, notice(text(label)), kSyncPoint, std::nullopt,
-                      acknowledge);
+    m_federate->raise(message::PointAnnounced, notice(text(label)),
+                      systemVariableText(SystemName::SyncPoint), std::nullopt, acknowledge);
 }
 
 void Ambassador::federationSynchronized(const std::string& label) {
     m_federate->pointSynchronized(label);
-    m_federate->raise(message::FederationSynchronized, notice(text(label)), kSyncPoint);
+    m_federate->raise(message::FederationSynchronized, notice(text(label)),
+                      systemVariableText(SystemName::SyncPoint));
 }
 
 void Ambassador::discoverObjectInstance(rti::ObjectInstanceHandle object,
@@ -171,7 +169,7 @@ void Ambassador::timeRegulationEnabled(rti::LogicalTime time) {
     m_federate->raise(
         message::Notice,
         notice(QStringLiteral("Time regulation enabled at time %1").arg(timeText(time))),
-        QStringLiteral("@CURRENT_TIME"));
+        systemVariableText(SystemName::CurrentTime));
 }
 
 void Ambassador::timeConstrainedEnabled(rti::LogicalTime time) {
@@ -179,13 +177,13 @@ void Ambassador::timeConstrainedEnabled(rti::LogicalTime time) {
     m_federate->raise(
         message::Notice,
         notice(QStringLiteral("Time constraint enabled at time %1").arg(timeText(time))),
-        QStringLiteral("@CURRENT_TIME"));
+        systemVariableText(SystemName::CurrentTime));
 }
 
 void Ambassador::timeAdvanceGrant(rti::LogicalTime time) {
     m_federate->advanceGranted(time);
     m_federate->raise(message::AdvanceGranted, cao::Variant::fromR8(time),
-                      QStringLiteral("@ADVANCE_TIME"));
+                      systemVariableText(SystemName::AdvanceTime));
 }
 
 void Ambassador::connectionLost(const std::string& reason) {

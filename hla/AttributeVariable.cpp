@@ -2,19 +2,12 @@
 
 #include "cao/Error.h"
 #include "hla/MessageNumber.h"
+#include "hla/Text.h"
 #include "hla/VariableOptions.h"
 
 #include <algorithm>
 
 namespace hla {
-
-namespace {
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-}  // namespace
 
 AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const QString& name,
                                      const VariableName& parsed, int32_t options)

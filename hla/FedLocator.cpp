@@ -1,6 +1,7 @@
 #include "hla/FedLocator.h"
 
 #include "cao/Error.h"
+#include "hla/Text.h"
 #include "rti/Error.h"
 #include "rti/FedError.h"
 #include "rti/FedReader.h"
@@ -14,10 +15,6 @@
 namespace hla {
 
 namespace {
-
-cao::Error invalid(const QString& description) {
-    return cao::Error(description, cao::code::InvalidArg);
-}
 
 // The local path a URL names; a Windows drive path ("D:\dir\Chat.fed") counts as a path.
 QString localPath(const QString& url) {

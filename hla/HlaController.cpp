@@ -9,15 +9,12 @@
 #include "hla/OptionString.h"
 #include "hla/RunTimeChoice.h"
 #include "hla/SystemVariable.h"
+#include "hla/Text.h"
 #include "hla/VariableName.h"
 
 namespace hla {
 
 namespace {
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 void enableTimeManagement(RunTimeLink& link, const ControllerOptions& options) {
     if (options.regulating()) link.enableTimeRegulation(options.currentTime, options.lookahead);

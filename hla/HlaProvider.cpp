@@ -1,5 +1,6 @@
 #include "hla/HlaProvider.h"
 
+#include "cao/ProviderId.h"
 #include "hla/HlaController.h"
 #include "hla/RunTimeHost.h"
 
@@ -11,7 +12,7 @@ void registerProvider(engine::ProviderRegistry& registry, std::shared_ptr<rti::R
 
 void registerProvider(engine::ProviderRegistry& registry, std::shared_ptr<RunTimeHost> host) {
     registry.add(
-        QLatin1String(kProviderName),
+        QLatin1String(cao::kProviderId),
         [host](const QString& name, const QString& options,
                engine::ControllerContext& context) -> std::unique_ptr<engine::ProviderController> {
             return HlaController::open(host, name, options, context);

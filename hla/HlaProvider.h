@@ -9,9 +9,6 @@ namespace hla {
 
 class RunTimeHost;
 
-// The provider's identifier in the registry.
-inline constexpr const char* kProviderName = "CaoProv.Zarn.HLA";
-
 // Registers the HLA provider. Without a run-time, every controller of this registry shares
 // a new one. A run-time passed here must not be passed to another registry: share a host
 // instead, so that both engines' controllers are told of their callbacks.

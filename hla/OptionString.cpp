@@ -1,6 +1,7 @@
 #include "hla/OptionString.h"
 
 #include "cao/Error.h"
+#include "hla/Text.h"
 
 #include <QRegularExpression>
 
@@ -19,10 +20,6 @@ constexpr std::array<const char*, KeyCount> kKeyNames = {"URL",     "TimePoli", 
 
 const QString kKnownKeys =
     QStringLiteral("URL, TimePoli, TimeAdv, CurTime, LookAhead and AsyncDeli");
-
-cao::Error invalid(const QString& description) {
-    return cao::Error(description, cao::code::InvalidArg);
-}
 
 qsizetype skipBlanks(const QString& text, qsizetype pos) {
     while (pos < text.size() && text[pos].isSpace()) ++pos;

@@ -1,6 +1,7 @@
 #include "hla/VariableName.h"
 
 #include "cao/Error.h"
+#include "hla/Text.h"
 
 #include <QStringList>
 
@@ -30,10 +31,6 @@ constexpr std::array<std::pair<cao::VarType, const char*>, 8> kDataTypes = {{
     {cao::VT_DATE, "DATE"},
     {cao::VT_BSTR, "BSTR"},
 }};
-
-cao::Error invalid(const QString& description) {
-    return cao::Error(description, cao::code::InvalidArg);
-}
 
 [[noreturn]] void failForm(const QString& name) {
     throw invalid(QStringLiteral("The variable name \"%1\" is not valid: expected "

@@ -1,10 +1,10 @@
 #include "messages/MessageLog.h"
 
+#include "cao/TypeRows.h"
 #include "messages/LogLine.h"
 #include "messages/MessageLogModel.h"
-#include "ui/FormControls.h"
 #include "ui/MessageBoxService.h"
-#include "variables/TypedValues.h"
+#include "ui/WidgetState.h"
 
 #include <QCheckBox>
 #include <QListView>
@@ -68,7 +68,8 @@ void MessageLog::handle(const cao::MessagePtr& message) {
     guarded([&] { value = operations(message).Value(); });
     guarded([&] { number = operations(message).Number(); });
     guarded([&] {
-        const int16_t typeIndex = variables::VarTypeToIndex(value, m_messageBox);
+        const int16_t typeIndex =
+            cao::VarTypeToIndex(value, [this](const QString& text) { m_messageBox.show(text); });
         const cao::Variant time = operations(message).Time();
         const QString source = operations(message).Source();
         m_model->append(logLine(number, value, typeIndex, time, source));

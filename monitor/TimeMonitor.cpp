@@ -2,7 +2,7 @@
 
 #include "cao/Error.h"
 #include "cao/VariantText.h"
-#include "ui/FormControls.h"
+#include "ui/WidgetState.h"
 
 #include <QLineEdit>
 

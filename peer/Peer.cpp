@@ -1,9 +1,9 @@
 #include "peer/Peer.h"
 
+#include "cao/ProviderId.h"
+#include "cao/TypeRows.h"
 #include "cao/VariantText.h"
 #include "messages/LogLine.h"
-#include "ui/MessageBoxService.h"
-#include "variables/TypedValues.h"
 
 #include <cmath>
 
@@ -11,7 +11,6 @@ namespace peer {
 
 namespace {
 
-const QString kProviderId = QStringLiteral("CaoProv.Zarn.HLA");
 const QString kAdvanceTime = QStringLiteral("@ADVANCE_TIME");
 const QString kCurrentTime = QStringLiteral("@CURRENT_TIME");
 const QString kSyncPoint = QStringLiteral("@SYNC_POINT");
@@ -25,16 +24,6 @@ constexpr int32_t kAdvanceGranted = 5;
 constexpr double kMillisecondsPerSecond = 1000;
 constexpr int kAdvanceRetryMs = 100;
 constexpr int kAdvanceRetries = 100;
-
-// Where the window would show a box, the peer writes a note.
-class NoteBox : public ui::MessageBoxService {
-public:
-    explicit NoteBox(const Peer::Writer& note) : m_note(note) {}
-    void show(const QString& text) override { m_note(text); }
-
-private:
-    const Peer::Writer& m_note;
-};
 
 QString describe(const cao::MessagePtr& message) {
     try {
@@ -76,8 +65,9 @@ Peer::~Peer() {
 
 void Peer::start() {
     m_workspace = m_engine->Workspaces()->Item(cao::Variant::fromI2(0));
-    m_controller = m_workspace->AddController(m_options.controllerName, kProviderId, QString(),
-                                              m_options.controllerOptions);
+    m_controller =
+        m_workspace->AddController(m_options.controllerName, QLatin1String(cao::kProviderId),
+                                   QString(), m_options.controllerOptions);
     try {
         m_note(QStringLiteral("opened ") + m_options.controllerName);
         for (const VariableSpec& spec : m_options.variables) {
@@ -166,8 +156,8 @@ void Peer::printLine(const cao::MessagePtr& message, int32_t number) {
         m_note(QStringLiteral("a message without a value: ") + e.description());
     }
     try {
-        NoteBox box(m_note);
-        const int16_t typeIndex = variables::VarTypeToIndex(value, box);
+        // Where the window would show a box, the peer writes a note.
+        const int16_t typeIndex = cao::VarTypeToIndex(value, m_note);
         m_out(messages::logLine(number, value, typeIndex, message->Time(), message->Source()));
     } catch (const cao::Error& e) {
         m_note(QStringLiteral("no log line for %1: %2").arg(describe(message), e.description()));

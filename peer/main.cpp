@@ -1,5 +1,6 @@
 // tandrel-peer: a headless federate on the same engine and provider as the window, for an
 // engineer alone at a federation and for the cross-process tests.
+#include "app/EngineChoice.h"
 #include "cao/Cao.h"
 #include "peer/Peer.h"
 #include "peer/PeerOptions.h"
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     try {
         cao::TerminationSignals signalled;
         peer::Peer federate(
-            cao::createEngine(), parsed.options,
+            app::createEngine(), parsed.options,
             [](const QString& line) { writeLine(stdout, line); }, note);
         int status = peer::kExitDone;
         QObject::connect(&federate, &peer::Peer::finished, &app, [&](int exitStatus) {

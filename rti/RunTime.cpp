@@ -1,7 +1,7 @@
 #include "rti/RunTime.h"
 
 #include "rti/Error.h"
-#include "rti/Federation.h"
+#include "rti/RunTimeForward.h"
 
 namespace rti {
 
@@ -59,114 +59,117 @@ FederateHandle RunTime::joinFederationExecution(const std::string& federateType,
 }
 
 void RunTime::resignFederationExecution(FederateHandle federate, ResignAction action) {
-    federationOf(federate).resign(federate, action);
+    forward(federate, &Federation::resign, action);
     m_membership.erase(federate);
 }
 
 void RunTime::registerFederationSynchronizationPoint(FederateHandle federate,
                                                      const std::string& label,
                                                      const std::string& tag) {
-    federationOf(federate).registerSynchronizationPoint(federate, label, tag);
+    forward(federate, &SyncPointService::registerSynchronizationPoint, label, tag);
 }
 
 void RunTime::synchronizationPointAchieved(FederateHandle federate, const std::string& label) {
-    federationOf(federate).synchronizationPointAchieved(federate, label);
+    forward(federate, &SyncPointService::synchronizationPointAchieved, label);
 }
 
 void RunTime::publishObjectClass(FederateHandle federate, ObjectClassHandle cls,
                                  const AttributeSet& attributes) {
-    federationOf(federate).publishObjectClass(federate, cls, attributes);
+    forward(federate, &DeclarationService::publishObjectClass, cls, attributes);
 }
 
 void RunTime::unpublishObjectClass(FederateHandle federate, ObjectClassHandle cls) {
-    federationOf(federate).publishObjectClass(federate, cls, {});
+    forward(federate, &DeclarationService::publishObjectClass, cls, AttributeSet{});
 }
 
 void RunTime::subscribeObjectClassAttributes(FederateHandle federate, ObjectClassHandle cls,
                                              const AttributeSet& attributes) {
-    federationOf(federate).subscribeObjectClassAttributes(federate, cls, attributes);
+    forward(federate, &DeclarationService::subscribeObjectClassAttributes, cls, attributes);
 }
 
 void RunTime::unsubscribeObjectClass(FederateHandle federate, ObjectClassHandle cls) {
-    federationOf(federate).subscribeObjectClassAttributes(federate, cls, {});
+    forward(federate, &DeclarationService::subscribeObjectClassAttributes, cls, AttributeSet{});
 }
 
 void RunTime::publishInteractionClass(FederateHandle federate, InteractionClassHandle cls) {
-    federationOf(federate).publishInteractionClass(federate, cls, true);
+    forward(federate, &DeclarationService::publishInteractionClass, cls, true);
 }
 
 void RunTime::unpublishInteractionClass(FederateHandle federate, InteractionClassHandle cls) {
-    federationOf(federate).publishInteractionClass(federate, cls, false);
+    forward(federate, &DeclarationService::publishInteractionClass, cls, false);
 }
 
 void RunTime::subscribeInteractionClass(FederateHandle federate, InteractionClassHandle cls) {
-    federationOf(federate).subscribeInteractionClass(federate, cls, true);
+    forward(federate, &DeclarationService::subscribeInteractionClass, cls, true);
 }
 
 void RunTime::unsubscribeInteractionClass(FederateHandle federate, InteractionClassHandle cls) {
-    federationOf(federate).subscribeInteractionClass(federate, cls, false);
+    forward(federate, &DeclarationService::subscribeInteractionClass, cls, false);
 }
 
 ObjectInstanceHandle RunTime::registerObjectInstance(FederateHandle federate, ObjectClassHandle cls,
                                                      const std::string& name) {
-    return federationOf(federate).registerObjectInstance(federate, cls, name);
+    return forward(federate, &ObjectRouting::registerObjectInstance, cls, name);
 }
 
 void RunTime::updateAttributeValues(FederateHandle federate, ObjectInstanceHandle object,
                                     const AttributeValues& values, const std::string& tag,
                                     std::optional<LogicalTime> time) {
-    federationOf(federate).updateAttributeValues(federate, object, values, tag, time);
+    forward(federate, &ObjectRouting::updateAttributeValues, object, values, tag, time);
 }
 
 void RunTime::sendInteraction(FederateHandle federate, InteractionClassHandle cls,
                               const ParameterValues& values, const std::string& tag,
                               std::optional<LogicalTime> time) {
-    federationOf(federate).sendInteraction(federate, cls, values, tag, time);
+    forward(federate, &ObjectRouting::sendInteraction, cls, values, tag, time);
 }
 
 void RunTime::deleteObjectInstance(FederateHandle federate, ObjectInstanceHandle object,
                                    const std::string& tag, std::optional<LogicalTime> time) {
-    federationOf(federate).deleteObjectInstance(federate, object, tag, time);
+    forward(federate, &ObjectRouting::deleteObjectInstance, object, tag, time);
 }
 
 void RunTime::unconditionalAttributeOwnershipDivestiture(FederateHandle federate,
                                                          ObjectInstanceHandle object,
                                                          const AttributeSet& attributes) {
-    federationOf(federate).unconditionalAttributeOwnershipDivestiture(federate, object, attributes);
+    forward(federate, &OwnershipService::unconditionalAttributeOwnershipDivestiture, object,
+            attributes);
 }
 
 void RunTime::attributeOwnershipAcquisition(FederateHandle federate, ObjectInstanceHandle object,
                                             const AttributeSet& attributes,
                                             const std::string& tag) {
-    federationOf(federate).attributeOwnershipAcquisition(federate, object, attributes, tag);
+    forward(federate, &OwnershipService::attributeOwnershipAcquisition, object, attributes, tag);
 }
 
 void RunTime::attributeOwnershipAcquisitionIfAvailable(FederateHandle federate,
                                                        ObjectInstanceHandle object,
                                                        const AttributeSet& attributes) {
-    federationOf(federate).attributeOwnershipAcquisitionIfAvailable(federate, object, attributes);
+    forward(federate, &OwnershipService::attributeOwnershipAcquisitionIfAvailable, object,
+            attributes);
 }
 
 AttributeSet RunTime::attributeOwnershipReleaseResponse(FederateHandle federate,
                                                         ObjectInstanceHandle object,
                                                         const AttributeSet& attributes) {
-    return federationOf(federate).attributeOwnershipReleaseResponse(federate, object, attributes);
+    return forward(federate, &OwnershipService::attributeOwnershipReleaseResponse, object,
+                   attributes);
 }
 
 void RunTime::cancelAttributeOwnershipAcquisition(FederateHandle federate,
                                                   ObjectInstanceHandle object,
                                                   const AttributeSet& attributes) {
-    federationOf(federate).cancelAttributeOwnershipAcquisition(federate, object, attributes);
+    forward(federate, &OwnershipService::cancelAttributeOwnershipAcquisition, object, attributes);
 }
 
 void RunTime::queryAttributeOwnership(FederateHandle federate, ObjectInstanceHandle object,
                                       AttributeHandle attribute) {
-    federationOf(federate).queryAttributeOwnership(federate, object, attribute);
+    forward(federate, &OwnershipService::queryAttributeOwnership, object, attribute);
 }
 
 bool RunTime::isAttributeOwnedByFederate(FederateHandle federate, ObjectInstanceHandle object,
                                          AttributeHandle attribute) {
-    return federationOf(federate).isAttributeOwnedByFederate(federate, object, attribute);
+    return forward(federate, &OwnershipService::isAttributeOwnedByFederate, object, attribute);
 }
 
 std::string RunTime::federationNameOf(FederateHandle federate) {
@@ -178,7 +181,7 @@ bool RunTime::evokeCallback(FederateHandle federate, FederateAmbassador& ambassa
         throw Error(ErrorKind::CallNotAllowedFromWithinCallback,
                     "callbacks cannot be evoked from inside a callback");
     }
-    std::optional<Callback> callback = federationOf(federate).nextCallback(federate);
+    std::optional<Callback> callback = forward(federate, &Federation::nextCallback);
     if (!callback) return false;
     struct Guard {
         bool& flag;
@@ -190,7 +193,7 @@ bool RunTime::evokeCallback(FederateHandle federate, FederateAmbassador& ambassa
 }
 
 std::size_t RunTime::pendingCallbackCount(FederateHandle federate) {
-    return federationOf(federate).pendingCallbacks(federate);
+    return forward(federate, &Federation::pendingCallbacks);
 }
 
 Federation& RunTime::federationOf(FederateHandle federate) {

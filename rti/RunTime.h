@@ -141,6 +141,10 @@ public:
 
 private:
     Federation& federationOf(FederateHandle federate);
+    // Calls the service method on the federate's behalf in the federation it is joined to;
+    // method belongs to Federation or one of its services.
+    template <typename Method, typename... Args>
+    decltype(auto) forward(FederateHandle federate, Method method, Args&&... args);
 
     CallbackNotifier m_notifier;
     std::map<std::string, std::unique_ptr<Federation>> m_federations;

@@ -1,78 +1,78 @@
 // Time management and support services of the run-time.
 
 #include "rti/Error.h"
-#include "rti/Federation.h"
 #include "rti/RunTime.h"
+#include "rti/RunTimeForward.h"
 
 namespace rti {
 
 void RunTime::enableTimeRegulation(FederateHandle federate, LogicalTime time,
                                    LogicalTime lookahead) {
-    federationOf(federate).time().enableRegulation(federate, time, lookahead);
+    forward(federate, &TimeCoordinator::enableRegulation, time, lookahead);
 }
 
 void RunTime::disableTimeRegulation(FederateHandle federate) {
-    federationOf(federate).time().disableRegulation(federate);
+    forward(federate, &TimeCoordinator::disableRegulation);
 }
 
 void RunTime::enableTimeConstrained(FederateHandle federate) {
-    federationOf(federate).time().enableConstrained(federate);
+    forward(federate, &TimeCoordinator::enableConstrained);
 }
 
 void RunTime::disableTimeConstrained(FederateHandle federate) {
-    federationOf(federate).time().disableConstrained(federate);
+    forward(federate, &TimeCoordinator::disableConstrained);
 }
 
 void RunTime::enableAsynchronousDelivery(FederateHandle federate) {
-    federationOf(federate).time().enableAsynchronousDelivery(federate);
+    forward(federate, &TimeCoordinator::enableAsynchronousDelivery);
 }
 
 void RunTime::disableAsynchronousDelivery(FederateHandle federate) {
-    federationOf(federate).time().disableAsynchronousDelivery(federate);
+    forward(federate, &TimeCoordinator::disableAsynchronousDelivery);
 }
 
 void RunTime::timeAdvanceRequest(FederateHandle federate, LogicalTime time) {
-    federationOf(federate).time().timeAdvanceRequest(federate, time);
+    forward(federate, &TimeCoordinator::timeAdvanceRequest, time);
 }
 
 void RunTime::nextEventRequest(FederateHandle federate, LogicalTime time) {
-    federationOf(federate).time().nextEventRequest(federate, time);
+    forward(federate, &TimeCoordinator::nextEventRequest, time);
 }
 
 void RunTime::flushQueueRequest(FederateHandle federate, LogicalTime time) {
-    federationOf(federate).time().flushQueueRequest(federate, time);
+    forward(federate, &TimeCoordinator::flushQueueRequest, time);
 }
 
 void RunTime::modifyLookahead(FederateHandle federate, LogicalTime lookahead) {
-    federationOf(federate).time().modifyLookahead(federate, lookahead);
+    forward(federate, &TimeCoordinator::modifyLookahead, lookahead);
 }
 
 LogicalTime RunTime::queryFederateTime(FederateHandle federate) {
-    return federationOf(federate).time().logicalTime(federate);
+    return forward(federate, &TimeCoordinator::logicalTime);
 }
 
 LogicalTime RunTime::queryLBTS(FederateHandle federate) {
-    return federationOf(federate).time().lbts(federate);
+    return forward(federate, &TimeCoordinator::lbts);
 }
 
 LogicalTime RunTime::queryMinNextEventTime(FederateHandle federate) {
-    return federationOf(federate).time().minNextEventTime(federate);
+    return forward(federate, &TimeCoordinator::minNextEventTime);
 }
 
 LogicalTime RunTime::queryLookahead(FederateHandle federate) {
-    return federationOf(federate).time().lookahead(federate);
+    return forward(federate, &TimeCoordinator::lookahead);
 }
 
 std::optional<LogicalTime> RunTime::queryRequestedTime(FederateHandle federate) {
-    return federationOf(federate).time().requestedTime(federate);
+    return forward(federate, &TimeCoordinator::requestedTime);
 }
 
 bool RunTime::isTimeRegulating(FederateHandle federate) {
-    return federationOf(federate).time().isRegulating(federate);
+    return forward(federate, &TimeCoordinator::isRegulating);
 }
 
 bool RunTime::isTimeConstrained(FederateHandle federate) {
-    return federationOf(federate).time().isConstrained(federate);
+    return forward(federate, &TimeCoordinator::isConstrained);
 }
 
 std::shared_ptr<const FederationDescription> RunTime::description(FederateHandle federate) {
@@ -112,15 +112,15 @@ ParameterHandle RunTime::getParameterHandle(FederateHandle federate, Interaction
 
 ObjectInstanceHandle RunTime::getObjectInstanceHandle(FederateHandle federate,
                                                       const std::string& name) {
-    return federationOf(federate).objectInstanceHandle(federate, name);
+    return forward(federate, &ObjectRouting::objectInstanceHandle, name);
 }
 
 std::string RunTime::getObjectInstanceName(FederateHandle federate, ObjectInstanceHandle object) {
-    return federationOf(federate).objectInstanceName(federate, object);
+    return forward(federate, &ObjectRouting::objectInstanceName, object);
 }
 
 ObjectClassHandle RunTime::getObjectClass(FederateHandle federate, ObjectInstanceHandle object) {
-    return federationOf(federate).objectClassOf(federate, object);
+    return forward(federate, &ObjectRouting::objectClassOf, object);
 }
 
 }  // namespace rti

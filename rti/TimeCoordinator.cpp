@@ -52,17 +52,17 @@ void TimeCoordinator::grantDelivered(FederateHandle federate, LogicalTime time) 
 }
 
 void TimeCoordinator::enqueue(FederateHandle receiver, LogicalTime time, Callback message) {
-    Clock& c = clock(receiver);
+    Clock& c = requireClock(receiver);
     c.queue.push(time, std::move(message));
     refresh(receiver, c);
     settle();
 }
 
-TimeCoordinator::Clock& TimeCoordinator::clock(FederateHandle federate) {
-    return const_cast<Clock&>(std::as_const(*this).clock(federate));
+TimeCoordinator::Clock& TimeCoordinator::requireClock(FederateHandle federate) {
+    return const_cast<Clock&>(std::as_const(*this).requireClock(federate));
 }
 
-const TimeCoordinator::Clock& TimeCoordinator::clock(FederateHandle federate) const {
+const TimeCoordinator::Clock& TimeCoordinator::requireClock(FederateHandle federate) const {
     const auto it = m_clocks.find(federate);
     if (it == m_clocks.end()) {
         throw Error(ErrorKind::FederateNotExecutionMember,
@@ -72,7 +72,7 @@ const TimeCoordinator::Clock& TimeCoordinator::clock(FederateHandle federate) co
 }
 
 void TimeCoordinator::request(FederateHandle federate, Advance kind, LogicalTime time) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     checkFinite(time, "the requested time");
     if (c.advance == Advance::Regulation) {
         throw Error(ErrorKind::EnableTimeRegulationPending,
@@ -112,7 +112,7 @@ void TimeCoordinator::request(FederateHandle federate, Advance kind, LogicalTime
 }
 
 void TimeCoordinator::flush(FederateHandle federate, Clock& c, LogicalTime time) {
-    LogicalTime granted = std::min(time, lbts(federate, bounds()));
+    LogicalTime granted = std::min(time, lbtsWithin(federate, bounds()));
     if (const auto earliest = c.queue.earliest()) granted = std::min(granted, *earliest);
     while (!c.queue.empty()) deliverEarliest(federate, c);
     grant(federate, c, std::max(granted, c.time));
@@ -151,7 +151,7 @@ LogicalTime TimeCoordinator::secondBound(const Bounds& b) const {
     return second;
 }
 
-LogicalTime TimeCoordinator::lbts(FederateHandle federate, const Bounds& b) const {
+LogicalTime TimeCoordinator::lbtsWithin(FederateHandle federate, const Bounds& b) const {
     return b.first == federate ? secondBound(b) : b.smallest;
 }
 
@@ -194,12 +194,12 @@ void TimeCoordinator::settle() {
         const Bounds b = bounds();
         const auto [key, federate] = *m_waiting.begin();
         if (key < b.smallest) {
-            if (!progress(federate, clock(federate), lbts(federate, b))) return;
+            if (!progress(federate, requireClock(federate), lbtsWithin(federate, b))) return;
             continue;
         }
         // Only the regulator holding the smallest promise sees a larger LBTS.
         if (b.first) {
-            Clock& first = clock(*b.first);
+            Clock& first = requireClock(*b.first);
             if (first.waitKey) {
                 const LogicalTime second = secondBound(b);
                 if (*first.waitKey < second && progress(*b.first, first, second)) continue;

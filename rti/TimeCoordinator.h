@@ -115,15 +115,16 @@ private:
     static bool inProgress(const Clock& c) { return c.advance != Advance::None || c.granting; }
     LogicalTime regulationStart(FederateHandle federate, const Clock& c, LogicalTime time,
                                 LogicalTime lookahead) const;
-    Clock& clock(FederateHandle federate);
-    const Clock& clock(FederateHandle federate) const;
+    // Throws FederateNotExecutionMember for a federate the coordinator does not know.
+    Clock& requireClock(FederateHandle federate);
+    const Clock& requireClock(FederateHandle federate) const;
     void request(FederateHandle federate, Advance kind, LogicalTime time);
     void flush(FederateHandle federate, Clock& c, LogicalTime time);
     static LogicalTime tentative(const Clock& c);
     LogicalTime promise(FederateHandle federate, const Clock& c, const Bounds& bounds) const;
     Bounds bounds() const;
     LogicalTime secondBound(const Bounds& bounds) const;
-    LogicalTime lbts(FederateHandle federate, const Bounds& bounds) const;
+    LogicalTime lbtsWithin(FederateHandle federate, const Bounds& bounds) const;
     void refresh(FederateHandle federate, Clock& c);
     void settle();
     bool progress(FederateHandle federate, Clock& c, LogicalTime lbts);

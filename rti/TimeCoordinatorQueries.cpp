@@ -4,46 +4,34 @@
 #include "rti/TimeCoordinator.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace rti {
 
-namespace {
-
-void checkTime(LogicalTime time) {
-    if (!std::isfinite(time)) {
-        throw Error(ErrorKind::InvalidFederationTime,
-                    "the timestamp " + formatTime(time) + " is not a finite number");
-    }
-}
-
-}  // namespace
-
 LogicalTime TimeCoordinator::logicalTime(FederateHandle federate) const {
-    return clock(federate).told;
+    return requireClock(federate).told;
 }
 
 LogicalTime TimeCoordinator::lookahead(FederateHandle federate) const {
-    return clock(federate).lookahead;
+    return requireClock(federate).lookahead;
 }
 
 LogicalTime TimeCoordinator::lbts(FederateHandle federate) const {
-    clock(federate);
-    return lbts(federate, bounds());
+    requireClock(federate);
+    return lbtsWithin(federate, bounds());
 }
 
 LogicalTime TimeCoordinator::minNextEventTime(FederateHandle federate) const {
-    const Clock& c = clock(federate);
-    return std::min(lbts(federate, bounds()), c.queue.earliest().value_or(kInfiniteTime));
+    const Clock& c = requireClock(federate);
+    return std::min(lbtsWithin(federate, bounds()), c.queue.earliest().value_or(kInfiniteTime));
 }
 
 LogicalTime TimeCoordinator::earliestSendTime(FederateHandle federate) const {
-    const Clock& c = clock(federate);
+    const Clock& c = requireClock(federate);
     return c.regulating ? promise(federate, c, bounds()) : c.time;
 }
 
 std::optional<LogicalTime> TimeCoordinator::requestedTime(FederateHandle federate) const {
-    const Clock& c = clock(federate);
+    const Clock& c = requireClock(federate);
     const bool requested =
         c.advance == Advance::TimeAdvance || c.advance == Advance::NextEvent || c.granting;
     if (!requested) return std::nullopt;
@@ -51,25 +39,25 @@ std::optional<LogicalTime> TimeCoordinator::requestedTime(FederateHandle federat
 }
 
 bool TimeCoordinator::isRegulating(FederateHandle federate) const {
-    return clock(federate).regulating;
+    return requireClock(federate).regulating;
 }
 
 bool TimeCoordinator::isConstrained(FederateHandle federate) const {
-    return clock(federate).constrained;
+    return requireClock(federate).constrained;
 }
 
 bool TimeCoordinator::isAsynchronousDelivery(FederateHandle federate) const {
-    return clock(federate).asynchronous;
+    return requireClock(federate).asynchronous;
 }
 
 bool TimeCoordinator::holdsReceiveOrder(FederateHandle federate) const {
-    const Clock& c = clock(federate);
+    const Clock& c = requireClock(federate);
     return c.constrained && !c.asynchronous && c.advance == Advance::None;
 }
 
 void TimeCoordinator::checkSendTime(FederateHandle sender, LogicalTime time) const {
-    checkTime(time);
-    const Clock& c = clock(sender);
+    checkFinite(time, "the timestamp");
+    const Clock& c = requireClock(sender);
     if (!c.regulating) return;
     const LogicalTime earliest = promise(sender, c, bounds());
     if (time < earliest) {

@@ -40,7 +40,7 @@ LogicalTime TimeCoordinator::regulationStart(FederateHandle federate, const Cloc
 
 void TimeCoordinator::enableRegulation(FederateHandle federate, LogicalTime time,
                                        LogicalTime lookahead) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     if (c.advance == Advance::Regulation) {
         throw Error(ErrorKind::EnableTimeRegulationPending,
                     "time regulation is already being enabled");
@@ -73,7 +73,7 @@ void TimeCoordinator::enableRegulation(FederateHandle federate, LogicalTime time
 }
 
 void TimeCoordinator::disableRegulation(FederateHandle federate) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     if (c.advance == Advance::Regulation) {
         throw Error(ErrorKind::EnableTimeRegulationPending,
                     "time regulation is still being enabled; disable it once it is enabled");
@@ -88,7 +88,7 @@ void TimeCoordinator::disableRegulation(FederateHandle federate) {
 }
 
 void TimeCoordinator::enableConstrained(FederateHandle federate) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     if (c.constrained || c.constrainedPending) {
         throw Error(ErrorKind::TimeConstrainedAlreadyEnabled,
                     c.constrained ? "time constraint is already enabled"
@@ -104,7 +104,7 @@ void TimeCoordinator::enableConstrained(FederateHandle federate) {
 }
 
 void TimeCoordinator::disableConstrained(FederateHandle federate) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     if (!c.constrained && !c.constrainedPending) {
         throw Error(ErrorKind::TimeConstrainedWasNotEnabled, "time constraint is not enabled");
     }
@@ -126,7 +126,7 @@ void TimeCoordinator::disableConstrained(FederateHandle federate) {
 }
 
 void TimeCoordinator::enableAsynchronousDelivery(FederateHandle federate) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     if (c.asynchronous) {
         throw Error(ErrorKind::AsynchronousDeliveryAlreadyEnabled,
                     "asynchronous delivery is already enabled");
@@ -136,7 +136,7 @@ void TimeCoordinator::enableAsynchronousDelivery(FederateHandle federate) {
 }
 
 void TimeCoordinator::disableAsynchronousDelivery(FederateHandle federate) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     if (!c.asynchronous) {
         throw Error(ErrorKind::AsynchronousDeliveryAlreadyDisabled,
                     "asynchronous delivery is not enabled");
@@ -145,7 +145,7 @@ void TimeCoordinator::disableAsynchronousDelivery(FederateHandle federate) {
 }
 
 void TimeCoordinator::modifyLookahead(FederateHandle federate, LogicalTime lookahead) {
-    Clock& c = clock(federate);
+    Clock& c = requireClock(federate);
     checkLookahead(lookahead, c.regulating);
     if (c.regulating) c.floor = std::max(c.floor, promise(federate, c, bounds()));
     c.lookahead = lookahead;

@@ -1,5 +1,5 @@
 #include "cao/Error.h"
-#include "ui/FormControls.h"
+#include "ui/WidgetState.h"
 #include "variables/VariableRegistration.h"
 
 #include <QListWidget>

@@ -1,6 +1,8 @@
 #include "variables/ValueExchange.h"
 
+#include "cao/TypeRows.h"
 #include "cao/VariantText.h"
+#include "ui/MessageBoxService.h"
 #include "variables/TypedValues.h"
 #include "variables/VariableLookup.h"
 
@@ -10,8 +12,6 @@
 namespace variables {
 
 namespace {
-
-constexpr int16_t kDateRow = 6;
 
 // QComboBox ignores a row it does not have; the row shown must be the type just read.
 void selectTypeRow(QComboBox* list, int16_t row) {
@@ -41,9 +41,11 @@ void ValueExchange::put() {
 void ValueExchange::get() {
     const QString name = m_controls.cmbVar->currentText();
     cao::Variant value = lookUpVariable(m_caoVars, name)->get_Value();
-    selectTypeRow(m_controls.cmbPutType, VarTypeToIndex(value, m_messageBox));
+    selectTypeRow(m_controls.cmbPutType, cao::VarTypeToIndex(value, [this](const QString& text) {
+                      m_messageBox.show(text);
+                  }));
     // A date is shown as its day number, so that it can be written back unchanged.
-    if (m_controls.cmbPutType->currentIndex() == kDateRow)
+    if (m_controls.cmbPutType->currentIndex() == cao::kDateRow)
         value = cao::Variant::fromR8(value.date());
     m_controls.txtPut->setText(cao::variantToText(value));
 }

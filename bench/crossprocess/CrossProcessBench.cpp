@@ -7,6 +7,7 @@
 // The 1.3 cases need a build against an HLA 1.3 RTI; rtinode is found at configure time or
 // through TANDREL_BENCH_RTINODE.
 
+#include "app/EngineChoice.h"
 #include "bench/support/BenchSupport.h"
 #include "cao/Cao.h"
 
@@ -182,7 +183,7 @@ void BM_IdleJoinedFederate(benchmark::State& state) {
 }
 void BM_IdleJoinedFederateBody(benchmark::State& state) {
     if (!choose(state, int(state.range(0)))) return;
-    const cao::EnginePtr eng = cao::createEngine();
+    const cao::EnginePtr eng = app::createEngine();
     double cpuShare = 0;
     for (auto _ : state) {
         Opened federate(eng, "BenchIdle.Idle");
@@ -212,7 +213,7 @@ void BM_RoundTripThroughPeerProcess(benchmark::State& state) {
 void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
     if (!choose(state, kHla13)) return;
     const int gapMs = int(state.range(0));
-    const cao::EnginePtr eng = cao::createEngine();
+    const cao::EnginePtr eng = app::createEngine();
     Opened bench(eng, "BenchLatency.Bench");
     QProcess peer;
     peer.setStandardErrorFile(QProcess::nullDevice());
@@ -278,7 +279,7 @@ void BM_InteractionThroughput(benchmark::State& state) {
 }
 void BM_InteractionThroughputBody(benchmark::State& state) {
     if (!choose(state, int(state.range(0)))) return;
-    const cao::EnginePtr eng = cao::createEngine();
+    const cao::EnginePtr eng = app::createEngine();
     Opened sender(eng, "BenchFlow.Sender");
     Opened receiver(eng, "BenchFlow.Receiver");
     int primed = 0;

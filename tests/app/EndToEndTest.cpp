@@ -6,6 +6,7 @@
 #include "engine/Engine.h"
 #include "hla/HlaProvider.h"
 #include "messages/MessageLogModel.h"
+#include "support/DefaultOptions.h"
 #include "support/EngineUnderTest.h"
 #include "support/TimerTick.h"
 
@@ -15,10 +16,6 @@ using namespace cao;
 using testsupport::EngineKind;
 
 namespace {
-
-const QString kDefaultOptions =
-    "URL=file:///D:/ZUzI2/CAO/ProviderLib/HLA/Bin/Chat.fed, TimePoli=0, TimeAdv=0, "
-    "CurTime=0.0, LookAhead=0.5, AsyncDeli=0";
 
 // Runs the event loop until the condition holds; false when it did not within the limit.
 bool waitFor(const std::function<bool()>& condition, int limitMs = 10000) {

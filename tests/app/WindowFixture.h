@@ -3,15 +3,23 @@
 #include "app/frmMain.h"
 #include "support/MockWorld.h"
 #include "support/RecordingMessageBox.h"
+#include "ui/WidgetState.h"
 #include "ui_frmMain.h"
 
 #include <gtest/gtest.h>
 
-// A loaded main window on a mocked engine. The window is never shown unless a test does so.
-class WindowTest : public ::testing::Test {
-protected:
-    WindowTest() : window(messages) { window.load(world.factory()); }
+// A loaded main window on its own mocked engine. The window is never shown unless a test
+// does so.
+struct LoadedWindow {
+    LoadedWindow() : window(messages) { window.load(world.factory()); }
 
+    cao::testing::MockWorld world;
+    RecordingMessageBox messages;
+    frmMain window;
+};
+
+class WindowTest : public ::testing::Test, protected LoadedWindow {
+protected:
     Ui::frmMain& form() { return window.form(); }
 
     // Which of the six buttons are enabled, in the order open, close, add, remove, put, get.
@@ -30,10 +38,6 @@ protected:
     }
 
     void open() { form().cmdOpen->click(); }
-
-    cao::testing::MockWorld world;
-    RecordingMessageBox messages;
-    frmMain window;
 };
 
 inline const std::vector<bool> kClosedButtons{true, false, false, false, false, false};

@@ -7,6 +7,7 @@
 #include "bus/Names.h"
 #include "engine/Engine.h"
 #include "server/EngineThread.h"
+#include "support/FailureOf.h"
 #include "support/SessionBus.h"
 
 #include <QDBusConnection>
@@ -55,15 +56,6 @@ protected:
     QList<int> received;
 };
 
-QString failure(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.description();
-    }
-    return "no failure";
-}
-
 }  // namespace
 
 TEST_F(BusEngine, AFloodArrivesInOrderAndNeverInsideACall) {
@@ -86,7 +78,7 @@ TEST_F(BusEngine, NothingArrivesAfterTheControllerIsRemoved) {
     probe->put_Value(Variant::fromI4(1));
     waitUntil([] { return false; }, 200);
     EXPECT_TRUE(received.isEmpty()) << received.size();
-    EXPECT_EQ(failure([&] { ctrl->Variables(); }), "Controller \"ChatRoom.A\" is closed");
+    EXPECT_EQ(failureOf([&] { ctrl->Variables(); }), "Controller \"ChatRoom.A\" is closed");
     EXPECT_TRUE(log.all().contains("close"));
 }
 
@@ -139,13 +131,13 @@ TEST_F(BusEngine, FailuresCarryTheEngineDescriptionAndCode) {
     } catch (const Error& e) {
         EXPECT_EQ(e.description(), "Provider \"Nope\" is not available");
     }
-    EXPECT_EQ(failure([&] { ws->AddController("ChatRoom.A", kProvider, "", ""); }),
+    EXPECT_EQ(failureOf([&] { ws->AddController("ChatRoom.A", kProvider, "", ""); }),
               "Controller \"ChatRoom.A\" is already open");
-    EXPECT_EQ(failure([&] { eng->Workspaces()->Item(Variant::fromI2(3)); }),
+    EXPECT_EQ(failureOf([&] { eng->Workspaces()->Item(Variant::fromI2(3)); }),
               "Workspace index 3 is out of range");
     const VariablePtr var = variable("v");
     ctrl->Variables()->Remove(Variant::fromString("v"));
-    EXPECT_EQ(failure([&] { var->get_Value(); }), "Variable \"v\" is no longer registered");
+    EXPECT_EQ(failureOf([&] { var->get_Value(); }), "Variable \"v\" is no longer registered");
     EXPECT_EQ(ctrl->Variables()->Count(), 0);
     EXPECT_EQ(ctrl->Name(), "ChatRoom.A");
     EXPECT_EQ(ws->Controllers()->Item(Variant::fromI4(0))->Name(), "ChatRoom.A");
@@ -232,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BusStart, AnEngineThatCannotBeFoundIsDescribed) {
     TANDREL_SKIP_WITHOUT_SESSION_BUS();
     const QString service = "io.tandrel.Engine1.Nobody";
-    EXPECT_EQ(failure([&] { bus::connectEngine({service, {"/nonexistent/tandrel-engine"}}); }),
+    EXPECT_EQ(failureOf([&] { bus::connectEngine({service, {"/nonexistent/tandrel-engine"}}); }),
               "Nothing serves io.tandrel.Engine1.Nobody on the session bus and the engine "
               "program was not found (looked for: /nonexistent/tandrel-engine)");
 }

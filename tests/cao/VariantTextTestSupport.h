@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "support/CaoMocks.h"  // readable QString and Variant output
+#include "support/FailureOf.h"
 
 #include <string>
 
@@ -22,16 +23,7 @@ inline const QLocale& deDE() {
     return locale;
 }
 
-// The description of the error a call throws, or "no error".
-template <typename Call>
-QString failureOf(Call call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.description();
-    }
-    return QStringLiteral("no error");
-}
+using ::failureOf;
 
 // Type and text of a value, to show next to a failed comparison.
 inline std::string describe(const Variant& value) {

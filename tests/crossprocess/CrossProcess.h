@@ -7,6 +7,7 @@
 // session bus, its embedded run-time shared by all its clients (TANDREL_TEST_REQUIRE_BUS=1
 // makes a missing bus a failure).
 
+#include "app/EngineChoice.h"
 #include "peer/MessageRecorder.h"
 
 #include <QProcess>

@@ -1,6 +1,7 @@
 // The engine on the session bus outlives no client: one killed has its federate resigned, a
 // second Tandrel joins the same engine, and the engine ends after its last client.
 
+#include "app/EngineChoice.h"
 #include "CrossProcess.h"
 #include "bus/Names.h"
 
@@ -34,7 +35,7 @@ protected:
         if (!overBus()) GTEST_SKIP() << "only for the engine on the session bus";
         TANDREL_REQUIRE_RTI();
         chooseRunTime(QString());
-        eng = cao::createEngine();
+        eng = app::createEngine();
         workspace = eng->Workspaces()->Item(cao::Variant::fromI2(0));
         controller = workspace->AddController("XpLifetime.Test", kProvider, QString(),
                                               chatOptions(0));

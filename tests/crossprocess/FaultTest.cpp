@@ -27,7 +27,7 @@ TEST(Faults, NoServerAtTheAddressIsDescribedAtOpen) {
     const int port = unusedLoopbackPort();
     ASSERT_NE(port, 0);
     chooseRunTime(QStringLiteral("rti://127.0.0.1:%1").arg(port));
-    const cao::EnginePtr eng = cao::createEngine();
+    const cao::EnginePtr eng = app::createEngine();
     try {
         workspaceOf(eng)->AddController("XpNoServer.Test", kProvider, QString(), chatOptions(0));
         FAIL() << "opened without a server";
@@ -41,7 +41,7 @@ TEST(Faults, NoServerAtTheAddressIsDescribedAtOpen) {
 TEST(Faults, APeerKilledMidFederationNoLongerHoldsTimeBack) {
     TANDREL_REQUIRE_RTI();
     chooseRunTime(rtiAddress());
-    const cao::EnginePtr eng = cao::createEngine();
+    const cao::EnginePtr eng = app::createEngine();
     constexpr int kRegulatingAndConstrained = 3;
     auto controller = workspaceOf(eng)->AddController("XpKilledPeer.Test", kProvider, QString(),
                                                       chatOptions(kRegulatingAndConstrained));
@@ -86,7 +86,7 @@ TEST(Faults, TheServerKilledWhileOpenIsDescribedWhenToldAndClosingStillWorks) {
     ASSERT_TRUE(server.waitForStarted(kWaitBoundMs)) << server.errorString().toStdString();
 
     chooseRunTime(address);
-    const cao::EnginePtr eng = cao::createEngine();
+    const cao::EnginePtr eng = app::createEngine();
     cao::ControllerPtr controller;
     // The server needs a moment before it listens: try again until it answers.
     ASSERT_TRUE(waitFor([&] {

@@ -30,7 +30,7 @@ protected:
     }
     void open(const QString& options = chatOptions(0)) {
         chooseRunTime(rtiAddress());
-        eng = cao::createEngine();
+        eng = app::createEngine();
         workspace = eng->Workspaces()->Item(cao::Variant::fromI2(0));
         controller =
             workspace->AddController(federation() + ".Test", kProvider, QString(), options);

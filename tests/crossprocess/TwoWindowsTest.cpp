@@ -1,6 +1,7 @@
 // Two Tandrel windows in two processes on the one engine of the session bus: what one writes
 // appears in the other's log, and the time boxes of each show its own federate's times.
 
+#include "app/EngineChoice.h"
 #include "CrossProcess.h"
 #include "app/frmMain.h"
 #include "messages/MessageLogModel.h"
@@ -79,7 +80,7 @@ TEST(TwoWindows, TalkThroughTheOneEngineAndEachShowsItsOwnTimes) {
     chooseRunTime(QString());
     RecordingMessageBox boxes;
     frmMain window(boxes);
-    window.load(cao::createEngine);
+    window.load(app::createEngine);
     window.show();
     Ui::frmMain& form = window.form();
     form.cmbTimePoli->setCurrentIndex(kRegulatingAndConstrained);

@@ -3,6 +3,7 @@
 //   name TEXT | timepolicy ROW | open | register NAME | put NAME ROW TEXT | tick | times | close
 // Each command ends with "done COMMAND"; new log lines come as "log LINE", message boxes as
 // "box TEXT", the four time boxes (after "times") as "times T0|T1|T2|T3".
+#include "app/EngineChoice.h"
 #include "app/frmMain.h"
 #include "messages/MessageLogModel.h"
 #include "support/RecordingMessageBox.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     RecordingMessageBox boxes;
     frmMain window(boxes);
     try {
-        window.load(cao::createEngine);
+        window.load(app::createEngine);
     } catch (const cao::Error& e) {
         say("box " + e.description());
         return 1;

@@ -20,7 +20,7 @@ TEST(WindowAcrossProcesses, TheLogShowsTheLineForAnInteractionThePeerSent) {
     chooseRunTime(rtiAddress());
     RecordingMessageBox boxes;
     frmMain window(boxes);
-    window.load(cao::createEngine);
+    window.load(app::createEngine);
     window.show();
     // Its own federation, so that it does not meet other tests; everything else as shipped.
     window.form().txtName->setText("XpWindow.Chat");

@@ -1,5 +1,6 @@
 #include "FakeProvider.h"
 #include "support/EngineUnderTest.h"
+#include "support/FailureOf.h"
 
 #include <gtest/gtest.h>
 
@@ -38,33 +39,24 @@ protected:
     WorkspacePtr ws;
 };
 
-QString failure(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.description();
-    }
-    return "no failure";
-}
-
 }  // namespace
 
 TEST_P(EngineObjects, OnlyWorkspaceZeroExists) {
     EXPECT_EQ(eng->Workspaces()->Count(), 1);
-    EXPECT_EQ(failure([&] { eng->Workspaces()->Item(Variant::fromI2(3)); }),
+    EXPECT_EQ(failureOf([&] { eng->Workspaces()->Item(Variant::fromI2(3)); }),
               "Workspace index 3 is out of range");
     EXPECT_EQ(eng->Workspaces()->Item(Variant::fromI4(0))->Controllers()->Count(), 0);
 }
 
 TEST_P(EngineObjects, AddControllerRefusalsNameTheirCause) {
-    EXPECT_EQ(failure([&] { ws->AddController("a.b", "CaoProv.Zarn.HLA", "", ""); }),
+    EXPECT_EQ(failureOf([&] { ws->AddController("a.b", "CaoProv.Zarn.HLA", "", ""); }),
               "Provider \"CaoProv.Zarn.HLA\" is not available");
     EXPECT_TRUE(
-        failure([&] { ws->AddController("a.b", kProvider, "host1", ""); }).contains("host1"));
-    EXPECT_EQ(failure([&] { ws->AddController("a.b", kProvider, "", "refuse"); }),
+        failureOf([&] { ws->AddController("a.b", kProvider, "host1", ""); }).contains("host1"));
+    EXPECT_EQ(failureOf([&] { ws->AddController("a.b", kProvider, "", "refuse"); }),
               "options refused");
     open("a.b");
-    EXPECT_EQ(failure([&] { open("a.b"); }), "Controller \"a.b\" is already open");
+    EXPECT_EQ(failureOf([&] { open("a.b"); }), "Controller \"a.b\" is already open");
     EXPECT_EQ(ws->Controllers()->Count(), 1);
     EXPECT_EQ(log.calls, QStringList({"open a.b opts"}));
 }
@@ -78,15 +70,15 @@ TEST_P(EngineObjects, IndexFollowsPositionAndRemoveClosesAndShifts) {
     EXPECT_EQ(second->Index(), 0);
     EXPECT_EQ(ws->Controllers()->Count(), 1);
     EXPECT_TRUE(log.calls.contains("close"));
-    EXPECT_EQ(failure([&] { first->Index(); }), "Controller \"one\" is closed");
-    EXPECT_TRUE(failure([&] { ws->Controllers()->Remove(Variant::fromI4(4)); }).contains("4"));
+    EXPECT_EQ(failureOf([&] { first->Index(); }), "Controller \"one\" is closed");
+    EXPECT_TRUE(failureOf([&] { ws->Controllers()->Remove(Variant::fromI4(4)); }).contains("4"));
     EXPECT_EQ(ws->Controllers()->Item(Variant::fromI4(0))->Name(), "two");
 }
 
 TEST_P(EngineObjects, RefusedCloseLeavesTheControllerOpen) {
     ControllerPtr ctrl = open("one");
     log.refuseClose = true;
-    EXPECT_EQ(failure([&] { ws->Controllers()->Remove(Variant::fromI4(0)); }), "close refused");
+    EXPECT_EQ(failureOf([&] { ws->Controllers()->Remove(Variant::fromI4(0)); }), "close refused");
     EXPECT_EQ(ctrl->Index(), 0);
     log.refuseClose = false;
     ws->Controllers()->Remove(Variant::fromI4(0));
@@ -99,11 +91,11 @@ TEST_P(EngineObjects, VariablesMatchNamesExactly) {
     vars->Add("@lbts", "Option=5");
     vars->Add("@LBTS ", "Option=127");
     EXPECT_EQ(vars->Count(), 3);
-    EXPECT_EQ(failure([&] { vars->Add("@LBTS", "Option=0"); }),
+    EXPECT_EQ(failureOf([&] { vars->Add("@LBTS", "Option=0"); }),
               "Variable \"@LBTS\" is already registered");
-    EXPECT_EQ(failure([&] { vars->Item(Variant::fromString("@Lbts")); }),
+    EXPECT_EQ(failureOf([&] { vars->Item(Variant::fromString("@Lbts")); }),
               "Variable \"@Lbts\" is not registered");
-    EXPECT_EQ(failure([&] { vars->Remove(Variant::fromString("")); }),
+    EXPECT_EQ(failureOf([&] { vars->Remove(Variant::fromString("")); }),
               "Variable \"\" is not registered");
     vars->Remove(Variant::fromString("@lbts"));
     EXPECT_EQ(vars->Count(), 2);
@@ -115,7 +107,7 @@ TEST_P(EngineObjects, VariableOptionMustBeOptionAndADecimalMask) {
     VariablesPtr vars = open("c")->Variables();
     for (const char* bad :
          {"", "Option=", "Option=-1", "Option=1x", "Opt=1", "Option= 1", "Option=99999999999"}) {
-        EXPECT_TRUE(failure([&] { vars->Add("x", bad); }).contains("Option="))
+        EXPECT_TRUE(failureOf([&] { vars->Add("x", bad); }).contains("Option="))
             << "accepted \"" << bad << "\"";
     }
     EXPECT_EQ(vars->Count(), 0);
@@ -129,20 +121,20 @@ TEST_P(EngineObjects, ValuesGoThroughTheProviderAndStaleObjectsFail) {
     EXPECT_TRUE(v->get_Value().isEmpty());
     v->put_Value(Variant::fromI4(42));
     EXPECT_EQ(vars->Item(Variant::fromString("v"))->get_Value(), Variant::fromI4(42));
-    EXPECT_TRUE(failure([&] { vars->Item(Variant::fromI4(0)); }).contains("VT_I4"));
+    EXPECT_TRUE(failureOf([&] { vars->Item(Variant::fromI4(0)); }).contains("VT_I4"));
 
     vars->Remove(Variant::fromString("v"));
-    EXPECT_EQ(failure([&] { v->get_Value(); }), "Variable \"v\" is no longer registered");
+    EXPECT_EQ(failureOf([&] { v->get_Value(); }), "Variable \"v\" is no longer registered");
     vars->Add("w", "Option=0");
     ws->Controllers()->Remove(Variant::fromI4(0));
-    EXPECT_EQ(failure([&] { vars->Count(); }), "Controller \"c\" is closed");
+    EXPECT_EQ(failureOf([&] { vars->Count(); }), "Controller \"c\" is closed");
 }
 
 TEST_P(EngineObjects, RefusedReleaseKeepsTheVariable) {
     VariablesPtr vars = open("c")->Variables();
     vars->Add("v", "Option=0");
     log.refuseRelease = true;
-    EXPECT_EQ(failure([&] { vars->Remove(Variant::fromString("v")); }), "release refused");
+    EXPECT_EQ(failureOf([&] { vars->Remove(Variant::fromString("v")); }), "release refused");
     EXPECT_EQ(vars->Count(), 1);
 }
 

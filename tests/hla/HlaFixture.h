@@ -7,6 +7,8 @@
 #include "engine/Engine.h"
 #include "hla/HlaProvider.h"
 #include "rti/RunTime.h"
+#include "support/DefaultOptions.h"
+#include "support/QtPrinters.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,19 +19,9 @@
 #include <ostream>
 #include <vector>
 
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace hlatest {
 
 inline const QString kProvider = QStringLiteral("CaoProv.Zarn.HLA");
-inline const QString kDefaultUrl =
-    QStringLiteral("file:///D:/ZUzI2/CAO/ProviderLib/HLA/Bin/Chat.fed");
-// What the window sends with its defaults.
-inline const QString kDefaultOptions = QStringLiteral(
-    "URL=file:///D:/ZUzI2/CAO/ProviderLib/HLA/Bin/Chat.fed, TimePoli=0, "
-    "TimeAdv=0, CurTime=0.0, LookAhead=0.5, AsyncDeli=0");
 
 inline QString optionsWith(int timePolicy, int timeAdvance, const QString& lookahead = "1",
                            int async = 0, const QString& curTime = "0") {

@@ -2,7 +2,7 @@
 // read, and a fresh try on every tick.
 #include "monitor/TimeMonitor.h"
 #include "support/CaoMocks.h"
-#include "ui/FormControls.h"
+#include "ui/WidgetState.h"
 
 #include <QLineEdit>
 

@@ -5,6 +5,7 @@
 
 #include "cao/Cao.h"
 #include "cao/VariantText.h"
+#include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -18,10 +19,6 @@
 #include <optional>
 #include <ostream>
 #include <vector>
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace peertest {
 

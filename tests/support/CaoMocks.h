@@ -4,6 +4,7 @@
 // program's handlers without an engine.
 
 #include "cao/Cao.h"
+#include "support/QtPrinters.h"
 
 #include <gmock/gmock.h>
 
@@ -79,8 +80,3 @@ inline void PrintTo(const Variant& v, std::ostream* os) {
     *os << typeName(v.type()).toStdString();
 }
 }  // namespace cao
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE

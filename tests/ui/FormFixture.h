@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/FormControls.h"
+#include "ui/WidgetState.h"
 #include "ui_frmMain.h"
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "VariablesFixture.h"
 
-#include "cao/Error.h"
+#include "support/FailureOf.h"
 #include "variables/ValueExchange.h"
 #include "variables/VariableRegistration.h"
 
@@ -8,16 +8,6 @@ using ::testing::_;
 using ::testing::Return;
 
 namespace {
-
-template <typename F>
-QString failureOf(F&& f) {
-    try {
-        f();
-    } catch (const cao::Error& e) {
-        return e.description();
-    }
-    return QStringLiteral("no error");
-}
 
 class NoController : public WindowTest {};
 

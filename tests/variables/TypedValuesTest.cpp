@@ -1,8 +1,9 @@
 #include "variables/TypedValues.h"
 
 #include "cao/Error.h"
+#include "cao/TypeRows.h"
 #include "support/CaoMocks.h"
-#include "support/RecordingMessageBox.h"
+#include "support/FailureOf.h"
 
 #include <gtest/gtest.h>
 
@@ -10,22 +11,10 @@
 
 using cao::Variant;
 using variables::StrToTypedVar;
-using variables::VarTypeToIndex;
 
 namespace {
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
-
-// The description of the error that f throws, or "no error".
-template <typename F>
-QString failureOf(F&& f) {
-    try {
-        f();
-    } catch (const cao::Error& e) {
-        return e.description();
-    }
-    return QStringLiteral("no error");
-}
 
 struct RowCase {
     int16_t row;
@@ -37,14 +26,14 @@ struct RowCase {
 
 const std::vector<RowCase>& rowCases() {
     static const std::vector<RowCase> cases{
-        {0, "true", Variant::fromBool(true), std::nullopt, "yes"},
-        {1, "255", Variant::fromUI1(255), "300", "abc"},
-        {2, "-32768", Variant::fromI2(-32768), "32768", "abc"},
-        {3, "42", Variant::fromI4(42), "2147483648", "abc"},
-        {4, "1.5", Variant::fromR4(1.5f), "1E+39", "abc"},
-        {5, "2.5", Variant::fromR8(2.5), "1E+309", "abc"},
-        {6, "1900-01-01 12:00:00", Variant::fromDate(2.5), std::nullopt, "abc"},
-        {7, " 42 abc ", Variant::fromString(" 42 abc "), std::nullopt, std::nullopt},
+        {cao::kBoolRow, "true", Variant::fromBool(true), std::nullopt, "yes"},
+        {cao::kUI1Row, "255", Variant::fromUI1(255), "300", "abc"},
+        {cao::kI2Row, "-32768", Variant::fromI2(-32768), "32768", "abc"},
+        {cao::kI4Row, "42", Variant::fromI4(42), "2147483648", "abc"},
+        {cao::kR4Row, "1.5", Variant::fromR4(1.5f), "1E+39", "abc"},
+        {cao::kR8Row, "2.5", Variant::fromR8(2.5), "1E+309", "abc"},
+        {cao::kDateRow, "1900-01-01 12:00:00", Variant::fromDate(2.5), std::nullopt, "abc"},
+        {cao::kBstrRow, " 42 abc ", Variant::fromString(" 42 abc "), std::nullopt, std::nullopt},
     };
     return cases;
 }
@@ -67,13 +56,13 @@ TEST(StrToTypedVar, EachRowGivesItsTypeOrTheConversionError) {
 }
 
 TEST(StrToTypedVar, StringRowKeepsAnEmptyTextAsAnEmptyString) {
-    const Variant value = StrToTypedVar("", 7, kEnglish);
+    const Variant value = StrToTypedVar("", cao::kBstrRow, kEnglish);
     EXPECT_EQ(value.type(), cao::VT_BSTR);
     EXPECT_EQ(value.string(), "");
 }
 
 TEST(StrToTypedVar, AnIndexOutsideTheListGivesTheEmptyValueWithoutConverting) {
-    for (int16_t index : {int16_t(-1), int16_t(8), int16_t(-32768), int16_t(32767)}) {
+    for (int16_t index : {int16_t(-1), cao::kTypeRowCount, int16_t(-32768), int16_t(32767)}) {
         SCOPED_TRACE(index);
         EXPECT_TRUE(StrToTypedVar("not a number", index, kEnglish).isEmpty());
     }
@@ -81,33 +70,7 @@ TEST(StrToTypedVar, AnIndexOutsideTheListGivesTheEmptyValueWithoutConverting) {
 
 TEST(StrToTypedVar, FollowsTheLocaleDecimalSeparator) {
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(StrToTypedVar("2,5", 5, german), Variant::fromR8(2.5));
-    EXPECT_EQ(StrToTypedVar("2,5", 5, kEnglish), Variant::fromR8(25.0))
+    EXPECT_EQ(StrToTypedVar("2,5", cao::kR8Row, german), Variant::fromR8(2.5));
+    EXPECT_EQ(StrToTypedVar("2,5", cao::kR8Row, kEnglish), Variant::fromR8(25.0))
         << "comma groups in English";
-}
-
-TEST(VarTypeToIndex, MapsEachListedTypeToItsRowWithoutABox) {
-    RecordingMessageBox box;
-    for (const RowCase& c : rowCases()) {
-        SCOPED_TRACE(c.row);
-        EXPECT_EQ(VarTypeToIndex(c.expected, box), c.row);
-    }
-    EXPECT_TRUE(box.shown.isEmpty());
-}
-
-TEST(VarTypeToIndex, AnyOtherTypeShowsUnknownDataTypeAndGivesRowZero) {
-    const std::vector<std::pair<const char*, Variant>> cases{
-        {"empty", Variant()},
-        {"null", Variant::null()},
-        {"currency", Variant::fromCurrency(10000)},
-        {"error", Variant::fromError(5)},
-        {"byte array", Variant::fromArray(cao::VT_UI1, {Variant::fromUI1(1)})},
-        {"string array", Variant::fromArray(cao::VT_BSTR, {})},
-    };
-    for (const auto& [what, value] : cases) {
-        SCOPED_TRACE(what);
-        RecordingMessageBox box;
-        EXPECT_EQ(VarTypeToIndex(value, box), 0);
-        EXPECT_EQ(box.shown, QStringList{"Unknown Data Type"});
-    }
 }

@@ -1,6 +1,7 @@
-#include "WindowFixture.h"
+#include "app/WindowFixture.h"
 
 #include "controller/ControllerLifecycle.h"
+#include "support/DefaultOptions.h"
 
 #include <QCloseEvent>
 
@@ -12,12 +13,13 @@ using ::testing::InSequence;
 using ::testing::Return;
 
 namespace {
-const QString kDefaultOptions =
-    "URL=file:///D:/ZUzI2/CAO/ProviderLib/HLA/Bin/Chat.fed, TimePoli=0, TimeAdv=0, "
-    "CurTime=0.0, LookAhead=0.5, AsyncDeli=0";
-}
 
-TEST_F(WindowTest, OpenWithTheDefaultsSendsTheNameProviderAndOptionString) {
+// Opening and closing the controller through the window's buttons on a mocked engine.
+class ControllerLifecycle : public WindowTest {};
+
+}  // namespace
+
+TEST_F(ControllerLifecycle, OpenWithTheDefaultsSendsTheNameProviderAndOptionString) {
     EXPECT_CALL(*world.workspace, AddController(Eq("ChatRoom.Chat"), Eq("CaoProv.Zarn.HLA"), Eq(""),
                                                 Eq(kDefaultOptions)));
     open();
@@ -30,7 +32,7 @@ TEST_F(WindowTest, OpenWithTheDefaultsSendsTheNameProviderAndOptionString) {
     EXPECT_TRUE(window.timer().isActive());
 }
 
-TEST_F(WindowTest, EachOptionControlChangesItsOwnPairOnly) {
+TEST_F(ControllerLifecycle, EachOptionControlChangesItsOwnPairOnly) {
     struct Case {
         const char* what;
         std::function<void(Ui::frmMain&)> change;
@@ -57,10 +59,9 @@ TEST_F(WindowTest, EachOptionControlChangesItsOwnPairOnly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        MockWorld w;
-        RecordingMessageBox box;
-        frmMain win(box);
-        win.load(w.factory());
+        LoadedWindow fresh;
+        MockWorld& w = fresh.world;
+        frmMain& win = fresh.window;
         c.change(win.form());
         EXPECT_CALL(*w.workspace, AddController(Eq("ChatRoom.Chat"), _, _, Eq(c.options)));
         win.form().cmdOpen->click();
@@ -68,13 +69,13 @@ TEST_F(WindowTest, EachOptionControlChangesItsOwnPairOnly) {
     }
 }
 
-TEST_F(WindowTest, TheNameIsSentVerbatim) {
+TEST_F(ControllerLifecycle, TheNameIsSentVerbatim) {
     form().txtName->setText(" Room.Fed One ");
     EXPECT_CALL(*world.workspace, AddController(Eq(" Room.Fed One "), _, _, _));
     open();
 }
 
-TEST_F(WindowTest, RefusedAddControllerShowsTheDescriptionAndChangesNothing) {
+TEST_F(ControllerLifecycle, RefusedAddControllerShowsTheDescriptionAndChangesNothing) {
     ON_CALL(*world.workspace, AddController(_, _, _, _))
         .WillByDefault(ThrowError("TimePoli=4 is out of range"));
     open();
@@ -84,7 +85,7 @@ TEST_F(WindowTest, RefusedAddControllerShowsTheDescriptionAndChangesNothing) {
     EXPECT_FALSE(window.timer().isActive());
 }
 
-TEST_F(WindowTest, FailedVariablesKeepsTheControllerListeningButTheControlsClosed) {
+TEST_F(ControllerLifecycle, FailedVariablesKeepsTheControllerListeningButTheControlsClosed) {
     ON_CALL(*world.controller, Variables()).WillByDefault(ThrowError("no variables"));
     open();
     EXPECT_EQ(messages.shown, QStringList{"no variables"});
@@ -95,7 +96,7 @@ TEST_F(WindowTest, FailedVariablesKeepsTheControllerListeningButTheControlsClose
     EXPECT_FALSE(window.timer().isActive());
 }
 
-TEST_F(WindowTest, CloseRemovesTheControllerByItsIndexAndEmptiesTheList) {
+TEST_F(ControllerLifecycle, CloseRemovesTheControllerByItsIndexAndEmptiesTheList) {
     ON_CALL(*world.controller, Index()).WillByDefault(Return(2));
     open();
     form().cmbVar->addItem("@LBTS");
@@ -124,7 +125,7 @@ TEST_F(WindowTest, CloseRemovesTheControllerByItsIndexAndEmptiesTheList) {
     EXPECT_EQ(form().txtTime_2->text(), "4.5");
 }
 
-TEST_F(WindowTest, EachFailingCloseStepLeavesTheControllerOpenForAnotherTry) {
+TEST_F(ControllerLifecycle, EachFailingCloseStepLeavesTheControllerOpenForAnotherTry) {
     struct Case {
         const char* what;
         std::function<void(MockWorld&)> breakIt;
@@ -143,15 +144,14 @@ TEST_F(WindowTest, EachFailingCloseStepLeavesTheControllerOpenForAnotherTry) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        MockWorld w;
-        RecordingMessageBox box;
-        frmMain win(box);
-        win.load(w.factory());
+        LoadedWindow fresh;
+        MockWorld& w = fresh.world;
+        frmMain& win = fresh.window;
         win.form().cmdOpen->click();
         win.form().cmbVar->addItem("@LBTS");
         c.breakIt(w);
         win.form().cmdClose->click();
-        EXPECT_EQ(box.shown, QStringList{c.what});
+        EXPECT_EQ(fresh.messages.shown, QStringList{c.what});
         EXPECT_EQ(win.controller(), w.controller);
         EXPECT_FALSE(win.variables()) << "the variable collection is let go of first";
         EXPECT_EQ(win.form().cmbVar->count(), 1);
@@ -160,7 +160,7 @@ TEST_F(WindowTest, EachFailingCloseStepLeavesTheControllerOpenForAnotherTry) {
     }
 }
 
-TEST_F(WindowTest, ClosingTheWindowRemovesAnOpenController) {
+TEST_F(ControllerLifecycle, ClosingTheWindowRemovesAnOpenController) {
     open();
     EXPECT_CALL(*world.controllers, Remove(Variant::fromI4(0)));
     QCloseEvent event;
@@ -168,7 +168,7 @@ TEST_F(WindowTest, ClosingTheWindowRemovesAnOpenController) {
     EXPECT_TRUE(event.isAccepted());
 }
 
-TEST_F(WindowTest, ClosingTheWindowWhenRemovalFailsReportsOnceAndClosesAnyway) {
+TEST_F(ControllerLifecycle, ClosingTheWindowWhenRemovalFailsReportsOnceAndClosesAnyway) {
     open();
     ON_CALL(*world.controllers, Remove(_)).WillByDefault(ThrowError("federate busy"));
     QCloseEvent event;
@@ -177,7 +177,7 @@ TEST_F(WindowTest, ClosingTheWindowWhenRemovalFailsReportsOnceAndClosesAnyway) {
     EXPECT_TRUE(event.isAccepted());
 }
 
-TEST_F(WindowTest, ClosingTheWindowWithNoControllerCallsNoEngine) {
+TEST_F(ControllerLifecycle, ClosingTheWindowWithNoControllerCallsNoEngine) {
     EXPECT_CALL(*world.workspace, Controllers()).Times(0);
     form().cmbVar->addItem("stale");
     QCloseEvent event;
@@ -187,7 +187,7 @@ TEST_F(WindowTest, ClosingTheWindowWithNoControllerCallsNoEngine) {
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
-TEST_F(WindowTest, OptionControlsAreReadOnlyAtOpen) {
+TEST_F(ControllerLifecycle, OptionControlsAreReadOnlyAtOpen) {
     open();
     EXPECT_TRUE(form().txtName->isEnabled());
     EXPECT_TRUE(form().txtURL->isEnabled());
