@@ -93,7 +93,7 @@ EngineLocation EngineLocation::standard() {
     return location;
 }
 
-cao::EnginePtr connectEngine(const EngineLocation& location) {
+cao::EnginePtr connectEngine(const EngineLocation& location, MessageFormat format) {
     registerWireTypes();
     static std::atomic<int> clients{0};
     const QString name = QStringLiteral("tandrel-client-%1").arg(++clients);
@@ -112,6 +112,9 @@ cao::EnginePtr connectEngine(const EngineLocation& location) {
     }
     auto link = std::make_shared<Link>(connection, name, location.service);
     const QString path = pathOf(link->call(QLatin1String(kRootPath), kManagerInterface, "CreateEngine"));
+    if (format == MessageFormat::Packed) {
+        link->call(path, kEngineInterface, "UsePackedMessages", {true});
+    }
     return makeEngine(std::move(link), path);
 }
 

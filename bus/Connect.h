@@ -30,6 +30,10 @@ public:
 // A new client of the engine: its own connection, engine object and workspace. Starts the
 // engine when nothing serves its name, waiting a bounded time for it to appear. Throws
 // NoSessionBus, or cao::Error saying why the engine cannot be reached.
-cao::EnginePtr connectEngine(const EngineLocation& location);
+// Packed: messages come as PackedMessages, far cheaper in a flood; Structured: as Messages,
+// which scripts read.
+enum class MessageFormat { Packed, Structured };
+cao::EnginePtr connectEngine(const EngineLocation& location,
+                             MessageFormat format = MessageFormat::Packed);
 
 }  // namespace bus

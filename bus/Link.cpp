@@ -6,6 +6,9 @@
 #include <QDBusObjectPath>
 #include <QtGlobal>
 
+#include <algorithm>
+#include <iterator>
+
 #include <exception>
 #include <vector>
 
@@ -28,12 +31,18 @@ Link::Link(QDBusConnection connection, QString connectionName, QString service)
     // Every controller's batches arrive through one subscription; the path says whose.
     m_connection.connect(m_service, QString(), QLatin1String(kControllerInterface),
                          QLatin1String(kMessagesSignal), this, SLOT(onMessages(QDBusMessage)));
+    m_connection.connect(m_service, QString(), QLatin1String(kControllerInterface),
+                         QLatin1String(kPackedMessagesSignal), this,
+                         SLOT(onPackedMessages(QDBusMessage)));
 }
 
 Link::~Link() {
     // The engine sees this client go and closes whatever it left open.
     m_connection.disconnect(m_service, QString(), QLatin1String(kControllerInterface),
                             QLatin1String(kMessagesSignal), this, SLOT(onMessages(QDBusMessage)));
+    m_connection.disconnect(m_service, QString(), QLatin1String(kControllerInterface),
+                            QLatin1String(kPackedMessagesSignal), this,
+                            SLOT(onPackedMessages(QDBusMessage)));
     QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
@@ -80,9 +89,6 @@ void Link::controllerRemoved(const QString& path) {
 }
 
 void Link::onMessages(const QDBusMessage& signal) {
-    auto it = m_controllers.find(signal.path());
-    if (it == m_controllers.end()) return;  // removed, or never asked for here
-    std::weak_ptr<ControllerLink> target = it->second;
     const QVariantList arguments = signal.arguments();
     if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QDBusArgument>() ||
         arguments[0].value<QDBusArgument>().currentSignature() != QLatin1String(kBatchSignature)) {
@@ -90,13 +96,51 @@ void Link::onMessages(const QDBusMessage& signal) {
                  qUtf8Printable(signal.path()));
         return;
     }
-    // Read straight from the signal and hand over in runs: one queued item per run rather
-    // than per message keeps a flood cheap; the handler still sees one message at a time.
     const auto marshalled = arguments[0].value<QDBusArgument>();
-    auto run = std::make_shared<std::vector<MessageData>>();
-    const auto post = [&] {
-        if (run->empty()) return;
-        m_dispatcher.post([this, target, run = std::move(run)] {
+    std::vector<MessageData> batch;
+    marshalled.beginArray();
+    while (!marshalled.atEnd()) {
+        WireMessage wire;
+        marshalled >> wire;
+        try {
+            batch.push_back(messageFromWire(wire));
+        } catch (const cao::Error& e) {
+            qWarning("tandrel: a message from the engine for %s was dropped: %s",
+                     qUtf8Printable(signal.path()), e.what());
+        }
+    }
+    marshalled.endArray();
+    deliver(signal.path(), std::move(batch));
+}
+
+void Link::onPackedMessages(const QDBusMessage& signal) {
+    const QVariantList arguments = signal.arguments();
+    if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QByteArray>()) {
+        qWarning("tandrel: a packed message batch from the engine for %s is malformed and was "
+                 "dropped",
+                 qUtf8Printable(signal.path()));
+        return;
+    }
+    try {
+        deliver(signal.path(), unpackBatch(arguments[0].toByteArray()));
+    } catch (const cao::Error& e) {
+        qWarning("tandrel: a message batch from the engine for %s was dropped: %s",
+                 qUtf8Printable(signal.path()), e.what());
+    }
+}
+
+void Link::deliver(const QString& path, std::vector<MessageData> batch) {
+    auto it = m_controllers.find(path);
+    if (it == m_controllers.end()) return;  // removed, or never asked for here
+    const std::weak_ptr<ControllerLink> target = it->second;
+    // Handed over in runs: one queued item per run rather than per message keeps a flood
+    // cheap, while the handler still sees one message at a time.
+    for (size_t first = 0; first < batch.size(); first += kDeliveryRun) {
+        const size_t last = std::min(batch.size(), first + kDeliveryRun);
+        auto run = std::make_shared<std::vector<MessageData>>(
+            std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(first)),
+            std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(last)));
+        m_dispatcher.post([this, target, run] {
             for (MessageData& data : *run) {
                 auto link = target.lock();
                 // Nothing is delivered for a removed controller or when nobody listens.
@@ -110,23 +154,7 @@ void Link::onMessages(const QDBusMessage& signal) {
                 }
             }
         });
-        run = std::make_shared<std::vector<MessageData>>();
-    };
-    marshalled.beginArray();
-    while (!marshalled.atEnd()) {
-        WireMessage wire;
-        marshalled >> wire;
-        try {
-            run->push_back(messageFromWire(wire));
-        } catch (const cao::Error& e) {
-            qWarning("tandrel: a message from the engine for %s was dropped: %s",
-                     qUtf8Printable(signal.path()), e.what());
-            continue;
-        }
-        if (run->size() >= kDeliveryRun) post();
     }
-    marshalled.endArray();
-    post();
 }
 
 QString pathOf(const QVariantList& reply) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bus/PackedBatch.h"
 #include "bus/Wire.h"
 #include "cao/Cao.h"
 #include "cao/Dispatcher.h"
@@ -12,6 +13,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace bus {
 
@@ -59,8 +61,11 @@ public:
 
 private slots:
     void onMessages(const QDBusMessage& signal);
+    void onPackedMessages(const QDBusMessage& signal);
 
 private:
+    void deliver(const QString& path, std::vector<MessageData> batch);
+
     QDBusConnection m_connection;
     QString m_connectionName;
     QString m_service;

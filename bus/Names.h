@@ -20,6 +20,7 @@ inline constexpr const char* kErrorPrefix = "io.tandrel.Engine1.Error.";
 // The signal carrying a batch of a controller's messages, and the object path a message
 // carries when it has nothing to acknowledge.
 inline constexpr const char* kMessagesSignal = "Messages";
+inline constexpr const char* kPackedMessagesSignal = "PackedMessages";
 inline constexpr const char* kNoMessageObject = "/";
 
 // The program that serves kService, and the variables that choose another name for it.

@@ -18,6 +18,7 @@ constexpr QChar kMessageKind = QLatin1Char('m');
 
 // A batch this large goes at once rather than at the end of the turn.
 constexpr qsizetype kMaxBatch = 4096;
+constexpr qsizetype kMaxPackedBytes = qsizetype{1} << 20;
 // Room made at a batch's first message; a flood grows it from there.
 constexpr qsizetype kFirstBatchCapacity = 64;
 // Announcements kept for acknowledgement per controller; the oldest go first.
@@ -86,6 +87,13 @@ QVariantList ClientEngine::handleEngine(const QString& member, const QVariantLis
     if (member == QLatin1String("WorkspaceCount")) {
         take.expect(0, "");
         return {m_engine->Workspaces()->Count()};
+    }
+    if (member == QLatin1String("UsePackedMessages")) {
+        take.expect(1, "b");
+        const bool packed = take.flag(0);
+        flush();  // what was gathered goes as it was gathered, so the order holds
+        m_packed = packed;
+        return {};
     }
     if (member == QLatin1String("Workspace")) {
         take.expect(1, "(qv)");
@@ -249,28 +257,36 @@ void ClientEngine::gather(const std::weak_ptr<ControllerEntry>& target,
                           const cao::MessagePtr& message) {
     auto entry = target.lock();
     if (!entry) return;
-    bus::WireMessage wire;
-    wire.number = message->Number();
-    wire.value = bus::toWire(message->Value());
-    wire.time = bus::toWire(message->Time());
-    wire.source = message->Source();
-    // Built once: a path is checked each time one is made.
-    static const QDBusObjectPath nothingToAcknowledge{QLatin1String(bus::kNoMessageObject)};
-    wire.acknowledge = nothingToAcknowledge;
+    QString acknowledgePath;
     if (canAcknowledge(message)) {
         if (entry->announcements.size() >= kMaxAnnouncements) {
             entry->announcements.erase(entry->announcements.begin());
         }
         const unsigned number = entry->newNumber();
         entry->announcements.emplace(number, message);
-        wire.acknowledge = QDBusObjectPath(entry->pathOf(kMessageKind + QString::number(number)));
+        acknowledgePath = entry->pathOf(kMessageKind + QString::number(number));
     }
-    if (entry->batch.isEmpty()) {
-        m_waiting.push_back(entry);
-        entry->batch.reserve(kFirstBatchCapacity);
+    if (!entry->hasBatch()) m_waiting.push_back(entry);
+    qsizetype gathered = 0;
+    if (m_packed) {
+        entry->packed.add(message->Number(), message->Value(), message->Time(),
+                          message->Source(), acknowledgePath);
+        gathered = entry->packed.count();
+    } else {
+        bus::WireMessage wire;
+        wire.number = message->Number();
+        wire.value = bus::toWire(message->Value());
+        wire.time = bus::toWire(message->Time());
+        wire.source = message->Source();
+        // Built once: a path is checked each time one is made.
+        static const QDBusObjectPath nothingToAcknowledge{QLatin1String(bus::kNoMessageObject)};
+        wire.acknowledge = acknowledgePath.isEmpty() ? nothingToAcknowledge
+                                                     : QDBusObjectPath(acknowledgePath);
+        if (entry->batch.isEmpty()) entry->batch.reserve(kFirstBatchCapacity);
+        entry->batch.append(std::move(wire));
+        gathered = entry->batch.size();
     }
-    entry->batch.append(std::move(wire));
-    if (entry->batch.size() >= kMaxBatch) {
+    if (gathered >= kMaxBatch || entry->packed.size() >= kMaxPackedBytes) {
         flush();
     } else if (!m_flushQueued) {
         m_flushQueued = true;
@@ -284,10 +300,15 @@ void ClientEngine::flush() {
     waiting.swap(m_waiting);
     for (const auto& target : waiting) {
         auto entry = target.lock();
-        if (!entry || entry->batch.isEmpty()) continue;
-        bus::WireMessages batch;
-        batch.swap(entry->batch);
-        m_emit(entry->path, batch);
+        if (!entry) continue;
+        if (!entry->batch.isEmpty()) {
+            bus::WireMessages batch;
+            batch.swap(entry->batch);
+            m_emit(entry->path, bus::kMessagesSignal, QVariant::fromValue(batch));
+        }
+        if (entry->packed.count() > 0) {
+            m_emit(entry->path, bus::kPackedMessagesSignal, entry->packed.take());
+        }
     }
 }
 
@@ -297,6 +318,7 @@ void ClientEngine::release(ControllerEntry& entry) {
         entry.listening = false;
     }
     entry.batch.clear();
+    entry.packed.take();
     entry.announcements.clear();
     entry.variables.clear();
     entry.variableNodes.clear();

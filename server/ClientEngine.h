@@ -23,8 +23,9 @@ struct ControllerEntry;
 class ClientEngine : public QObject {
     Q_OBJECT
 public:
-    // Sends a batch of messages raised by the controller at path.
-    using Emit = std::function<void(const QString& path, const bus::WireMessages& batch)>;
+    // Sends a batch of messages raised by the controller at path as the signal named.
+    using Emit =
+        std::function<void(const QString& path, const char* signal, const QVariant& batch)>;
 
     ClientEngine(cao::EnginePtr engine, QString path, Emit sendBatch);
     // Ends every subscription; the controllers close as the engine goes.
@@ -66,6 +67,7 @@ private:
     std::map<QString, std::shared_ptr<ControllerEntry>> m_controllers;  // by node name
     std::vector<std::weak_ptr<ControllerEntry>> m_waiting;              // batches to send
     bool m_flushQueued = false;
+    bool m_packed = false;  // batches go as PackedMessages
 };
 
 }  // namespace server

@@ -98,15 +98,16 @@ QString EngineService::create(const QString& owner) {
     }
     const QString path =
         QLatin1String(bus::kRootPath) + QLatin1String(kEngineNodePrefix) + QString::number(m_nextEngine++);
-    auto emitBatch = [this, owner](const QString& controller, const bus::WireMessages& batch) {
+    auto emitBatch = [this, owner](const QString& controller, const char* name,
+                                   const QVariant& batch) {
         QDBusMessage signal =
             owner.isEmpty()
                 ? QDBusMessage::createSignal(controller, QLatin1String(bus::kControllerInterface),
-                                             QLatin1String(bus::kMessagesSignal))
-                : QDBusMessage::createTargetedSignal(owner, controller,
-                                                     QLatin1String(bus::kControllerInterface),
-                                                     QLatin1String(bus::kMessagesSignal));
-        signal.setArguments({QVariant::fromValue(batch)});
+                                             QLatin1String(name))
+                : QDBusMessage::createTargetedSignal(
+                      owner, controller, QLatin1String(bus::kControllerInterface),
+                      QLatin1String(name));
+        signal.setArguments({batch});
         m_send(signal);
     };
     auto engine = std::make_unique<ClientEngine>(m_factory(), path, std::move(emitBatch));

@@ -66,6 +66,20 @@ TEST_F(BusEngine, AFloodArrivesInOrderAndNeverInsideACall) {
     for (int i = 0; i < kCount; ++i) ASSERT_EQ(received[i], i + 1);
 }
 
+TEST_F(BusEngine, AFloodArrivesInOrderAsTheStructuredSignalScriptsRead) {
+    const EnginePtr structured =
+        bus::connectEngine({thread->service(), {}}, bus::MessageFormat::Structured);
+    const ControllerPtr other = structured->Workspaces()
+                                    ->Item(Variant::fromI2(0))
+                                    ->AddController("ChatRoom.S", kProvider, "", "");
+    QList<int> got;
+    other->SetOnMessage([&](MessagePtr m) { got << m->Number(); });
+    constexpr int kCount = 9000;  // several batches
+    other->Variables()->Add("raise", "Option=0")->put_Value(Variant::fromI4(kCount));
+    ASSERT_TRUE(waitUntil([&] { return got.size() == kCount; })) << got.size();
+    for (int i = 0; i < kCount; ++i) ASSERT_EQ(got[i], i + 1);
+}
+
 TEST_F(BusEngine, NothingArrivesAfterTheControllerIsRemoved) {
     variable("raise")->put_Value(Variant::fromI4(5000));
     ws->Controllers()->Remove(Variant::fromI4(0));

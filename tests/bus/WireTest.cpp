@@ -1,5 +1,6 @@
 // Values and failures as they cross the bus: each type comes back as it went, and what does
 // not fit its type code is refused with a description.
+#include "bus/PackedBatch.h"
 #include "bus/Wire.h"
 
 #include <QDBusMessage>
@@ -28,6 +29,22 @@ TEST_P(WireRoundTrip, ComesBackAsItWent) {
         bus::fromWire(bus::wireValueArgument(QVariant::fromValue(bus::toWire(value))));
     EXPECT_EQ(back, value);
     EXPECT_EQ(back.type(), value.type());
+}
+
+TEST_P(WireRoundTrip, ComesBackAsItWentInAPackedBatch) {
+    const Variant& value = GetParam().value;
+    bus::PackedBatchWriter writer;
+    writer.add(3, value, Variant::fromR8(1.5), "source", "");
+    writer.add(1, Variant::fromI4(2), value, "", "/io/tandrel/Engine1/e0/c0/m1");
+    const std::vector<bus::MessageData> batch = bus::unpackBatch(writer.take());
+    ASSERT_EQ(batch.size(), 2u);
+    EXPECT_EQ(batch[0].value, value);
+    EXPECT_EQ(batch[0].value.type(), value.type());
+    EXPECT_EQ(batch[0].source, "source");
+    EXPECT_TRUE(batch[0].acknowledgePath.isEmpty());
+    EXPECT_EQ(batch[1].time, value);
+    EXPECT_EQ(batch[1].acknowledgePath, "/io/tandrel/Engine1/e0/c0/m1");
+    EXPECT_EQ(writer.count(), 0);  // the writer starts anew
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,4 +100,19 @@ TEST(Wire, FailuresKeepTheirCodeAndDescription) {
         QDBusError(QDBusError::ServiceUnknown, "The name io.tandrel.Engine1 was not provided"));
     EXPECT_TRUE(lost.description().startsWith("The engine cannot be reached on the session bus"))
         << lost.description().toStdString();
+}
+
+TEST(Wire, APackedBatchThatIsCutOrPaddedOrLiesIsRefused) {
+    bus::PackedBatchWriter writer;
+    writer.add(3, Variant::fromString("hello"), Variant::fromR8(0), "s", "");
+    writer.add(4, Variant::fromArray(cao::VT_I4, {Variant::fromI4(1)}), Variant(), "s", "");
+    const QByteArray whole = writer.take();
+    EXPECT_EQ(bus::unpackBatch(whole).size(), 2u);
+    for (qsizetype cut = 0; cut < whole.size(); ++cut) {
+        EXPECT_THROW(bus::unpackBatch(whole.left(cut)), cao::Error) << "cut at " << cut;
+    }
+    EXPECT_THROW(bus::unpackBatch(whole + QByteArray(1, 'x')), cao::Error);
+    QByteArray lying = whole;
+    lying[0] = char(0x7f);  // a count far beyond the bytes
+    EXPECT_THROW(bus::unpackBatch(lying), cao::Error);
 }
