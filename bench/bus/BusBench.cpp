@@ -8,6 +8,7 @@
 #include "bench/bus/FloodProvider.h"
 #include "bench/support/BenchSupport.h"
 #include "bus/Connect.h"
+#include "bench/support/ShownLog.h"
 #include "cao/Cao.h"
 #include "engine/Engine.h"
 #include "messages/MessageLog.h"
@@ -55,23 +56,7 @@ bool haveSessionBus(benchmark::State& state) {
     return false;
 }
 
-class NoBoxes : public ui::MessageBoxService {
-public:
-    void show(const QString&) override {}
-};
-
-// The window's log on a shown list, as the message log benchmark has it.
-struct Window {
-    Window() {
-        chkSync.setChecked(true);
-        lstMessage.resize(449, 112);
-        lstMessage.show();
-    }
-    QCheckBox chkSync;
-    QListView lstMessage;
-    NoBoxes boxes;
-    messages::MessageLog log{{&chkSync, &lstMessage}, boxes};
-};
+using Window = benchsupport::ShownLog;
 
 // A tandrel-engine process under a bus name of its own, stopped by its PID.
 class EngineProcess {

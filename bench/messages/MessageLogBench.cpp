@@ -1,5 +1,6 @@
 // The message log under a flood: messages handled per second from delivery to appended line,
 // and the memory a line takes beyond its text. Runs on the offscreen platform.
+#include "bench/support/ShownLog.h"
 #include "cao/Cao.h"
 #include "messages/MessageLog.h"
 #include "messages/MessageLogModel.h"
@@ -37,22 +38,7 @@ private:
     double m_time = 1.0;
 };
 
-class NoBoxes : public ui::MessageBoxService {
-public:
-    void show(const QString&) override {}
-};
-
-struct Window {
-    Window() {
-        chkSync.setChecked(true);
-        lstMessage.resize(449, 112);
-        lstMessage.show();
-    }
-    QCheckBox chkSync;
-    QListView lstMessage;
-    NoBoxes boxes;
-    messages::MessageLog log{{&chkSync, &lstMessage}, boxes};
-};
+using Window = benchsupport::ShownLog;
 
 size_t heapInUse() {
     const struct mallinfo2 info = mallinfo2();
