@@ -101,8 +101,8 @@ cao::EnginePtr connectEngine(const EngineLocation& location, MessageFormat forma
     if (!connection.isConnected()) {
         const QString reason = connection.lastError().message();
         QDBusConnection::disconnectFromBus(name);
-        throw NoSessionBus(QStringLiteral("There is no D-Bus session bus to reach the engine on: %1")
-                               .arg(reason));
+        throw NoSessionBus(
+            QStringLiteral("There is no D-Bus session bus to reach the engine on: %1").arg(reason));
     }
     try {
         start(connection, location);
@@ -111,7 +111,8 @@ cao::EnginePtr connectEngine(const EngineLocation& location, MessageFormat forma
         throw;
     }
     auto link = std::make_shared<Link>(connection, name, location.service);
-    const QString path = pathOf(link->call(QLatin1String(kRootPath), kManagerInterface, "CreateEngine"));
+    const QString path =
+        pathOf(link->call(QLatin1String(kRootPath), kManagerInterface, "CreateEngine"));
     if (format == MessageFormat::Packed) {
         link->call(path, kEngineInterface, "UsePackedMessages", {true});
     }

@@ -116,9 +116,10 @@ void Link::onMessages(const QDBusMessage& signal) {
 void Link::onPackedMessages(const QDBusMessage& signal) {
     const QVariantList arguments = signal.arguments();
     if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QByteArray>()) {
-        qWarning("tandrel: a packed message batch from the engine for %s is malformed and was "
-                 "dropped",
-                 qUtf8Printable(signal.path()));
+        qWarning(
+            "tandrel: a packed message batch from the engine for %s is malformed and was "
+            "dropped",
+            qUtf8Printable(signal.path()));
         return;
     }
     try {

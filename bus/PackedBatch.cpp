@@ -15,17 +15,38 @@ constexpr qsizetype kCountSize = sizeof(quint32);
 
 void writeScalar(QDataStream& out, const cao::Variant& value) {
     switch (value.elementType()) {
-        case cao::VT_BOOL: out << quint8(value.boolValue() ? 1 : 0); break;
-        case cao::VT_UI1: out << quint8(value.ui1()); break;
-        case cao::VT_I2: out << qint16(value.i2()); break;
-        case cao::VT_I4: out << qint32(value.i4()); break;
-        case cao::VT_R4: out << value.r4(); break;
-        case cao::VT_R8: out << value.r8(); break;
-        case cao::VT_CY: out << qint64(value.currency()); break;
-        case cao::VT_DATE: out << value.date(); break;
-        case cao::VT_BSTR: out << value.string(); break;
-        case cao::VT_ERROR: out << qint32(value.errorCode()); break;
-        default: break;  // VT_EMPTY, VT_NULL: the code says it all
+        case cao::VT_BOOL:
+            out << quint8(value.boolValue() ? 1 : 0);
+            break;
+        case cao::VT_UI1:
+            out << quint8(value.ui1());
+            break;
+        case cao::VT_I2:
+            out << qint16(value.i2());
+            break;
+        case cao::VT_I4:
+            out << qint32(value.i4());
+            break;
+        case cao::VT_R4:
+            out << value.r4();
+            break;
+        case cao::VT_R8:
+            out << value.r8();
+            break;
+        case cao::VT_CY:
+            out << qint64(value.currency());
+            break;
+        case cao::VT_DATE:
+            out << value.date();
+            break;
+        case cao::VT_BSTR:
+            out << value.string();
+            break;
+        case cao::VT_ERROR:
+            out << qint32(value.errorCode());
+            break;
+        default:
+            break;  // VT_EMPTY, VT_NULL: the code says it all
     }
 }
 
@@ -48,18 +69,30 @@ T read(QDataStream& in) {
 
 cao::Variant readScalar(QDataStream& in, uint16_t type) {
     switch (type) {
-        case cao::VT_EMPTY: return {};
-        case cao::VT_NULL: return cao::Variant::null();
-        case cao::VT_BOOL: return cao::Variant::fromBool(read<quint8>(in) != 0);
-        case cao::VT_UI1: return cao::Variant::fromUI1(read<quint8>(in));
-        case cao::VT_I2: return cao::Variant::fromI2(read<qint16>(in));
-        case cao::VT_I4: return cao::Variant::fromI4(read<qint32>(in));
-        case cao::VT_R4: return cao::Variant::fromR4(read<float>(in));
-        case cao::VT_R8: return cao::Variant::fromR8(read<double>(in));
-        case cao::VT_CY: return cao::Variant::fromCurrency(read<qint64>(in));
-        case cao::VT_DATE: return cao::Variant::fromDate(read<double>(in));
-        case cao::VT_BSTR: return cao::Variant::fromString(read<QString>(in));
-        case cao::VT_ERROR: return cao::Variant::fromError(read<qint32>(in));
+        case cao::VT_EMPTY:
+            return {};
+        case cao::VT_NULL:
+            return cao::Variant::null();
+        case cao::VT_BOOL:
+            return cao::Variant::fromBool(read<quint8>(in) != 0);
+        case cao::VT_UI1:
+            return cao::Variant::fromUI1(read<quint8>(in));
+        case cao::VT_I2:
+            return cao::Variant::fromI2(read<qint16>(in));
+        case cao::VT_I4:
+            return cao::Variant::fromI4(read<qint32>(in));
+        case cao::VT_R4:
+            return cao::Variant::fromR4(read<float>(in));
+        case cao::VT_R8:
+            return cao::Variant::fromR8(read<double>(in));
+        case cao::VT_CY:
+            return cao::Variant::fromCurrency(read<qint64>(in));
+        case cao::VT_DATE:
+            return cao::Variant::fromDate(read<double>(in));
+        case cao::VT_BSTR:
+            return cao::Variant::fromString(read<QString>(in));
+        case cao::VT_ERROR:
+            return cao::Variant::fromError(read<qint32>(in));
         default:
             throw cao::Error(
                 QStringLiteral("Type code %1 is not a type the engine carries").arg(type));
@@ -73,8 +106,8 @@ cao::Variant readValue(QDataStream& in) {
     const auto length = read<quint32>(in);
     // Every element takes at least a byte, so a length beyond what is left is a lie.
     if (length > static_cast<quint64>(in.device()->bytesAvailable())) {
-        throw cao::Error(QStringLiteral("An array claims %1 elements, more than the batch holds")
-                             .arg(length));
+        throw cao::Error(
+            QStringLiteral("An array claims %1 elements, more than the batch holds").arg(length));
     }
     std::vector<cao::Variant> elements;
     elements.reserve(length);
@@ -121,7 +154,8 @@ std::vector<MessageData> unpackBatch(const QByteArray& bytes) {
     in.setVersion(kStreamVersion);
     const auto count = read<quint32>(in);
     if (in.status() != QDataStream::Ok || count > quint64(bytes.size())) {
-        throw cao::Error(QStringLiteral("A packed batch of %1 bytes is malformed").arg(bytes.size()));
+        throw cao::Error(
+            QStringLiteral("A packed batch of %1 bytes is malformed").arg(bytes.size()));
     }
     std::vector<MessageData> batch(count);
     for (MessageData& message : batch) {

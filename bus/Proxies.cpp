@@ -82,7 +82,9 @@ public:
         const QString path = pathOf(call("Variable", valueArgument(index)));
         return std::make_shared<Variable>(m_link, m_controller, path, index.string());
     }
-    void Remove(const cao::Variant& index) override { call("RemoveVariable", valueArgument(index)); }
+    void Remove(const cao::Variant& index) override {
+        call("RemoveVariable", valueArgument(index));
+    }
     int32_t Count() override { return intOf(call("VariableCount")); }
 
 private:
@@ -173,8 +175,11 @@ private:
 
 class Workspaces : public cao::CaoWorkspaces {
 public:
-    Workspaces(LinkPtr link, QString engine) : m_link(std::move(link)), m_engine(std::move(engine)) {}
-    int32_t Count() override { return intOf(m_link->call(m_engine, kEngineInterface, "WorkspaceCount")); }
+    Workspaces(LinkPtr link, QString engine)
+        : m_link(std::move(link)), m_engine(std::move(engine)) {}
+    int32_t Count() override {
+        return intOf(m_link->call(m_engine, kEngineInterface, "WorkspaceCount"));
+    }
     cao::WorkspacePtr Item(const cao::Variant& index) override {
         const QVariantList reply =
             m_link->call(m_engine, kEngineInterface, "Workspace", valueArgument(index));

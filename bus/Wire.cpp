@@ -43,10 +43,10 @@ QString signatureOf(const QVariant& value) {
 template <typename T>
 T payload(const QVariant& value, uint16_t type, const char* signature) {
     if (value.metaType() != QMetaType::fromType<T>()) {
-        throw cao::Error(QStringLiteral("A %1 value travels as D-Bus type %2, not %3")
-                             .arg(cao::typeName(type), QLatin1String(signature),
-                                  signatureOf(value)),
-                         cao::code::TypeMismatch);
+        throw cao::Error(
+            QStringLiteral("A %1 value travels as D-Bus type %2, not %3")
+                .arg(cao::typeName(type), QLatin1String(signature), signatureOf(value)),
+            cao::code::TypeMismatch);
     }
     return value.value<T>();
 }
@@ -63,43 +63,65 @@ QList<WireValue> arrayOf(const QVariant& value, uint16_t type) {
             return elements;
         }
     }
-    throw cao::Error(QStringLiteral("A %1 value travels as D-Bus type %2, not %3")
-                         .arg(cao::typeName(type), QLatin1String(kArraySignature),
-                              signatureOf(value)),
-                     cao::code::TypeMismatch);
+    throw cao::Error(
+        QStringLiteral("A %1 value travels as D-Bus type %2, not %3")
+            .arg(cao::typeName(type), QLatin1String(kArraySignature), signatureOf(value)),
+        cao::code::TypeMismatch);
 }
 
 QDBusVariant scalarToWire(const cao::Variant& value) {
     switch (value.type()) {
-        case cao::VT_BOOL: return QDBusVariant(value.boolValue());
-        case cao::VT_UI1: return QDBusVariant(QVariant::fromValue<uchar>(value.ui1()));
-        case cao::VT_I2: return QDBusVariant(QVariant::fromValue<short>(value.i2()));
-        case cao::VT_I4: return QDBusVariant(value.i4());
-        case cao::VT_R4: return QDBusVariant(static_cast<double>(value.r4()));
-        case cao::VT_R8: return QDBusVariant(value.r8());
-        case cao::VT_CY: return QDBusVariant(QVariant::fromValue<qlonglong>(value.currency()));
-        case cao::VT_DATE: return QDBusVariant(value.date());
-        case cao::VT_BSTR: return QDBusVariant(value.string());
-        case cao::VT_ERROR: return QDBusVariant(value.errorCode());
-        default: return QDBusVariant(QString());  // VT_EMPTY, VT_NULL: the code says it all
+        case cao::VT_BOOL:
+            return QDBusVariant(value.boolValue());
+        case cao::VT_UI1:
+            return QDBusVariant(QVariant::fromValue<uchar>(value.ui1()));
+        case cao::VT_I2:
+            return QDBusVariant(QVariant::fromValue<short>(value.i2()));
+        case cao::VT_I4:
+            return QDBusVariant(value.i4());
+        case cao::VT_R4:
+            return QDBusVariant(static_cast<double>(value.r4()));
+        case cao::VT_R8:
+            return QDBusVariant(value.r8());
+        case cao::VT_CY:
+            return QDBusVariant(QVariant::fromValue<qlonglong>(value.currency()));
+        case cao::VT_DATE:
+            return QDBusVariant(value.date());
+        case cao::VT_BSTR:
+            return QDBusVariant(value.string());
+        case cao::VT_ERROR:
+            return QDBusVariant(value.errorCode());
+        default:
+            return QDBusVariant(QString());  // VT_EMPTY, VT_NULL: the code says it all
     }
 }
 
 cao::Variant scalarFromWire(uint16_t type, const QVariant& v) {
     switch (type) {
-        case cao::VT_EMPTY: return {};
-        case cao::VT_NULL: return cao::Variant::null();
-        case cao::VT_BOOL: return cao::Variant::fromBool(payload<bool>(v, type, "b"));
-        case cao::VT_UI1: return cao::Variant::fromUI1(payload<uchar>(v, type, "y"));
-        case cao::VT_I2: return cao::Variant::fromI2(payload<short>(v, type, "n"));
-        case cao::VT_I4: return cao::Variant::fromI4(payload<int>(v, type, "i"));
+        case cao::VT_EMPTY:
+            return {};
+        case cao::VT_NULL:
+            return cao::Variant::null();
+        case cao::VT_BOOL:
+            return cao::Variant::fromBool(payload<bool>(v, type, "b"));
+        case cao::VT_UI1:
+            return cao::Variant::fromUI1(payload<uchar>(v, type, "y"));
+        case cao::VT_I2:
+            return cao::Variant::fromI2(payload<short>(v, type, "n"));
+        case cao::VT_I4:
+            return cao::Variant::fromI4(payload<int>(v, type, "i"));
         case cao::VT_R4:
             return cao::Variant::fromR4(static_cast<float>(payload<double>(v, type, "d")));
-        case cao::VT_R8: return cao::Variant::fromR8(payload<double>(v, type, "d"));
-        case cao::VT_CY: return cao::Variant::fromCurrency(payload<qlonglong>(v, type, "x"));
-        case cao::VT_DATE: return cao::Variant::fromDate(payload<double>(v, type, "d"));
-        case cao::VT_BSTR: return cao::Variant::fromString(payload<QString>(v, type, "s"));
-        case cao::VT_ERROR: return cao::Variant::fromError(payload<int>(v, type, "i"));
+        case cao::VT_R8:
+            return cao::Variant::fromR8(payload<double>(v, type, "d"));
+        case cao::VT_CY:
+            return cao::Variant::fromCurrency(payload<qlonglong>(v, type, "x"));
+        case cao::VT_DATE:
+            return cao::Variant::fromDate(payload<double>(v, type, "d"));
+        case cao::VT_BSTR:
+            return cao::Variant::fromString(payload<QString>(v, type, "s"));
+        case cao::VT_ERROR:
+            return cao::Variant::fromError(payload<int>(v, type, "i"));
         default:
             throw cao::Error(
                 QStringLiteral("Type code %1 is not a type the engine carries").arg(type),
@@ -188,10 +210,9 @@ cao::Error errorFromBus(const QDBusError& error) {
         if (suffix == QLatin1String(named.name)) return cao::Error(error.message(), named.code);
     }
     bool ok = false;
-    const uint32_t code =
-        suffix.startsWith(QLatin1String(kCodePrefix))
-            ? suffix.mid(qsizetype(qstrlen(kCodePrefix))).toUInt(&ok, 16)
-            : 0;
+    const uint32_t code = suffix.startsWith(QLatin1String(kCodePrefix))
+                              ? suffix.mid(qsizetype(qstrlen(kCodePrefix))).toUInt(&ok, 16)
+                              : 0;
     return cao::Error(error.message(), ok ? static_cast<int32_t>(code) : cao::code::Fail);
 }
 

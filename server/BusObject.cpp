@@ -31,8 +31,9 @@ BusObject::~BusObject() {
 void BusObject::registerObjects() {
     if (!m_connection.registerVirtualObject(QLatin1String(bus::kRootPath), this,
                                             QDBusConnection::SubPath)) {
-        throw cao::Error(QStringLiteral("The engine's objects cannot be registered at %1: %2")
-                             .arg(QLatin1String(bus::kRootPath), m_connection.lastError().message()));
+        throw cao::Error(
+            QStringLiteral("The engine's objects cannot be registered at %1: %2")
+                .arg(QLatin1String(bus::kRootPath), m_connection.lastError().message()));
     }
 }
 

@@ -45,10 +45,9 @@ bool CallArguments::flag(qsizetype position) const {
 cao::Variant CallArguments::value(qsizetype position) const {
     try {
         const cao::Variant value = bus::fromWire(bus::wireValueArgument(m_arguments.at(position)));
-        const bool tooLong =
-            value.type() == cao::VT_BSTR ? value.string().size() > kMaxTextLength
-            : value.isArray()            ? qsizetype(value.elements().size()) > kMaxTextLength
-                                         : false;
+        const bool tooLong = value.type() == cao::VT_BSTR ? value.string().size() > kMaxTextLength
+                             : value.isArray() ? qsizetype(value.elements().size()) > kMaxTextLength
+                                               : false;
         if (tooLong) refuse(QStringLiteral("takes no value larger than %1").arg(kMaxTextLength));
         return value;
     } catch (const cao::Error& e) {

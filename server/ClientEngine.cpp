@@ -269,8 +269,8 @@ void ClientEngine::gather(const std::weak_ptr<ControllerEntry>& target,
     if (!entry->hasBatch()) m_waiting.push_back(entry);
     qsizetype gathered = 0;
     if (m_packed) {
-        entry->packed.add(message->Number(), message->Value(), message->Time(),
-                          message->Source(), acknowledgePath);
+        entry->packed.add(message->Number(), message->Value(), message->Time(), message->Source(),
+                          acknowledgePath);
         gathered = entry->packed.count();
     } else {
         bus::WireMessage wire;
@@ -280,8 +280,8 @@ void ClientEngine::gather(const std::weak_ptr<ControllerEntry>& target,
         wire.source = message->Source();
         // Built once: a path is checked each time one is made.
         static const QDBusObjectPath nothingToAcknowledge{QLatin1String(bus::kNoMessageObject)};
-        wire.acknowledge = acknowledgePath.isEmpty() ? nothingToAcknowledge
-                                                     : QDBusObjectPath(acknowledgePath);
+        wire.acknowledge =
+            acknowledgePath.isEmpty() ? nothingToAcknowledge : QDBusObjectPath(acknowledgePath);
         if (entry->batch.isEmpty()) entry->batch.reserve(kFirstBatchCapacity);
         entry->batch.append(std::move(wire));
         gathered = entry->batch.size();

@@ -49,10 +49,10 @@ private:
     QVariantList handleWorkspace(const QString& member, const QVariantList& arguments);
     QVariantList handleController(ControllerEntry& entry, const QString& member,
                                   const QVariantList& arguments);
-    QVariantList handleVariable(ControllerEntry& entry, const QString& node,
-                                const QString& member, const QVariantList& arguments);
-    QVariantList handleMessage(ControllerEntry& entry, const QString& node,
-                               const QString& member, const QVariantList& arguments);
+    QVariantList handleVariable(ControllerEntry& entry, const QString& node, const QString& member,
+                                const QVariantList& arguments);
+    QVariantList handleMessage(ControllerEntry& entry, const QString& node, const QString& member,
+                               const QVariantList& arguments);
 
     std::shared_ptr<ControllerEntry> entryFor(const cao::ControllerPtr& controller);
     void subscribe(const std::shared_ptr<ControllerEntry>& entry, bool listening);

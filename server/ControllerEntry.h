@@ -18,12 +18,12 @@ struct ControllerEntry {
     QString name;
     cao::ControllerPtr controller;
     bool listening = false;
-    bus::WireMessages batch;         // for the structured signal
-    bus::PackedBatchWriter packed;   // for a client that asked for packed batches
+    bus::WireMessages batch;        // for the structured signal
+    bus::PackedBatchWriter packed;  // for a client that asked for packed batches
 
     bool hasBatch() const { return !batch.isEmpty() || packed.count() > 0; }
-    std::map<QString, cao::VariablePtr> variables;     // by node name
-    std::map<QString, QString> variableNodes;          // node name by variable name
+    std::map<QString, cao::VariablePtr> variables;      // by node name
+    std::map<QString, QString> variableNodes;           // node name by variable name
     std::map<unsigned, cao::MessagePtr> announcements;  // by number, oldest first
     unsigned nextNode = 0;
 

@@ -36,9 +36,9 @@ QDBusMessage EngineService::answer(const QDBusMessage& call) {
         return call.createErrorReply(bus::errorName(e.code()), e.description());
     } catch (const std::exception& e) {
         // A fault below the engine's objects; the caller still gets an answer.
-        return call.createErrorReply(bus::errorName(cao::code::Fail),
-                                     QStringLiteral("The engine failed: %1")
-                                         .arg(QString::fromUtf8(e.what())));
+        return call.createErrorReply(
+            bus::errorName(cao::code::Fail),
+            QStringLiteral("The engine failed: %1").arg(QString::fromUtf8(e.what())));
     }
 }
 
@@ -96,17 +96,17 @@ QString EngineService::create(const QString& owner) {
                              .arg(m_engines.size())
                              .arg(held));
     }
-    const QString path =
-        QLatin1String(bus::kRootPath) + QLatin1String(kEngineNodePrefix) + QString::number(m_nextEngine++);
+    const QString path = QLatin1String(bus::kRootPath) + QLatin1String(kEngineNodePrefix) +
+                         QString::number(m_nextEngine++);
     auto emitBatch = [this, owner](const QString& controller, const char* name,
                                    const QVariant& batch) {
         QDBusMessage signal =
             owner.isEmpty()
                 ? QDBusMessage::createSignal(controller, QLatin1String(bus::kControllerInterface),
                                              QLatin1String(name))
-                : QDBusMessage::createTargetedSignal(
-                      owner, controller, QLatin1String(bus::kControllerInterface),
-                      QLatin1String(name));
+                : QDBusMessage::createTargetedSignal(owner, controller,
+                                                     QLatin1String(bus::kControllerInterface),
+                                                     QLatin1String(name));
         signal.setArguments({batch});
         m_send(signal);
     };

@@ -28,14 +28,17 @@ QString introspectionOf(const QString& path) {
     if (path == root) return interfaceElement(bus::kManagerInterface);
     const QStringList nodes = path.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     switch (nodes.size()) {
-        case 1: return interfaceElement(bus::kEngineInterface) + QStringLiteral("<node name=\"w0\"/>");
+        case 1:
+            return interfaceElement(bus::kEngineInterface) + QStringLiteral("<node name=\"w0\"/>");
         case 2:
             return interfaceElement(nodes[1] == QLatin1String("w0") ? bus::kWorkspaceInterface
-                                                                   : bus::kControllerInterface);
+                                                                    : bus::kControllerInterface);
         case 3:
-            return interfaceElement(nodes[2].startsWith(QLatin1Char('m')) ? bus::kMessageInterface
-                                                                          : bus::kVariableInterface);
-        default: return {};
+            return interfaceElement(nodes[2].startsWith(QLatin1Char('m'))
+                                        ? bus::kMessageInterface
+                                        : bus::kVariableInterface);
+        default:
+            return {};
     }
 }
 

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
         "The controller access engine on the session bus; started by the first client."));
     parser.addHelpOption();
     const QCommandLineOption serviceOption(
-        QStringLiteral("service"), QStringLiteral("The bus name to serve (default %1).")
-                                       .arg(QLatin1String(bus::kService)),
+        QStringLiteral("service"),
+        QStringLiteral("The bus name to serve (default %1).").arg(QLatin1String(bus::kService)),
         QStringLiteral("name"), QLatin1String(bus::kService));
     const QCommandLineOption idleOption(
         QStringLiteral("idle-exit"),
@@ -88,8 +88,7 @@ int main(int argc, char** argv) {
         });
         QObject::connect(&engines, &server::EngineService::idle, &idleExit,
                          qOverload<>(&QTimer::start));
-        QObject::connect(&engines, &server::EngineService::clientArrived, &idleExit,
-                         &QTimer::stop);
+        QObject::connect(&engines, &server::EngineService::clientArrived, &idleExit, &QTimer::stop);
 
         // Without its bus no client can reach the engine any more, nor leave it.
         QTimer busCheck;

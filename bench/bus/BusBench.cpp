@@ -7,8 +7,8 @@
 
 #include "bench/bus/FloodProvider.h"
 #include "bench/support/BenchSupport.h"
-#include "bus/Connect.h"
 #include "bench/support/ShownLog.h"
+#include "bus/Connect.h"
 #include "cao/Cao.h"
 #include "engine/Engine.h"
 #include "messages/MessageLog.h"

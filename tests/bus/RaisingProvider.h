@@ -40,8 +40,8 @@ public:
 
 private:
     void raise(int32_t n) {
-        engine::MessageData message{n, cao::Variant::fromI4(n), cao::Variant::fromR8(n * 0.5),
-                                    m_name, {}};
+        engine::MessageData message{
+            n, cao::Variant::fromI4(n), cao::Variant::fromR8(n * 0.5), m_name, {}};
         if (m_name == "announce") {
             message.acknowledge = [log = &m_log, n] { log->add(QString("ack %1").arg(n)); };
         }

@@ -51,17 +51,16 @@ INSTANTIATE_TEST_SUITE_P(
     EveryType, WireRoundTrip,
     ::testing::Values(
         RoundTrip{"Empty", Variant()}, RoundTrip{"Null", Variant::null()},
-        RoundTrip{"BoolTrue", Variant::fromBool(true)},
-        RoundTrip{"UI1", Variant::fromUI1(255)}, RoundTrip{"I2", Variant::fromI2(-32768)},
-        RoundTrip{"I4", Variant::fromI4(-2147483647 - 1)},
+        RoundTrip{"BoolTrue", Variant::fromBool(true)}, RoundTrip{"UI1", Variant::fromUI1(255)},
+        RoundTrip{"I2", Variant::fromI2(-32768)}, RoundTrip{"I4", Variant::fromI4(-2147483647 - 1)},
         RoundTrip{"R4", Variant::fromR4(0.1f)}, RoundTrip{"R8", Variant::fromR8(-1e-300)},
         RoundTrip{"Currency", Variant::fromCurrency(-922337203685477580LL)},
         RoundTrip{"Date", Variant::fromDate(45000.75)},
         RoundTrip{"Text", Variant::fromString(QString::fromUtf8("Grüße \xe2\x82\xac"))},
         RoundTrip{"EmptyText", Variant::fromString("")},
         RoundTrip{"Error", Variant::fromError(static_cast<int32_t>(0x80004005))},
-        RoundTrip{"ArrayOfUI1", Variant::fromArray(cao::VT_UI1, {Variant::fromUI1(0),
-                                                                 Variant::fromUI1(7)})},
+        RoundTrip{"ArrayOfUI1",
+                  Variant::fromArray(cao::VT_UI1, {Variant::fromUI1(0), Variant::fromUI1(7)})},
         RoundTrip{"ArrayOfText", Variant::fromArray(cao::VT_BSTR, {Variant::fromString("a")})},
         RoundTrip{"EmptyArray", Variant::fromArray(cao::VT_R8, {})}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -88,9 +87,9 @@ TEST(Wire, WhatDoesNotFitItsTypeCodeIsRefusedWithADescription) {
 }
 
 TEST(Wire, FailuresKeepTheirCodeAndDescription) {
-    for (const int32_t code : {cao::code::Fail, cao::code::InvalidArg, cao::code::TypeMismatch,
-                               cao::code::Overflow, cao::code::NotImplemented,
-                               static_cast<int32_t>(0x80040200)}) {
+    for (const int32_t code :
+         {cao::code::Fail, cao::code::InvalidArg, cao::code::TypeMismatch, cao::code::Overflow,
+          cao::code::NotImplemented, static_cast<int32_t>(0x80040200)}) {
         const QDBusError error(QDBusMessage::createError(bus::errorName(code), "what went wrong"));
         const cao::Error back = bus::errorFromBus(error);
         EXPECT_EQ(back.code(), code) << bus::errorName(code).toStdString();

@@ -1,8 +1,8 @@
 // The engine on the session bus outlives no client: one killed has its federate resigned, a
 // second Tandrel joins the same engine, and the engine ends after its last client.
 
-#include "app/EngineChoice.h"
 #include "CrossProcess.h"
+#include "app/EngineChoice.h"
 #include "bus/Names.h"
 
 #include <QDBusConnection>
@@ -21,7 +21,8 @@ namespace {
 std::pair<int, int> status() {
     const QDBusMessage reply = QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
         engineService(), bus::kRootPath, bus::kManagerInterface, "Status"));
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) return {-1, -1};
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2)
+        return {-1, -1};
     return {reply.arguments()[0].toInt(), reply.arguments()[1].toInt()};
 }
 
@@ -37,8 +38,8 @@ protected:
         chooseRunTime(QString());
         eng = app::createEngine();
         workspace = eng->Workspaces()->Item(cao::Variant::fromI2(0));
-        controller = workspace->AddController("XpLifetime.Test", kProvider, QString(),
-                                              chatOptions(0));
+        controller =
+            workspace->AddController("XpLifetime.Test", kProvider, QString(), chatOptions(0));
     }
 
     cao::EnginePtr eng;
@@ -67,8 +68,7 @@ TEST_F(EngineLifetime, ASecondTandrelJoinsTheSameEngine) {
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     tandrel.setProcessEnvironment(environment);
     tandrel.start(TANDREL_PROGRAM_PATH, {});
-    EXPECT_TRUE(waitFor([] { return status().first == 2; }))
-        << status().first << " clients";
+    EXPECT_TRUE(waitFor([] { return status().first == 2; })) << status().first << " clients";
     tandrel.terminate();
     EXPECT_TRUE(tandrel.waitForFinished(kWaitBoundMs));
     EXPECT_TRUE(waitFor([] { return status().first == 1; })) << status().first << " clients";

@@ -1,8 +1,8 @@
 // Two Tandrel windows in two processes on the one engine of the session bus: what one writes
 // appears in the other's log, and the time boxes of each show its own federate's times.
 
-#include "app/EngineChoice.h"
 #include "CrossProcess.h"
+#include "app/EngineChoice.h"
 #include "app/frmMain.h"
 #include "messages/MessageLogModel.h"
 #include "support/RecordingMessageBox.h"
@@ -86,8 +86,8 @@ TEST(TwoWindows, TalkThroughTheOneEngineAndEachShowsItsOwnTimes) {
     form.cmbTimePoli->setCurrentIndex(kRegulatingAndConstrained);
     form.chkAsyncDeli->setChecked(true);  // constrained, it still hears chat between grants
     form.cmdOpen->click();
-    for (const char* name : {"InteractionRoot.Communication.Message", "@CURRENT_TIME",
-                             "@ADVANCE_TIME"}) {
+    for (const char* name :
+         {"InteractionRoot.Communication.Message", "@CURRENT_TIME", "@ADVANCE_TIME"}) {
         form.cmbVarNames->setEditText(name);
         form.cmdGetVar->click();
     }
@@ -118,8 +118,9 @@ TEST(TwoWindows, TalkThroughTheOneEngineAndEachShowsItsOwnTimes) {
     form.cmbPutType->setCurrentIndex(kDoubleRow);
     form.txtPut->setText("3");
     form.cmdPut->click();
-    EXPECT_TRUE(waitFor([&] { return !logOf(window).filter(QRegularExpression("^5 : 3 ")).isEmpty(); }))
-        << logOf(window).join("\n").toStdString();
+    EXPECT_TRUE(waitFor([&] {
+        return !logOf(window).filter(QRegularExpression("^5 : 3 ")).isEmpty();
+    })) << logOf(window).join("\n").toStdString();
     ASSERT_TRUE(tickNow(window.timer()));
     EXPECT_EQ(form.txtTime_0->text(), "3");
     ASSERT_TRUE(other.run("tick"));

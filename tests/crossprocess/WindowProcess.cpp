@@ -27,7 +27,8 @@ void say(const QString& line) {
 
 class Driver {
 public:
-    explicit Driver(frmMain& window, RecordingMessageBox& boxes) : m_window(window), m_boxes(boxes) {}
+    explicit Driver(frmMain& window, RecordingMessageBox& boxes)
+        : m_window(window), m_boxes(boxes) {}
 
     void run(const QString& line) {
         const QString command = line.section(' ', 0, 0);

@@ -55,7 +55,7 @@ private:
 }  // namespace testsupport
 
 // First statement of a parameterised test's SetUp: the bus kind needs a session bus.
-#define TANDREL_SKIP_UNLESS_ENGINE_REACHABLE(kind)                               \
-    do {                                                                         \
+#define TANDREL_SKIP_UNLESS_ENGINE_REACHABLE(kind)                                      \
+    do {                                                                                \
         if ((kind) == testsupport::EngineKind::Bus) TANDREL_SKIP_WITHOUT_SESSION_BUS(); \
     } while (false)

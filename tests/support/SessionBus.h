@@ -32,10 +32,10 @@ inline bool waitUntil(const std::function<bool()>& condition, int limitMs = 1000
 
 }  // namespace testsupport
 
-#define TANDREL_SKIP_WITHOUT_SESSION_BUS()                                              \
-    do {                                                                                \
-        if (!testsupport::sessionBusReachable()) {                                      \
+#define TANDREL_SKIP_WITHOUT_SESSION_BUS()                                               \
+    do {                                                                                 \
+        if (!testsupport::sessionBusReachable()) {                                       \
             if (testsupport::busRequired()) FAIL() << "no D-Bus session bus to test on"; \
-            GTEST_SKIP() << "no D-Bus session bus (run under dbus-run-session)";        \
-        }                                                                               \
+            GTEST_SKIP() << "no D-Bus session bus (run under dbus-run-session)";         \
+        }                                                                                \
     } while (false)
