@@ -10,8 +10,6 @@ namespace bus {
 namespace {
 
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
-// Where the count goes once the batch is complete.
-constexpr qsizetype kCountSize = sizeof(quint32);
 
 void writeScalar(QDataStream& out, const cao::Variant& value) {
     switch (value.elementType()) {
