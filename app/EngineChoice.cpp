@@ -3,9 +3,9 @@
 // providers built into this program.
 #include "app/EngineChoice.h"
 
-#include "bus/Connect.h"
-#include "engine/Engine.h"
-#include "hla/HlaProvider.h"
+#include "platform/bus/client/Connect.h"
+#include "platform/engine/Engine.h"
+#include "platform/provider/HlaProvider.h"
 
 #include <QByteArray>
 
@@ -22,7 +22,7 @@ constexpr const char* kBus = "bus";
 
 cao::EnginePtr embeddedEngine() {
     engine::ProviderRegistry providers;
-    hla::registerProvider(providers);
+    provider::registerProvider(providers);
     return std::make_shared<engine::Engine>(std::move(providers));
 }
 
@@ -37,8 +37,8 @@ cao::EnginePtr createEngine() {
                                   QLatin1String(kBus), QLatin1String(kEmbedded)));
     }
     try {
-        return bus::connectEngine(bus::EngineLocation::standard());
-    } catch (const bus::NoSessionBus& e) {
+        return bus::client::connectEngine(bus::client::EngineLocation::standard());
+    } catch (const bus::client::NoSessionBus& e) {
         static std::atomic<bool> said{false};
         if (!said.exchange(true)) {
             std::fprintf(stderr, "%s; using the engine inside this program\n", e.what());

@@ -1,6 +1,6 @@
 #include "controller/ControllerLifecycle.h"
 
-#include "cao/ProviderId.h"
+#include "cao/ProviderContract.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "messages/LogLine.h"
 
-#include "cao/VariantText.h"
+#include "cao/text/VariantToText.h"
 
 #include <QStringBuilder>
 

@@ -1,7 +1,7 @@
 #include "monitor/TimeMonitor.h"
 
 #include "cao/Error.h"
-#include "cao/VariantText.h"
+#include "cao/text/VariantToText.h"
 #include "ui/WidgetState.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "variables/TypedValues.h"
 
 #include "cao/TypeRows.h"
-#include "cao/VariantText.h"
+#include "cao/text/TextToVariant.h"
 
 namespace variables {
 

@@ -1,7 +1,7 @@
 #include "variables/ValueExchange.h"
 
 #include "cao/TypeRows.h"
-#include "cao/VariantText.h"
+#include "cao/text/VariantToText.h"
 #include "ui/MessageBoxService.h"
 #include "variables/TypedValues.h"
 #include "variables/VariableLookup.h"

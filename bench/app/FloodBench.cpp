@@ -3,9 +3,9 @@
 // Reports messages handled per second and the longest time the event loop was kept busy.
 
 #include "app/frmMain.h"
-#include "engine/Engine.h"
-#include "hla/HlaProvider.h"
 #include "messages/MessageLogModel.h"
+#include "platform/engine/Engine.h"
+#include "platform/provider/HlaProvider.h"
 #include "ui/MessageBoxService.h"
 #include "ui_frmMain.h"
 
@@ -34,7 +34,7 @@ void BM_FloodIntoTheWindow(benchmark::State& state) {
         state.PauseTiming();
         SilentBox box;
         engine::ProviderRegistry providers;
-        hla::registerProvider(providers);
+        provider::registerProvider(providers);
         auto eng = std::make_shared<engine::Engine>(std::move(providers));
         frmMain window(box);
         window.load([&] { return eng; });

@@ -1,5 +1,6 @@
 // Conversions per second between variants and text, each direction, under en_US.
-#include "cao/VariantText.h"
+#include "cao/text/TextToVariant.h"
+#include "cao/text/VariantToText.h"
 
 #include <benchmark/benchmark.h>
 

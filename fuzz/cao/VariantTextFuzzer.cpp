@@ -1,7 +1,9 @@
 // Arbitrary text through every conversion under an English and a German locale: each call must
 // give a value of the requested type or one of the two conversion errors, never anything else.
 #include "cao/Error.h"
-#include "cao/VariantText.h"
+#include "cao/text/ChangeType.h"
+#include "cao/text/TextToVariant.h"
+#include "cao/text/VariantToText.h"
 
 #include <QLocale>
 #include <QString>

@@ -3,9 +3,9 @@
 
 #include "WindowFixture.h"
 
-#include "engine/Engine.h"
-#include "hla/HlaProvider.h"
 #include "messages/MessageLogModel.h"
+#include "platform/engine/Engine.h"
+#include "platform/provider/HlaProvider.h"
 #include "support/DefaultOptions.h"
 #include "support/EngineUnderTest.h"
 #include "support/TimerTick.h"
@@ -35,7 +35,7 @@ protected:
         TANDREL_SKIP_UNLESS_ENGINE_REACHABLE(GetParam());
         under = std::make_unique<testsupport::EngineUnderTest>(GetParam(), [] {
             engine::ProviderRegistry providers;
-            hla::registerProvider(providers);
+            provider::registerProvider(providers);
             return providers;
         });
         eng = under->engine();

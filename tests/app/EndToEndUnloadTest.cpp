@@ -4,9 +4,9 @@
 #include "support/RecordingMessageBox.h"
 #include "ui_frmMain.h"
 
-#include "engine/Engine.h"
-#include "hla/HlaProvider.h"
 #include "messages/MessageLogModel.h"
+#include "platform/engine/Engine.h"
+#include "platform/provider/HlaProvider.h"
 
 using namespace cao;
 
@@ -20,7 +20,7 @@ constexpr int kFlood = 50000;
 
 TEST(EndToEndUnload, ClosingDuringAFloodRemovesTheFederateAndEndsTheProgram) {
     engine::ProviderRegistry providers;
-    hla::registerProvider(providers);
+    provider::registerProvider(providers);
     auto eng = std::make_shared<engine::Engine>(std::move(providers));
     const WorkspacePtr workspace = eng->Workspaces()->Item(Variant::fromI2(0));
     RecordingMessageBox messages;

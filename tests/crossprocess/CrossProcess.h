@@ -8,7 +8,7 @@
 // makes a missing bus a failure).
 
 #include "app/EngineChoice.h"
-#include "peer/MessageRecorder.h"
+#include "support/MessageRecorder.h"
 
 #include <QProcess>
 #include <QString>

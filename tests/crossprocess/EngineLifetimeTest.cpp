@@ -3,7 +3,7 @@
 
 #include "CrossProcess.h"
 #include "app/EngineChoice.h"
-#include "bus/Names.h"
+#include "platform/bus/protocol/Names.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -4,9 +4,9 @@
 // served by an engine thread and reached as a client over the session bus, as the program
 // reaches tandrel-engine.
 
-#include "bus/Connect.h"
-#include "engine/Engine.h"
-#include "server/EngineThread.h"
+#include "platform/bus/client/Connect.h"
+#include "platform/bus/service/EngineThread.h"
+#include "platform/engine/Engine.h"
 #include "support/SessionBus.h"
 
 #include <functional>
@@ -36,8 +36,8 @@ public:
         if (kind == EngineKind::Embedded) {
             m_engine = make();
         } else {
-            m_thread = std::make_unique<server::EngineThread>(make);
-            m_engine = bus::connectEngine({m_thread->service(), {}});
+            m_thread = std::make_unique<bus::service::EngineThread>(make);
+            m_engine = bus::client::connectEngine({m_thread->service(), {}});
         }
     }
     ~EngineUnderTest() {
@@ -48,7 +48,7 @@ public:
     const cao::EnginePtr& engine() const noexcept { return m_engine; }
 
 private:
-    std::unique_ptr<server::EngineThread> m_thread;
+    std::unique_ptr<bus::service::EngineThread> m_thread;
     cao::EnginePtr m_engine;
 };
 

@@ -1,0 +1,276 @@
+// The engine over the session bus. A flood from an engine service into a shown window's log;
+// the round trip of an interaction between two clients of a tandrel-engine process (put_Value
+// on one controller to OnMessage of the other); and the CPU an idle tandrel-engine takes
+// while a client holds a joined controller. Needs a session bus:
+//
+//   dbus-run-session -- build/<preset>/bench/bench_bus [--benchmark_filter=...]
+
+#include "bench/platform/bus/FloodProvider.h"
+#include "bench/support/BenchSupport.h"
+#include "bench/support/ShownLog.h"
+#include "cao/Cao.h"
+#include "messages/MessageLog.h"
+#include "messages/MessageLogModel.h"
+#include "platform/bus/client/Connect.h"
+#include "platform/bus/service/EngineThread.h"
+#include "platform/engine/Engine.h"
+#include "ui/MessageBoxService.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QElapsedTimer>
+#include <QListView>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using bench::pumpUntil;
+
+const QString kHla = QStringLiteral("CaoProv.Zarn.HLA");
+const QString kMessage = QStringLiteral("InteractionRoot.Communication.Message");
+const QString kOptions = QStringLiteral(
+    "URL=file:///x/Chat.fed, TimePoli=0, TimeAdv=0, CurTime=0.0, LookAhead=0.5, AsyncDeli=0");
+constexpr int32_t kReceivedInteraction = 3;
+constexpr int kIdleMeasureMs = 5000;
+// Past the provider's fast polling after the join's traffic.
+constexpr int kIdleSettleMs = 3000;
+// The engine process ends this long after its last client has gone.
+constexpr int kEngineIdleExitSeconds = 1;
+constexpr int kStopMs = 5000;
+constexpr int kFloodBoundMs = 120000;
+
+// Without a session bus every case says so instead of failing.
+bool haveSessionBus(benchmark::State& state) {
+    if (QDBusConnection::sessionBus().isConnected()) return true;
+    state.SkipWithError("no D-Bus session bus: run under dbus-run-session");
+    return false;
+}
+
+using Window = benchsupport::ShownLog;
+
+// A tandrel-engine process under a bus name of its own, stopped by its PID.
+class EngineProcess {
+public:
+    EngineProcess() {
+        static int started = 0;
+        m_service = QStringLiteral("io.tandrel.Engine1.Bench.p%1n%2")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(++started);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(TANDREL_ENGINE_PATH),
+                        {QStringLiteral("--service"), m_service, QStringLiteral("--idle-exit"),
+                         QString::number(kEngineIdleExitSeconds)});
+    }
+    ~EngineProcess() {
+        if (m_process.state() == QProcess::NotRunning) return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(kStopMs)) m_process.kill();
+        m_process.waitForFinished(kStopMs);
+    }
+    // Waits for the engine to serve its name; throws cao::Error saying why it does not.
+    void awaitService() {
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        if (!pumpUntil([&] {
+                return bus->isServiceRegistered(m_service).value() ||
+                       m_process.state() == QProcess::NotRunning;
+            }) ||
+            m_process.state() == QProcess::NotRunning) {
+            throw cao::Error(QStringLiteral("tandrel-engine did not serve %1: %2")
+                                 .arg(m_service, m_process.errorString()));
+        }
+    }
+    cao::EnginePtr connect() { return bus::client::connectEngine({m_service, {}}); }
+    // CPU time the process has taken so far, from the kernel's exact account: the clock ticks
+    // of /proc/<pid>/stat (10 ms) are too coarse for a share below half a percent.
+    double cpuSeconds() const {
+        clockid_t clock{};
+        timespec t{};
+        if (clock_getcpuclockid(pid_t(m_process.processId()), &clock) != 0 ||
+            clock_gettime(clock, &t) != 0) {
+            throw cao::Error(QStringLiteral("The CPU time of tandrel-engine cannot be read"));
+        }
+        return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    }
+
+private:
+    QString m_service;
+    QProcess m_process;
+};
+
+struct Chat {
+    cao::WorkspacePtr workspace;
+    cao::ControllerPtr controller;
+    cao::VariablePtr message;
+    Chat(const cao::EnginePtr& eng, const QString& name) {
+        workspace = eng->Workspaces()->Item(cao::Variant::fromI4(0));
+        controller = workspace->AddController(name, kHla, QString(), kOptions);
+        message = controller->Variables()->Add(kMessage, QStringLiteral("Option=0"));
+    }
+    ~Chat() {
+        controller->SetOnMessage({});
+        workspace->Controllers()->Remove(cao::Variant::fromI4(controller->Index()));
+    }
+};
+
+// put_Value on the engine's side raises the messages; the time runs until the last is a line
+// in the log.
+void BM_FloodIntoShownLogBody(benchmark::State& state);
+void BM_FloodIntoShownLog(benchmark::State& state) {
+    bench::guarded(state, BM_FloodIntoShownLogBody);
+}
+void BM_FloodIntoShownLogBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    const auto total = int32_t(state.range(0));
+    bus::service::EngineThread engineSide([] {
+        engine::ProviderRegistry providers;
+        providers.add(bench::kFloodProvider, bench::floodFactory());
+        return std::make_shared<engine::Engine>(std::move(providers));
+    });
+    const cao::EnginePtr eng = bus::client::connectEngine({engineSide.service(), {}});
+    cao::WorkspacePtr workspace = eng->Workspaces()->Item(cao::Variant::fromI4(0));
+    cao::ControllerPtr controller =
+        workspace->AddController(QStringLiteral("Flood.Window"), bench::kFloodProvider, {}, {});
+    cao::VariablePtr trigger = controller->Variables()->Add(kMessage, QStringLiteral("Option=0"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<Window>();
+        controller->SetOnMessage(
+            [log = &window->log](const cao::MessagePtr& message) { log->OnMessage(message); });
+        QApplication::processEvents();
+        state.ResumeTiming();
+        trigger->put_Value(cao::Variant::fromI4(total));
+        if (!bench::awaitUntil([&] { return window->log.model().lineCount() >= total; },
+                               kFloodBoundMs)) {
+            const std::string reached =
+                QStringLiteral("the flood did not reach the log in full: %1 of %2 lines")
+                    .arg(window->log.model().lineCount())
+                    .arg(total)
+                    .toStdString();
+            state.SkipWithError(reached.c_str());
+            break;
+        }
+        state.PauseTiming();
+        controller->SetOnMessage({});
+        window.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * total);
+}
+BENCHMARK(BM_FloodIntoShownLog)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Two clients of one engine process, each with a federate in the chat room.
+void BM_RoundTripBetweenClientsBody(benchmark::State& state);
+void BM_RoundTripBetweenClients(benchmark::State& state) {
+    bench::guarded(state, BM_RoundTripBetweenClientsBody);
+}
+void BM_RoundTripBetweenClientsBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    EngineProcess engineProcess;
+    engineProcess.awaitService();
+    const cao::EnginePtr first = engineProcess.connect();
+    const cao::EnginePtr second = engineProcess.connect();
+    Chat a(first, QStringLiteral("ChatRoom.A"));
+    Chat b(second, QStringLiteral("ChatRoom.B"));
+    auto received = std::make_shared<std::vector<QString>>();
+    b.controller->SetOnMessage([received](const cao::MessagePtr& message) {
+        if (message->Number() == kReceivedInteraction)
+            received->push_back(message->Value().string());
+    });
+    // Until B's subscription has reached A's federate, writes reach nobody.
+    int primed = 0;
+    QElapsedTimer sinceWrite;
+    if (!pumpUntil([&] {
+            if (!received->empty()) return true;
+            if (!sinceWrite.isValid() || sinceWrite.elapsed() > 200) {
+                a.message->put_Value(
+                    cao::Variant::fromString(QStringLiteral("prime %1").arg(++primed)));
+                sinceWrite.restart();
+            }
+            return false;
+        })) {
+        state.SkipWithError("B never received A's interaction");
+        return;
+    }
+    pumpUntil([] { return false; }, 300);
+    std::vector<double> roundTripsMs;
+    int n = 0;
+    for (auto _ : state) {
+        received->clear();
+        const QString text = QStringLiteral("t%1").arg(++n);
+        QElapsedTimer clock;
+        clock.start();
+        a.message->put_Value(cao::Variant::fromString(text));
+        if (!pumpUntil([&] { return !received->empty() && received->back() == text; })) {
+            state.SkipWithError("an interaction did not arrive");
+            break;
+        }
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        roundTripsMs.push_back(ms);
+        state.SetIterationTime(ms / 1000);
+    }
+    if (roundTripsMs.empty()) return;
+    state.counters["round_trip_median_ms"] = bench::percentile(roundTripsMs, 50);
+    state.counters["round_trip_p90_ms"] = bench::percentile(roundTripsMs, 90);
+    state.counters["round_trip_max_ms"] = roundTripsMs.back();
+}
+BENCHMARK(BM_RoundTripBetweenClients)
+    ->Iterations(500)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_IdleEngineProcessBody(benchmark::State& state);
+void BM_IdleEngineProcess(benchmark::State& state) {
+    bench::guarded(state, BM_IdleEngineProcessBody);
+}
+void BM_IdleEngineProcessBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    EngineProcess engineProcess;
+    engineProcess.awaitService();
+    const cao::EnginePtr eng = engineProcess.connect();
+    double cpuShare = 0;
+    double idleCpuMs = 0;
+    for (auto _ : state) {
+        Chat idle(eng, QStringLiteral("ChatRoom.Idle"));
+        idle.controller->SetOnMessage([](const cao::MessagePtr&) {});
+        bench::runEventLoopFor(kIdleSettleMs);
+        const double cpuBefore = engineProcess.cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        bench::runEventLoopFor(kIdleMeasureMs);
+        const double cpuSeconds = engineProcess.cpuSeconds() - cpuBefore;
+        idleCpuMs = cpuSeconds * 1000;
+        cpuShare = cpuSeconds / (double(wall.nsecsElapsed()) / 1e9);
+    }
+    state.counters["cpu_percent_of_core"] = cpuShare * 100;
+    state.counters["idle_cpu_ms"] = idleCpuMs;
+    // Since the engine started, joining included: shows the reading works at all.
+    state.counters["engine_cpu_seconds_total"] = engineProcess.cpuSeconds();
+}
+BENCHMARK(BM_IdleEngineProcess)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/bus/protocol/Wire.h"
+
+#include <QDBusError>
+#include <QString>
+#include <QVariantList>
+
+namespace bus::service {
+
+// A call the engine refuses before it reaches a controller access object: the D-Bus error
+// to answer with.
+struct CallError {
+    QString name;
+    QString message;
+};
+
+// Longest text any argument may carry; far beyond any name or value a person types.
+inline constexpr qsizetype kMaxTextLength = qsizetype{1} << 20;
+
+// The arguments of one call, checked against what the method takes. Each accessor throws
+// CallError (InvalidArgs) describing what arrived instead.
+class CallArguments {
+public:
+    CallArguments(QString method, QVariantList arguments)
+        : m_method(std::move(method)), m_arguments(std::move(arguments)) {}
+
+    // Throws unless exactly signature.size() arguments arrived.
+    void expect(qsizetype count, const char* signature) const;
+    QString text(qsizetype position) const;
+    bool flag(qsizetype position) const;
+    cao::Variant value(qsizetype position) const;
+
+private:
+    [[noreturn]] void refuse(const QString& what) const;
+
+    QString m_method;
+    QVariantList m_arguments;  // by value: a message hands out its arguments as a temporary
+};
+
+CallError unknownMethod(const QString& interface, const QString& member);
+CallError unknownObject(const QString& path);
+
+}  // namespace bus::service

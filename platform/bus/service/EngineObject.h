@@ -1,0 +1,73 @@
+#pragma once
+
+#include "cao/Cao.h"
+#include "platform/bus/protocol/Wire.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace bus::service {
+
+struct ControllerState;
+
+// One client's engine object and everything reached through it, as objects under one path:
+// w0 the workspace, cK its controllers, cK/vJ their variables, cK/mJ messages to acknowledge.
+// A controller's messages are gathered and sent as one signal per turn of the event loop.
+class EngineObject : public QObject {
+    Q_OBJECT
+public:
+    // Sends a batch of messages raised by the controller at path as the signal named.
+    using Emit =
+        std::function<void(const QString& path, const char* signal, const QVariant& batch)>;
+
+    EngineObject(cao::EnginePtr engine, QString path, Emit sendBatch);
+    // Ends every subscription; the controllers close as the engine goes.
+    ~EngineObject() override;
+    EngineObject(const EngineObject&) = delete;
+    EngineObject& operator=(const EngineObject&) = delete;
+
+    const QString& path() const noexcept { return m_path; }
+    int controllerCount() const;
+
+    // Handles a call on the object at path (this engine's path or below). Throws CallError or
+    // cao::Error.
+    QVariantList handle(const QString& path, const QString& interface, const QString& member,
+                        const QVariantList& arguments);
+
+    // Sends every batch gathered so far.
+    void flush();
+
+private:
+    QVariantList handleEngine(const QString& member, const QVariantList& arguments);
+    QVariantList handleWorkspace(const QString& member, const QVariantList& arguments);
+    QVariantList handleController(ControllerState& entry, const QString& member,
+                                  const QVariantList& arguments);
+    QVariantList handleVariable(ControllerState& entry, const QString& node, const QString& member,
+                                const QVariantList& arguments);
+    QVariantList handleMessage(ControllerState& entry, const QString& node, const QString& member,
+                               const QVariantList& arguments);
+
+    std::shared_ptr<ControllerState> entryFor(const cao::ControllerPtr& controller);
+    void subscribe(const std::shared_ptr<ControllerState>& entry, bool listening);
+    void gather(const std::weak_ptr<ControllerState>& target, const cao::MessagePtr& message);
+    void release(ControllerState& entry);
+
+    cao::EnginePtr m_engine;
+    cao::WorkspacePtr m_workspace;
+    QString m_path;
+    Emit m_emit;
+    unsigned m_nextNode = 0;
+    std::map<QString, std::shared_ptr<ControllerState>> m_controllers;  // by node name
+    std::vector<std::weak_ptr<ControllerState>> m_waiting;              // batches to send
+    bool m_flushQueued = false;
+    bool m_packed = false;  // batches go as PackedMessages
+};
+
+}  // namespace bus::service

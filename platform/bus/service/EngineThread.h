@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/bus/service/EngineService.h"
+
+#include <QString>
+#include <QThread>
+
+#include <memory>
+
+namespace bus::service {
+
+class BusObject;
+
+// An engine service on a thread and a bus connection of its own, under a bus name of its
+// own: the engine's side of the bus in this process, for tests and benchmarks.
+class EngineThread {
+public:
+    // factory runs on the engine's thread. Throws cao::Error when there is no session bus or
+    // the name cannot be taken.
+    explicit EngineThread(EngineService::EngineFactory factory);
+    ~EngineThread();
+    EngineThread(const EngineThread&) = delete;
+    EngineThread& operator=(const EngineThread&) = delete;
+
+    const QString& service() const noexcept { return m_service; }
+    // Engine objects held by clients now.
+    size_t clientCount() const;
+
+private:
+    struct Parts;
+
+    QString m_service;
+    QString m_connectionName;
+    QThread m_thread;
+    std::unique_ptr<Parts> m_parts;  // lives on m_thread
+};
+
+}  // namespace bus::service

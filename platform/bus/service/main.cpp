@@ -1,0 +1,122 @@
+// tandrel-engine: the controller access engine as a program of its own on the user's session
+// bus. Every Tandrel window and script of the user is a client of the one engine, so their
+// controllers meet through the providers and the embedded run-time it hosts.
+#include "platform/bus/protocol/Names.h"
+#include "platform/bus/service/BusObject.h"
+#include "platform/bus/service/EngineService.h"
+#include "platform/engine/Engine.h"
+#include "platform/engine/TerminationSignals.h"
+#include "platform/links/embedded/RunTimeHost.h"
+#include "platform/provider/HlaProvider.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kDefaultIdleExitSeconds = 5;
+constexpr int kExitFailed = 1;
+// How often the engine makes sure its bus is still there.
+constexpr int kBusCheckMs = 5000;
+
+int fail(const QString& text) {
+    std::fprintf(stderr, "tandrel-engine: %s\n", qUtf8Printable(text));
+    return kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tandrel-engine"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "The controller access engine on the session bus; started by the first client."));
+    parser.addHelpOption();
+    const QCommandLineOption serviceOption(
+        QStringLiteral("service"),
+        QStringLiteral("The bus name to serve (default %1).").arg(QLatin1String(bus::kService)),
+        QStringLiteral("name"), QLatin1String(bus::kService));
+    const QCommandLineOption idleOption(
+        QStringLiteral("idle-exit"),
+        QStringLiteral("End this many seconds after the last client has gone (default %1).")
+            .arg(kDefaultIdleExitSeconds),
+        QStringLiteral("seconds"), QString::number(kDefaultIdleExitSeconds));
+    parser.addOptions({serviceOption, idleOption});
+    parser.process(app);
+    bool numeric = false;
+    const int idleSeconds = parser.value(idleOption).toInt(&numeric);
+    if (!numeric || idleSeconds < 0) {
+        return fail(QStringLiteral("--idle-exit takes a number of seconds, not \"%1\"")
+                        .arg(parser.value(idleOption)));
+    }
+    const QString service = parser.value(serviceOption);
+
+    QDBusConnection connection = QDBusConnection::sessionBus();
+    if (!connection.isConnected()) {
+        return fail(QStringLiteral("there is no D-Bus session bus: %1")
+                        .arg(connection.lastError().message()));
+    }
+    try {
+        engine::TerminationSignals signalled;
+        QObject::connect(&signalled, &engine::TerminationSignals::received, &app,
+                         &QCoreApplication::quit);
+
+        // One run-time for every client, which is what lets their federates meet.
+        auto host = std::make_shared<links::RunTimeHost>();
+        bus::service::EngineService engines(
+            [host] {
+                engine::ProviderRegistry providers;
+                provider::registerProvider(providers, host);
+                return std::make_shared<engine::Engine>(std::move(providers));
+            },
+            [connection](const QDBusMessage& message) { connection.send(message); });
+        bus::service::BusObject objects(engines, connection);
+        objects.registerObjects();
+
+        QTimer idleExit;
+        idleExit.setSingleShot(true);
+        idleExit.setInterval(idleSeconds * 1000);
+        QObject::connect(&idleExit, &QTimer::timeout, &app, [&] {
+            if (engines.clientCount() == 0) app.quit();
+        });
+        QObject::connect(&engines, &bus::service::EngineService::idle, &idleExit,
+                         qOverload<>(&QTimer::start));
+        QObject::connect(&engines, &bus::service::EngineService::clientArrived, &idleExit,
+                         &QTimer::stop);
+
+        // Without its bus no client can reach the engine any more, nor leave it.
+        QTimer busCheck;
+        busCheck.setInterval(kBusCheckMs);
+        QObject::connect(&busCheck, &QTimer::timeout, &app, [&] {
+            if (!connection.isConnected()) {
+                std::fprintf(stderr, "tandrel-engine: the session bus has gone; ending\n");
+                app.quit();
+            }
+        });
+        busCheck.start();
+
+        if (!connection.registerService(service)) {
+            const auto owner = connection.interface()->serviceOwner(service);
+            if (owner.isValid()) {
+                std::fprintf(stderr, "tandrel-engine: %s is already served by %s\n",
+                             qUtf8Printable(service), qUtf8Printable(owner.value()));
+                return 0;
+            }
+            return fail(QStringLiteral("cannot take the name %1: %2")
+                            .arg(service, connection.lastError().message()));
+        }
+        idleExit.start();
+        const int status = QCoreApplication::exec();
+        connection.unregisterService(service);
+        return status;
+    } catch (const cao::Error& e) {
+        return fail(e.description());
+    }
+}

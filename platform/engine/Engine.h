@@ -1,0 +1,28 @@
+#pragma once
+
+#include "cao/Cao.h"
+#include "platform/engine/Dispatcher.h"
+#include "platform/engine/ProviderRegistry.h"
+
+#include <memory>
+
+namespace engine {
+
+// The embedded engine: one default workspace whose controllers come from the registered
+// providers. Lives on the thread that creates it, which must run a Qt event loop for
+// messages to be delivered.
+class Engine : public cao::CaoEngine {
+public:
+    explicit Engine(ProviderRegistry providers);
+    ~Engine() override;
+    cao::WorkspacesPtr Workspaces() override;
+
+    // Delivers everything queued so far; for tests that run without an event loop.
+    void deliverPending();
+
+private:
+    std::unique_ptr<engine::Dispatcher> m_dispatcher;
+    std::shared_ptr<cao::CaoWorkspace> m_workspace;
+};
+
+}  // namespace engine

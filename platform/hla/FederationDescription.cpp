@@ -1,0 +1,181 @@
+#include "platform/hla/FederationDescription.h"
+
+#include "platform/hla/Error.h"
+
+namespace hla {
+
+namespace {
+
+template <typename Table>
+auto& at(Table& table, std::uint32_t index, ErrorKind kind, const char* what) {
+    if (index >= table.size()) {
+        throw Error(kind, std::string(what) + " handle " + std::to_string(index) +
+                              " is not defined in the federation description");
+    }
+    return table[index];
+}
+
+}  // namespace
+
+ObjectClassHandle FederationDescription::addObjectClass(std::optional<ObjectClassHandle> parent,
+                                                        const std::string& name) {
+    std::string fullName = parent ? objectClass(*parent).fullName + "." + name : name;
+    if (m_objectClassByName.count(fullName) != 0) {
+        throw Error(ErrorKind::InvalidName, "object class " + fullName + " is declared twice");
+    }
+    const auto handle = static_cast<ObjectClassHandle>(m_objectClasses.size());
+    m_objectClasses.push_back({name, fullName, parent, {}, {}});
+    m_attributeByName.emplace_back();
+    if (parent) m_objectClasses[toUnderlying(*parent)].children.push_back(handle);
+    m_objectClassByName.emplace(std::move(fullName), handle);
+    return handle;
+}
+
+AttributeHandle FederationDescription::addAttribute(ObjectClassHandle objectClass,
+                                                    const std::string& name, Transport transport,
+                                                    Order order) {
+    const auto& cls = this->objectClass(objectClass);
+    if (findAttribute(objectClass, name) || declaredInSubtree(objectClass, name)) {
+        throw Error(ErrorKind::InvalidName,
+                    "attribute " + name + " is declared twice in object class " + cls.fullName);
+    }
+    const auto handle = static_cast<AttributeHandle>(m_attributes.size());
+    m_attributes.push_back({name, objectClass, transport, order});
+    m_objectClasses[toUnderlying(objectClass)].declared.push_back(handle);
+    m_attributeByName[toUnderlying(objectClass)].emplace(name, handle);
+    return handle;
+}
+
+InteractionClassHandle FederationDescription::addInteractionClass(
+    std::optional<InteractionClassHandle> parent, const std::string& name, Transport transport,
+    Order order) {
+    std::string fullName = parent ? interactionClass(*parent).fullName + "." + name : name;
+    if (m_interactionClassByName.count(fullName) != 0) {
+        throw Error(ErrorKind::InvalidName, "interaction class " + fullName + " is declared twice");
+    }
+    const auto handle = static_cast<InteractionClassHandle>(m_interactionClasses.size());
+    m_interactionClasses.push_back({name, fullName, parent, transport, order, {}, {}});
+    m_parameterByName.emplace_back();
+    if (parent) m_interactionClasses[toUnderlying(*parent)].children.push_back(handle);
+    m_interactionClassByName.emplace(std::move(fullName), handle);
+    return handle;
+}
+
+ParameterHandle FederationDescription::addParameter(InteractionClassHandle interactionClass,
+                                                    const std::string& name) {
+    const auto& cls = this->interactionClass(interactionClass);
+    if (findParameter(interactionClass, name) || declaredInSubtree(interactionClass, name)) {
+        throw Error(
+            ErrorKind::InvalidName,
+            "parameter " + name + " is declared twice in interaction class " + cls.fullName);
+    }
+    const auto handle = static_cast<ParameterHandle>(m_parameters.size());
+    m_parameters.push_back({name, interactionClass});
+    m_interactionClasses[toUnderlying(interactionClass)].declared.push_back(handle);
+    m_parameterByName[toUnderlying(interactionClass)].emplace(name, handle);
+    return handle;
+}
+
+std::optional<ObjectClassHandle> FederationDescription::findObjectClass(
+    std::string_view fullName) const {
+    const auto it = m_objectClassByName.find(fullName);
+    if (it == m_objectClassByName.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<AttributeHandle> FederationDescription::findAttribute(ObjectClassHandle cls,
+                                                                    std::string_view name) const {
+    for (std::optional<ObjectClassHandle> c = cls; c; c = objectClass(*c).parent) {
+        const auto& names = m_attributeByName[toUnderlying(*c)];
+        if (const auto it = names.find(name); it != names.end()) return it->second;
+    }
+    return std::nullopt;
+}
+
+std::optional<InteractionClassHandle> FederationDescription::findInteractionClass(
+    std::string_view fullName) const {
+    const auto it = m_interactionClassByName.find(fullName);
+    if (it == m_interactionClassByName.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<ParameterHandle> FederationDescription::findParameter(InteractionClassHandle cls,
+                                                                    std::string_view name) const {
+    for (std::optional<InteractionClassHandle> c = cls; c; c = interactionClass(*c).parent) {
+        const auto& names = m_parameterByName[toUnderlying(*c)];
+        if (const auto it = names.find(name); it != names.end()) return it->second;
+    }
+    return std::nullopt;
+}
+
+const ObjectClassSpec& FederationDescription::objectClass(ObjectClassHandle handle) const {
+    return at(m_objectClasses, toUnderlying(handle), ErrorKind::ObjectClassNotDefined,
+              "object class");
+}
+
+const AttributeSpec& FederationDescription::attribute(AttributeHandle handle) const {
+    return at(m_attributes, toUnderlying(handle), ErrorKind::AttributeNotDefined, "attribute");
+}
+
+const InteractionClassSpec& FederationDescription::interactionClass(
+    InteractionClassHandle handle) const {
+    return at(m_interactionClasses, toUnderlying(handle), ErrorKind::InteractionClassNotDefined,
+              "interaction class");
+}
+
+const ParameterSpec& FederationDescription::parameter(ParameterHandle handle) const {
+    return at(m_parameters, toUnderlying(handle), ErrorKind::InteractionParameterNotDefined,
+              "parameter");
+}
+
+bool FederationDescription::isSubclassOf(ObjectClassHandle cls, ObjectClassHandle ancestor) const {
+    for (std::optional<ObjectClassHandle> c = cls; c; c = objectClass(*c).parent) {
+        if (*c == ancestor) return true;
+    }
+    return false;
+}
+
+bool FederationDescription::isSubclassOf(InteractionClassHandle cls,
+                                         InteractionClassHandle ancestor) const {
+    for (std::optional<InteractionClassHandle> c = cls; c; c = interactionClass(*c).parent) {
+        if (*c == ancestor) return true;
+    }
+    return false;
+}
+
+bool FederationDescription::isAvailable(ObjectClassHandle cls, AttributeHandle attr) const {
+    return isSubclassOf(cls, attribute(attr).declaredIn);
+}
+
+bool FederationDescription::isAvailable(InteractionClassHandle cls, ParameterHandle param) const {
+    return isSubclassOf(cls, parameter(param).declaredIn);
+}
+
+std::vector<AttributeHandle> FederationDescription::availableAttributes(
+    ObjectClassHandle cls) const {
+    std::vector<AttributeHandle> result;
+    for (std::optional<ObjectClassHandle> c = cls; c; c = objectClass(*c).parent) {
+        const auto& declared = objectClass(*c).declared;
+        result.insert(result.end(), declared.begin(), declared.end());
+    }
+    return result;
+}
+
+bool FederationDescription::declaredInSubtree(ObjectClassHandle cls, std::string_view name) const {
+    for (ObjectClassHandle child : objectClass(cls).children) {
+        if (m_attributeByName[toUnderlying(child)].count(name) != 0) return true;
+        if (declaredInSubtree(child, name)) return true;
+    }
+    return false;
+}
+
+bool FederationDescription::declaredInSubtree(InteractionClassHandle cls,
+                                              std::string_view name) const {
+    for (InteractionClassHandle child : interactionClass(cls).children) {
+        if (m_parameterByName[toUnderlying(child)].count(name) != 0) return true;
+        if (declaredInSubtree(child, name)) return true;
+    }
+    return false;
+}
+
+}  // namespace hla

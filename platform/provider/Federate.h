@@ -1,0 +1,112 @@
+#pragma once
+
+#include "cao/Variant.h"
+#include "platform/engine/Provider.h"
+#include "platform/links/RunTimeLink.h"
+#include "platform/provider/Declarations.h"
+#include "platform/provider/OptionString.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace provider {
+
+class InteractionVariable;
+class AttributeVariable;
+
+// An object instance this federate registered for variables with option 2.
+struct RegisteredObject {
+    hla::ObjectInstanceHandle handle;
+    hla::ObjectClassHandle objectClass;
+    int users = 0;        // variables that registered it
+    int orphanUsers = 0;  // of those, with option 16: release it unowned instead of deleting
+};
+
+// The joined federate of one controller, shared by the controller, its variables and the
+// callbacks: its run-time and the state the provider keeps beside it.
+class Federate {
+public:
+    Federate(std::unique_ptr<links::RunTimeLink> link, engine::ControllerContext& context,
+             std::string federationName, AdvancePolicy advancePolicy);
+
+    links::RunTimeLink& link() { return *m_link; }
+    const std::string& federationName() const { return m_federationName; }
+    const hla::FederationDescription& description() const { return m_link->description(); }
+    Declarations& declarations() { return m_declarations; }
+
+    bool isOpen() const { return m_open; }
+    void markClosed() { m_open = false; }
+
+    // Queues a message; its Time is timestamp when given, else the logical time.
+    void raise(int32_t number, cao::Variant value, const QString& source,
+               std::optional<double> timestamp = std::nullopt,
+               std::function<void()> acknowledge = {});
+
+    double logicalTime() { return m_link->queryFederateTime(); }
+    // The timestamp a message of this order carries: logical time plus lookahead when it is
+    // timestamp-ordered and this federate regulates; otherwise none (receive order).
+    std::optional<hla::LogicalTime> sendTime(hla::Order order);
+
+    // Time advance: the policy of the option string, the pending request, the last grant.
+    AdvancePolicy advancePolicy() const { return m_advancePolicy; }
+    const std::optional<double>& pendingAdvance() const { return m_pendingAdvance; }
+    double lastGranted() const { return m_lastGranted; }
+    void advanceRequested(double time) { m_pendingAdvance = time; }
+    void timeReached(double time) { m_lastGranted = time; }
+    void advanceGranted(double time);
+
+    // Synchronisation points announced and not yet synchronised.
+    void pointAnnounced(const std::string& label) { m_announcedPoints.push_back(label); }
+    void pointSynchronized(const std::string& label);
+    std::string latestAnnouncedPoint() const;
+
+    // Objects this federate registered, by name, and the names of those in view.
+    RegisteredObject* registeredObject(const std::string& name);
+    RegisteredObject& addRegisteredObject(const std::string& name, RegisteredObject object);
+    void forgetRegisteredObject(const std::string& name);
+    std::vector<std::string> registeredObjectNames() const;
+    void objectInView(hla::ObjectInstanceHandle object, const std::string& name);
+    void objectOutOfView(hla::ObjectInstanceHandle object) { m_knownObjects.erase(object); }
+    std::optional<std::string> objectName(hla::ObjectInstanceHandle object) const;
+
+    // The variables that receive; copies, since a message handler may remove one later.
+    void attach(InteractionVariable* variable) { m_interactionVariables.push_back(variable); }
+    void attach(AttributeVariable* variable) { m_attributeVariables.push_back(variable); }
+    void detach(InteractionVariable* variable);
+    void detach(AttributeVariable* variable);
+    std::vector<InteractionVariable*> interactionVariables() const {
+        return m_interactionVariables;
+    }
+    std::vector<AttributeVariable*> attributeVariables() const { return m_attributeVariables; }
+
+private:
+    double messageTime();
+
+    std::unique_ptr<links::RunTimeLink> m_link;
+    engine::ControllerContext& m_context;
+    std::string m_federationName;
+    Declarations m_declarations;
+    bool m_open = true;
+
+    AdvancePolicy m_advancePolicy;
+    std::optional<double> m_pendingAdvance;
+    double m_lastGranted = 0;
+    std::vector<std::string> m_announcedPoints;  // oldest first
+    std::map<std::string, RegisteredObject> m_registered;
+    std::map<hla::ObjectInstanceHandle, std::string> m_knownObjects;
+    std::vector<InteractionVariable*> m_interactionVariables;
+    std::vector<AttributeVariable*> m_attributeVariables;
+};
+
+// A run-time refusal as the description of a failed step: "<what>: <reason>".
+[[noreturn]] void rethrowAsCaoError(const QString& what);
+
+QString timeText(double time);
+
+}  // namespace provider

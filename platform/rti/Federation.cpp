@@ -1,0 +1,50 @@
+#include "platform/rti/Federation.h"
+
+namespace rti {
+
+Federation::Federation(std::string name, std::shared_ptr<const FederationDescription> description,
+                       const Notifier& notifier)
+    : m_name(std::move(name)), m_description(std::move(description)), m_members(m_name, notifier) {}
+
+Federation::~Federation() = default;
+
+void Federation::join(FederateHandle federate, const std::string& type, LogicalTime initialTime) {
+    m_time.addFederate(federate, initialTime);
+    m_syncPoints.joined(m_members.add(federate, type, *m_description));
+}
+
+void Federation::resign(FederateHandle federate, ResignAction action) {
+    m_members.requireMember(federate);
+    if (action == ResignAction::NoAction) m_ownership.requireNothingOwned(federate);
+    if (action == ResignAction::DeleteObjectsAndReleaseAttributes) {
+        m_routing.deleteDeletable(federate);
+    }
+    m_ownership.releaseAll(federate);
+    m_routing.forget(federate);
+    m_members.remove(federate);
+    m_time.removeFederate(federate);
+    m_syncPoints.left(federate);
+}
+
+std::optional<Callback> Federation::nextCallback(FederateHandle federate) {
+    Member& member = m_members.requireMember(federate);
+    while (auto callback = member.callbacks.pop()) {
+        if (const auto* discover = std::get_if<cb::DiscoverObjectInstance>(&*callback)) {
+            member.view.insert(discover->object);
+        } else if (const auto* remove = std::get_if<cb::RemoveObjectInstance>(&*callback)) {
+            if (member.view.erase(remove->object) == 0) continue;
+        } else if (const auto* reflect = std::get_if<cb::ReflectAttributeValues>(&*callback)) {
+            if (member.view.count(reflect->object) == 0) continue;
+        } else if (const auto* grant = std::get_if<cb::TimeAdvanceGrant>(&*callback)) {
+            m_time.grantDelivered(federate, grant->time);
+        }
+        return callback;
+    }
+    return std::nullopt;
+}
+
+std::size_t Federation::pendingCallbacks(FederateHandle federate) {
+    return m_members.requireMember(federate).callbacks.size();
+}
+
+}  // namespace rti

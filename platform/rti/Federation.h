@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/rti/DeclarationService.h"
+#include "platform/rti/Membership.h"
+#include "platform/rti/ObjectRegistry.h"
+#include "platform/rti/ObjectRouting.h"
+#include "platform/rti/OwnershipService.h"
+#include "platform/rti/SyncPointService.h"
+#include "platform/rti/TimeCoordinator.h"
+#include "platform/rti/Vocabulary.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <type_traits>
+
+namespace rti {
+
+// One federation execution: its members and the services they use, one object each. Joining
+// and resigning involve them all and are done here. Services throw Error; callbacks go to
+// the receivers' queues.
+class Federation {
+public:
+    using Notifier = Membership::Notifier;
+
+    Federation(std::string name, std::shared_ptr<const FederationDescription> description,
+               const Notifier& notifier);
+    ~Federation();
+    Federation(const Federation&) = delete;
+    Federation& operator=(const Federation&) = delete;
+
+    const std::string& name() const { return m_name; }
+    const std::shared_ptr<const FederationDescription>& description() const {
+        return m_description;
+    }
+    bool hasMembers() const { return !m_members.empty(); }
+    std::size_t memberCount() const { return m_members.size(); }
+
+    void join(FederateHandle federate, const std::string& type, LogicalTime initialTime);
+    void resign(FederateHandle federate, ResignAction action);
+
+    // The federate's next callback. A reflection of an instance the federate has been told
+    // is removed (a timestamp-order update overtaken by the removal) is dropped here.
+    std::optional<Callback> nextCallback(FederateHandle federate);
+    std::size_t pendingCallbacks(FederateHandle federate);
+
+    // The object that provides Service: the federation itself or one of its services.
+    template <typename Service>
+    Service& service();
+
+private:
+    std::string m_name;
+    std::shared_ptr<const FederationDescription> m_description;
+    Membership m_members;
+    TimeCoordinator m_time{m_members};
+    ObjectRegistry m_objects;
+    SyncPointService m_syncPoints{m_members};
+    OwnershipService m_ownership{*m_description, m_members, m_objects};
+    ObjectRouting m_routing{*m_description, m_members, m_objects, m_time, m_ownership};
+    DeclarationService m_declarations{*m_description, m_members, m_ownership, m_routing};
+};
+
+template <typename Service>
+Service& Federation::service() {
+    if constexpr (std::is_same_v<Service, Federation>) {
+        return *this;
+    } else if constexpr (std::is_same_v<Service, SyncPointService>) {
+        return m_syncPoints;
+    } else if constexpr (std::is_same_v<Service, DeclarationService>) {
+        return m_declarations;
+    } else if constexpr (std::is_same_v<Service, ObjectRouting>) {
+        return m_routing;
+    } else if constexpr (std::is_same_v<Service, OwnershipService>) {
+        return m_ownership;
+    } else {
+        static_assert(std::is_same_v<Service, TimeCoordinator>, "not a service of a federation");
+        return m_time;
+    }
+}
+
+}  // namespace rti

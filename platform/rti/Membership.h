@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/rti/CallbackQueue.h"
+#include "platform/rti/Declarations.h"
+#include "platform/rti/TimeCoordinator.h"
+#include "platform/rti/Vocabulary.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace rti {
+
+// A federate joined to a federation execution, as the other services of the federation see it.
+struct Member {
+    Member(FederateHandle h, std::string t, const FederationDescription& d)
+        : handle(h), type(std::move(t)), declarations(d) {}
+    FederateHandle handle;
+    std::string type;
+    CallbackQueue callbacks;
+    Declarations declarations;
+    std::set<ObjectInstanceHandle> view;  // instances as the federate has been told
+};
+
+// The federates joined to one federation execution and the queues their callbacks wait in.
+// It is where time management hands out what it decides.
+class Membership : public TimeSink {
+public:
+    // Told when a federate's queue stops being empty.
+    using Notifier = std::function<void(FederateHandle)>;
+    using Members = std::map<FederateHandle, std::unique_ptr<Member>>;
+
+    Membership(const std::string& federationName, const Notifier& notifier)
+        : m_federationName(federationName), m_notifier(notifier) {}
+
+    Member& add(FederateHandle federate, const std::string& type,
+                const FederationDescription& description);
+    void remove(FederateHandle federate) { m_members.erase(federate); }
+
+    // Throws Error (FederateNotExecutionMember) unless the federate is joined.
+    Member& requireMember(FederateHandle federate);
+
+    bool empty() const { return m_members.empty(); }
+    std::size_t size() const { return m_members.size(); }
+    Members& all() { return m_members; }
+
+    void post(Member& to, Callback callback);
+
+    void deliver(FederateHandle federate, Callback callback) override;
+    void releaseHeld(FederateHandle federate) override;
+
+private:
+    const std::string& m_federationName;
+    const Notifier& m_notifier;
+    Members m_members;
+};
+
+}  // namespace rti

@@ -1,0 +1,136 @@
+#pragma once
+
+// One scenario suite for every run-time of the provider. An instance on the HLA 1.3 run-time
+// needs a running RTI at TANDREL_TEST_RTI_ADDRESS (rti://127.0.0.1:PORT); without one, or in
+// a build without that run-time, its cases are skipped, or fail when
+// TANDREL_TEST_REQUIRE_HLA13=1.
+
+#include "HlaFixture.h"
+#include "platform/provider/RunTimeChoice.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <string>
+
+namespace hlatest {
+
+inline const std::string kEmbedded = "embedded";
+inline const std::string kHla13 = "hla13";
+
+class RunTimeTest : public HlaTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    // How long a case waits for what another process must send before it fails; a bound
+    // against hanging, not a speed requirement.
+    static constexpr int kWaitBoundMs = 10000;
+    // How long an RTI in another process gets to deliver something that must not arrive.
+    static constexpr int kStrayWindowMs = 300;
+
+    void SetUp() override {
+        qunsetenv(provider::kRunTimeVariable);
+        qunsetenv(provider::kAddressVariable);
+        if (GetParam() != kHla13) return;
+        const QByteArray address = qgetenv("TANDREL_TEST_RTI_ADDRESS");
+        std::string missing;
+        if (!provider::hla13RunTimeBuilt()) {
+            missing = "this build has no HLA 1.3 run-time (pkg-config found no hla-rti13)";
+        } else if (address.isEmpty()) {
+            missing =
+                "TANDREL_TEST_RTI_ADDRESS is not set (e.g. rti://127.0.0.1:14321 of a "
+                "running rtinode)";
+        }
+        if (!missing.empty()) {
+            if (qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1") {
+                FAIL() << "the HLA 1.3 run-time is required, but " << missing;
+            }
+            GTEST_SKIP() << "HLA 1.3 run-time not tested: " << missing;
+        }
+        qputenv(provider::kRunTimeVariable, "hla13");
+        qputenv(provider::kAddressVariable, address);
+    }
+
+    void TearDown() override {
+        // Leave every federation before the next case, so the RTI keeps nothing of this one.
+        while (ws && ws->Controllers()->Count() > 0) {
+            ws->Controllers()->Remove(cao::Variant::fromI4(0));
+        }
+        qunsetenv(provider::kRunTimeVariable);
+        qunsetenv(provider::kAddressVariable);
+    }
+
+    bool onHla13() const { return GetParam() == kHla13; }
+
+    // A federation of this case alone: an RTI server outlives a case and serves others.
+    QString federation() const {
+        static int counter = 0;
+        if (m_federation.isEmpty()) {
+            m_federation = QStringLiteral("ChatRoom%1n%2").arg(::getpid()).arg(++counter);
+        }
+        return m_federation;
+    }
+    // Later joins go to a federation of their own: with OpenRTI, a create that follows the
+    // destruction of the same execution at once was once seen to block for good.
+    void moveToNewFederation() { m_federation.clear(); }
+    Side join(const QString& federate, const QString& options = kDefaultOptions) {
+        return open(federation() + "." + federate, options);
+    }
+
+    // Runs the event loop until the condition holds; false when the bound passes first.
+    template <typename Condition>
+    bool waitFor(Condition condition) {
+        QDeadlineTimer bound(kWaitBoundMs);
+        for (;;) {
+            eng->deliverPending();
+            if (condition()) return true;
+            if (bound.hasExpired()) return false;
+            spin(5);
+        }
+    }
+    // Lets whatever is under way arrive, so a case can say that something did not.
+    void settle() {
+        eng->deliverPending();
+        if (!onHla13()) return;
+        spin(kStrayWindowMs);
+        eng->deliverPending();
+    }
+    static bool has(Side& side, int number, size_t count = 1) {
+        size_t n = 0;
+        for (const Received& r : *side.log) n += r.number == number ? 1 : 0;
+        return n >= count;
+    }
+
+private:
+    static void spin(int ms) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    mutable QString m_federation;
+};
+
+// Two controllers, Chat and Peer, joined to one federation with their notices taken.
+class TwoSideRunTimeTest : public RunTimeTest {
+protected:
+    void SetUp() override {
+        RunTimeTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        chat = join("Chat");
+        peer = join("Peer");
+        ASSERT_TRUE(waitFor([&] { return has(chat, 0) && has(peer, 0); }));
+        chat.takeAll();
+        peer.takeAll();
+    }
+    Side chat;
+    Side peer;
+};
+
+inline std::string runTimeName(const ::testing::TestParamInfo<std::string>& info) {
+    return info.param == kHla13 ? "Hla13" : "Embedded";
+}
+
+}  // namespace hlatest
