@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/HandlerTrap.h"
+#include "cao/ProviderContract.h"
 #include "cao/TypeRows.h"
 #include "ui/MessageBoxService.h"
 #include "ui/WidgetState.h"
@@ -14,9 +15,9 @@ namespace {
 const QString kVersionText = QStringLiteral("Tandrel on ORiN  version 1.0");
 
 // The system variable each monitor box shows.
-const std::array<QString, 4> kMonitorTags = {QStringLiteral("@CURRENT_TIME"),
-                                             QStringLiteral("@LOOKAHEAD"), QStringLiteral("@LBTS"),
-                                             QStringLiteral("@NEXTEVENT_TIME")};
+const std::array<const char*, 4> kMonitorTags = {
+    cao::contract::variable::kCurrentTime, cao::contract::variable::kLookahead,
+    cao::contract::variable::kLbts, cao::contract::variable::kNextEventTime};
 
 std::unique_ptr<Ui::frmMain> buildForm(QWidget* window) {
     auto form = std::make_unique<Ui::frmMain>();

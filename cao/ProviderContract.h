@@ -1,9 +1,53 @@
 #pragma once
 
-namespace cao {
+// What the HLA provider and the programs that use it agree on: the provider's identifier, the
+// numbers of the messages a controller raises, the names of its system variables and the bits
+// of a variable's option mask. The provider implements these; the window, the message log and
+// the peer rely on them.
 
-// The identifier of the HLA provider: the engine registers it under this name, and every
-// controller of this program and of the peer is opened with it.
+#include <array>
+#include <cstdint>
+
+namespace cao::contract {
+
+// The identifier the engine registers the provider under; every controller is opened with it.
 inline constexpr const char* kProviderId = "CaoProv.Zarn.HLA";
 
-}  // namespace cao
+// The numbers of the messages a controller raises.
+namespace message {
+inline constexpr int32_t Failure = -1;        // an asynchronous failure, described
+inline constexpr int32_t Notice = 0;          // joined, enabled, discovered, ownership
+inline constexpr int32_t PointAnnounced = 1;  // Acknowledge reports the point achieved
+inline constexpr int32_t FederationSynchronized = 2;
+inline constexpr int32_t InteractionReceived = 3;
+inline constexpr int32_t AttributeReflected = 4;
+inline constexpr int32_t AdvanceGranted = 5;
+}  // namespace message
+
+// The system variables: a name that begins with kSystemPrefix names one of these.
+namespace variable {
+inline constexpr char kSystemPrefix = '@';
+inline constexpr const char* kCurrentTime = "@CURRENT_TIME";
+inline constexpr const char* kAdvanceTime = "@ADVANCE_TIME";
+inline constexpr const char* kLookahead = "@LOOKAHEAD";
+inline constexpr const char* kLbts = "@LBTS";
+inline constexpr const char* kNextEventTime = "@NEXTEVENT_TIME";
+inline constexpr const char* kSyncPoint = "@SYNC_POINT";
+}  // namespace variable
+
+// Bits of a variable's option mask; bits that do not apply to a variable's kind are ignored.
+namespace option {
+inline constexpr int32_t NoMessage = 1;        // received interactions raise no message
+inline constexpr int32_t CreateObject = 2;     // register the object instance
+inline constexpr int32_t BigEndian = 4;        // numbers travel big-endian
+inline constexpr int32_t KeepOwnership = 8;    // do not release on request
+inline constexpr int32_t ReleaseUnowned = 16;  // on removal release instead of deleting
+inline constexpr int32_t NoPublish = 32;
+inline constexpr int32_t NoSubscribe = 64;
+}  // namespace option
+
+constexpr bool hasOption(int32_t mask, int32_t bit) {
+    return (mask & bit) != 0;
+}
+
+}  // namespace cao::contract

@@ -40,8 +40,8 @@ void ControllerLifecycle::open() {
         controllerOptionString(url, timePolicy, timeAdvance, currentTime, lookahead, asyncDelivery);
     const QString name = m_controls.txtName->text();
 
-    m_caoCtrl.set(
-        m_caoWs->AddController(name, QLatin1String(cao::kProviderId), QString(), options));
+    m_caoCtrl.set(m_caoWs->AddController(name, QLatin1String(cao::contract::kProviderId), QString(),
+                                         options));
     m_caoVars = m_caoCtrl->Variables();
     m_updateControlStates();
 }

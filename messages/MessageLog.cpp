@@ -1,5 +1,6 @@
 #include "messages/MessageLog.h"
 
+#include "cao/ProviderContract.h"
 #include "cao/TypeRows.h"
 #include "messages/LogLine.h"
 #include "messages/MessageLogModel.h"
@@ -74,7 +75,7 @@ void MessageLog::handle(const cao::MessagePtr& message) {
         const QString source = operations(message).Source();
         m_model->append(logLine(number, value, typeIndex, time, source));
     });
-    if (number != 1) return;
+    if (number != cao::contract::message::PointAnnounced) return;
     guarded([&] {
         if (ui::checkValue(m_controls.chkSync) != 1) m_messageBox.show(kAnnouncementText);
     });

@@ -5,7 +5,7 @@ with "echo: <text>". Needs Debian's python3-dbus and python3-gi.
     /usr/bin/python3 scripts/chat-answer.py [--name ChatRoom.Script]
 
 The engine is started by the bus when tandrel is installed; from the build tree start
-build/default/server/tandrel-engine first. TANDREL_ENGINE_SERVICE names another engine."""
+build/default/platform/bus/service/tandrel-engine first. TANDREL_ENGINE_SERVICE names another engine."""
 
 import argparse
 import os

@@ -1,6 +1,7 @@
+#include "variables/OptionMask.h"
+
 #include "cao/Error.h"
 #include "ui/WidgetState.h"
-#include "variables/VariableRegistration.h"
 
 #include <QListWidget>
 

@@ -1,5 +1,7 @@
 #include "variables/VariableRegistration.h"
 
+#include "variables/OptionMask.h"
+
 #include "variables/VariableLookup.h"
 
 #include <QComboBox>

@@ -17,11 +17,6 @@ struct RegistrationControls {
     QComboBox* cmbVar = nullptr;
 };
 
-// Bit i is set when row i of the option list is ticked; throws cao::Error on overflow.
-int32_t optionMask(const QListWidget* lstVarOpt);
-// "Option=" and the mask in decimal.
-QString variableOptionString(int32_t mask);
-
 // Registering and removing variables (the Add and Remove buttons of the variable frames).
 // Both throw on the first failing step and undo nothing.
 class VariableRegistration {

@@ -3,6 +3,7 @@
 // Reports messages handled per second and the longest time the event loop was kept busy.
 
 #include "app/frmMain.h"
+#include "cao/ProviderContract.h"
 #include "messages/MessageLogModel.h"
 #include "platform/engine/Engine.h"
 #include "platform/provider/HlaProvider.h"
@@ -43,7 +44,7 @@ void BM_FloodIntoTheWindow(benchmark::State& state) {
         window.form().cmbVarNames->setEditText(kName);
         window.form().cmdGetVar->click();
         auto ws = eng->Workspaces()->Item(cao::Variant::fromI2(0));
-        auto peer = ws->AddController("ChatRoom.Peer", "CaoProv.Zarn.HLA", "", kOptions);
+        auto peer = ws->AddController("ChatRoom.Peer", cao::contract::kProviderId, "", kOptions);
         peer->Variables()->Add(kName, "Option=0");
         auto sender = peer->Variables()->Item(cao::Variant::fromString(kName));
         for (int i = 0; i < total; ++i) sender->put_Value(cao::Variant::fromI4(i));

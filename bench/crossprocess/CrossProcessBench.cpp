@@ -10,6 +10,7 @@
 #include "app/EngineChoice.h"
 #include "bench/support/BenchSupport.h"
 #include "cao/Cao.h"
+#include "cao/ProviderContract.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -30,7 +31,7 @@
 
 namespace {
 
-const QString kProvider = QStringLiteral("CaoProv.Zarn.HLA");
+const QString kProvider = QLatin1String(cao::contract::kProviderId);
 const QString kMessage = QStringLiteral("InteractionRoot.Communication.Message");
 const QString kOptions = QStringLiteral(
     "URL=file:///D:/ZUzI2/CAO/ProviderLib/HLA/Bin/Chat.fed, TimePoli=0, TimeAdv=0, "

@@ -1,5 +1,7 @@
 #include "platform/engine/Variables.h"
 
+#include "platform/engine/Variable.h"
+
 #include <algorithm>
 
 namespace engine {
@@ -73,15 +75,6 @@ void Variables::Remove(const cao::Variant& index) {
 int32_t Variables::Count() {
     m_state->requireOpen();
     return static_cast<int32_t>(m_state->variables.size());
-}
-
-std::shared_ptr<ProviderVariable> Variable::live() {
-    m_state->requireOpen();
-    auto provider = m_provider.lock();
-    if (!provider) {
-        throw cao::Error(QStringLiteral("Variable \"%1\" is no longer registered").arg(m_name));
-    }
-    return provider;
 }
 
 }  // namespace engine

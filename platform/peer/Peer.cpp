@@ -11,15 +11,11 @@ namespace peer {
 
 namespace {
 
-const QString kAdvanceTime = QStringLiteral("@ADVANCE_TIME");
-const QString kCurrentTime = QStringLiteral("@CURRENT_TIME");
-const QString kSyncPoint = QStringLiteral("@SYNC_POINT");
+namespace message = cao::contract::message;
 
-// The provider's message numbers that this program acts on.
-constexpr int32_t kAnnounced = 1;
-constexpr int32_t kInteractionReceived = 3;
-constexpr int32_t kAttributeReflected = 4;
-constexpr int32_t kAdvanceGranted = 5;
+const QString kAdvanceTime = QLatin1String(cao::contract::variable::kAdvanceTime);
+const QString kCurrentTime = QLatin1String(cao::contract::variable::kCurrentTime);
+const QString kSyncPoint = QLatin1String(cao::contract::variable::kSyncPoint);
 
 constexpr double kMillisecondsPerSecond = 1000;
 constexpr int kAdvanceRetryMs = 100;
@@ -65,9 +61,9 @@ Peer::~Peer() {
 
 void Peer::start() {
     m_workspace = m_engine->Workspaces()->Item(cao::Variant::fromI2(0));
-    m_controller =
-        m_workspace->AddController(m_options.controllerName, QLatin1String(cao::kProviderId),
-                                   QString(), m_options.controllerOptions);
+    m_controller = m_workspace->AddController(m_options.controllerName,
+                                              QLatin1String(cao::contract::kProviderId), QString(),
+                                              m_options.controllerOptions);
     try {
         m_note(QStringLiteral("opened ") + m_options.controllerName);
         for (const VariableSpec& spec : m_options.variables) {
@@ -133,14 +129,15 @@ void Peer::onMessage(const cao::MessagePtr& message) {
     }
     printLine(message, number);
     try {
-        if (number == kAnnounced && m_options.answerSync) {
+        if (number == message::PointAnnounced && m_options.answerSync) {
             message->Acknowledge();
             m_note(QStringLiteral("acknowledged ") + cao::variantToText(message->Value()));
-        } else if (number == kInteractionReceived || number == kAttributeReflected) {
+        } else if (number == message::InteractionReceived ||
+                   number == message::AttributeReflected) {
             ++m_received;
             if (m_options.echo) echo(message);
             if (m_options.untilCount && m_received >= *m_options.untilCount) finish(kExitDone);
-        } else if (number == kAdvanceGranted && m_options.advanceStep) {
+        } else if (number == message::AdvanceGranted && m_options.advanceStep) {
             granted(message->Value().r8());
         }
     } catch (const cao::Error& e) {

@@ -1,9 +1,9 @@
 #include "platform/provider/Ambassador.h"
 
 #include "cao/Error.h"
+#include "cao/ProviderContract.h"
 #include "platform/provider/AttributeVariable.h"
 #include "platform/provider/InteractionVariable.h"
-#include "platform/provider/MessageNumber.h"
 #include "platform/provider/Text.h"
 #include "platform/provider/VariableName.h"
 
@@ -26,18 +26,18 @@ QString Ambassador::objectName(hla::ObjectInstanceHandle object) const {
 
 void Ambassador::synchronizationPointRegistrationSucceeded(const std::string& label) {
     m_federate->raise(
-        message::Notice,
+        cao::contract::message::Notice,
         notice(QStringLiteral("Synchronization point \"%1\" registered").arg(text(label))),
-        systemVariableText(SystemName::SyncPoint));
+        QLatin1String(cao::contract::variable::kSyncPoint));
 }
 
 void Ambassador::synchronizationPointRegistrationFailed(const std::string& label,
                                                         const std::string& reason) {
-    m_federate->raise(message::Failure,
+    m_federate->raise(cao::contract::message::Failure,
                       notice(QStringLiteral("The synchronization point \"%1\" could not be "
                                             "registered: %2")
                                  .arg(text(label), text(reason))),
-                      systemVariableText(SystemName::SyncPoint));
+                      QLatin1String(cao::contract::variable::kSyncPoint));
 }
 
 void Ambassador::announceSynchronizationPoint(const std::string& label, const std::string&) {
@@ -54,21 +54,22 @@ void Ambassador::announceSynchronizationPoint(const std::string& label, const st
                                   .arg(text(label)));
         }
     };
-    m_federate->raise(message::PointAnnounced, notice(text(label)),
-                      systemVariableText(SystemName::SyncPoint), std::nullopt, acknowledge);
+    m_federate->raise(cao::contract::message::PointAnnounced, notice(text(label)),
+                      QLatin1String(cao::contract::variable::kSyncPoint), std::nullopt,
+                      acknowledge);
 }
 
 void Ambassador::federationSynchronized(const std::string& label) {
     m_federate->pointSynchronized(label);
-    m_federate->raise(message::FederationSynchronized, notice(text(label)),
-                      systemVariableText(SystemName::SyncPoint));
+    m_federate->raise(cao::contract::message::FederationSynchronized, notice(text(label)),
+                      QLatin1String(cao::contract::variable::kSyncPoint));
 }
 
 void Ambassador::discoverObjectInstance(hla::ObjectInstanceHandle object,
                                         hla::ObjectClassHandle cls, const std::string& name) {
     m_federate->objectInView(object, name);
     m_federate->raise(
-        message::Notice,
+        cao::contract::message::Notice,
         notice(QStringLiteral("Object \"%1\" of class %2 discovered")
                    .arg(text(name), text(m_federate->description().objectClass(cls).fullName))),
         text(name));
@@ -96,8 +97,8 @@ void Ambassador::removeObjectInstance(hla::ObjectInstanceHandle object, const st
                                       std::optional<hla::LogicalTime> time) {
     const QString name = objectName(object);
     m_federate->objectOutOfView(object);
-    m_federate->raise(message::Notice, notice(QStringLiteral("Object \"%1\" removed").arg(name)),
-                      name, time);
+    m_federate->raise(cao::contract::message::Notice,
+                      notice(QStringLiteral("Object \"%1\" removed").arg(name)), name, time);
 }
 
 void Ambassador::requestAttributeOwnershipRelease(hla::ObjectInstanceHandle object,
@@ -125,7 +126,7 @@ void Ambassador::requestAttributeOwnershipRelease(hla::ObjectInstanceHandle obje
             m_federate->link().attributeOwnershipReleaseResponse(object, release);
         ownershipNotice(object, moved, QStringLiteral("released to another federate"));
     } catch (const std::exception& e) {
-        m_federate->raise(message::Failure,
+        m_federate->raise(cao::contract::message::Failure,
                           notice(QStringLiteral("Ownership in object \"%1\" could not be "
                                                 "released: %2")
                                      .arg(name, text(e.what()))),
@@ -156,7 +157,7 @@ void Ambassador::ownershipNotice(hla::ObjectInstanceHandle object,
             }
         }
         m_federate->raise(
-            message::Notice,
+            cao::contract::message::Notice,
             notice(QStringLiteral("Ownership of attribute %1 of object \"%2\" %3")
                        .arg(text(m_federate->description().attribute(attribute).name), name, what)),
             source);
@@ -166,27 +167,27 @@ void Ambassador::ownershipNotice(hla::ObjectInstanceHandle object,
 void Ambassador::timeRegulationEnabled(hla::LogicalTime time) {
     m_federate->timeReached(time);
     m_federate->raise(
-        message::Notice,
+        cao::contract::message::Notice,
         notice(QStringLiteral("Time regulation enabled at time %1").arg(timeText(time))),
-        systemVariableText(SystemName::CurrentTime));
+        QLatin1String(cao::contract::variable::kCurrentTime));
 }
 
 void Ambassador::timeConstrainedEnabled(hla::LogicalTime time) {
     m_federate->timeReached(time);
     m_federate->raise(
-        message::Notice,
+        cao::contract::message::Notice,
         notice(QStringLiteral("Time constraint enabled at time %1").arg(timeText(time))),
-        systemVariableText(SystemName::CurrentTime));
+        QLatin1String(cao::contract::variable::kCurrentTime));
 }
 
 void Ambassador::timeAdvanceGrant(hla::LogicalTime time) {
     m_federate->advanceGranted(time);
-    m_federate->raise(message::AdvanceGranted, cao::Variant::fromR8(time),
-                      systemVariableText(SystemName::AdvanceTime));
+    m_federate->raise(cao::contract::message::AdvanceGranted, cao::Variant::fromR8(time),
+                      QLatin1String(cao::contract::variable::kAdvanceTime));
 }
 
 void Ambassador::connectionLost(const std::string& reason) {
-    m_federate->raise(message::Failure,
+    m_federate->raise(cao::contract::message::Failure,
                       notice(QStringLiteral("The connection to the %1 was lost: %2; close the "
                                             "controller and open it again")
                                  .arg(text(m_federate->link().runTimeName()), text(reason))),

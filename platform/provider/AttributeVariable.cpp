@@ -1,9 +1,8 @@
 #include "platform/provider/AttributeVariable.h"
 
 #include "cao/Error.h"
-#include "platform/provider/MessageNumber.h"
+#include "cao/ProviderContract.h"
 #include "platform/provider/Text.h"
-#include "platform/provider/VariableOptions.h"
 
 #include <algorithm>
 
@@ -31,15 +30,15 @@ AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const Q
     m_class = *cls;
     m_attribute = *attribute;
     declare([this] {
-        if (!hasOption(option::NoPublish)) {
+        if (!hasOption(cao::contract::option::NoPublish)) {
             m_federate->declarations().publish(m_class, m_attribute);
             m_published = true;
         }
-        if (!hasOption(option::NoSubscribe)) {
+        if (!hasOption(cao::contract::option::NoSubscribe)) {
             m_federate->declarations().subscribe(m_class, m_attribute);
             m_subscribed = true;
         }
-        if (hasOption(option::CreateObject)) registerObject();
+        if (hasOption(cao::contract::option::CreateObject)) registerObject();
     });
     m_federate->attach(this);
 }
@@ -49,7 +48,7 @@ AttributeVariable::~AttributeVariable() {
 }
 
 bool AttributeVariable::keepsOwnership() const {
-    return hasOption(option::KeepOwnership);
+    return hasOption(cao::contract::option::KeepOwnership);
 }
 
 void AttributeVariable::registerObject() {
@@ -67,7 +66,7 @@ void AttributeVariable::registerObject() {
             cao::code::InvalidArg);
     }
     ++found->users;
-    if (hasOption(option::ReleaseUnowned)) ++found->orphanUsers;
+    if (hasOption(cao::contract::option::ReleaseUnowned)) ++found->orphanUsers;
     m_registered = true;
 }
 
@@ -97,7 +96,7 @@ void AttributeVariable::withdraw() {
             letGoOfObject(*m_federate, m_objectName);
         } else {
             --found->users;
-            if (hasOption(option::ReleaseUnowned)) --found->orphanUsers;
+            if (hasOption(cao::contract::option::ReleaseUnowned)) --found->orphanUsers;
         }
     }
     m_registered = false;
@@ -143,7 +142,7 @@ void AttributeVariable::reflect(const hla::AttributeValues& values,
     if (!m_subscribed) return;
     const auto carried = values.find(m_attribute);
     if (carried == values.end()) return;
-    take(carried->second, timestamp, message::AttributeReflected, false);
+    take(carried->second, timestamp, cao::contract::message::AttributeReflected, false);
 }
 
 }  // namespace provider

@@ -1,7 +1,8 @@
 #include "platform/provider/ExchangeVariable.h"
 
+#include "cao/ProviderContract.h"
 #include "platform/provider/Encoding.h"
-#include "platform/provider/VariableOptions.h"
+#include "platform/provider/Text.h"
 #include "platform/provider/VariableValue.h"
 
 namespace provider {
@@ -34,7 +35,7 @@ void ExchangeVariable::release() {
 
 void ExchangeVariable::write(const cao::Variant& value) {
     const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
-    const hla::Bytes payload = encodeValue(typed, hasOption(option::BigEndian));
+    const hla::Bytes payload = encodeValue(typed, hasOption(cao::contract::option::BigEndian));
     try {
         send(payload);
     } catch (...) {

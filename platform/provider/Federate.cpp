@@ -96,18 +96,4 @@ void Federate::detach(AttributeVariable* variable) {
     std::erase(m_attributeVariables, variable);
 }
 
-void rethrowAsCaoError(const QString& what) {
-    try {
-        throw;
-    } catch (const cao::Error&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw cao::Error(QStringLiteral("%1: %2").arg(what, QString::fromStdString(e.what())));
-    }
-}
-
-QString timeText(double time) {
-    return QString::fromStdString(hla::formatTime(time));
-}
-
 }  // namespace provider

@@ -104,9 +104,4 @@ private:
     std::vector<AttributeVariable*> m_attributeVariables;
 };
 
-// A run-time refusal as the description of a failed step: "<what>: <reason>".
-[[noreturn]] void rethrowAsCaoError(const QString& what);
-
-QString timeText(double time);
-
 }  // namespace provider

@@ -1,11 +1,11 @@
 #include "platform/provider/HlaController.h"
 
 #include "cao/Error.h"
+#include "cao/ProviderContract.h"
 #include "platform/provider/AttributeVariable.h"
 #include "platform/provider/ControllerName.h"
 #include "platform/provider/FedLocator.h"
 #include "platform/provider/InteractionVariable.h"
-#include "platform/provider/MessageNumber.h"
 #include "platform/provider/OptionString.h"
 #include "platform/provider/RunTimeChoice.h"
 #include "platform/provider/SystemVariable.h"
@@ -57,7 +57,7 @@ std::unique_ptr<HlaController> HlaController::open(std::shared_ptr<links::RunTim
                                                settings.advancePolicy());
     std::unique_ptr<HlaController> controller(new HlaController(federate, context));
     federate->raise(
-        message::Notice,
+        cao::contract::message::Notice,
         cao::Variant::fromString(QStringLiteral("Joined federation \"%1\" as federate \"%2\"")
                                      .arg(text(names.federation), text(names.federate))),
         name);

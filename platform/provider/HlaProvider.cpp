@@ -10,7 +10,7 @@ void registerProvider(engine::ProviderRegistry& registry,
                       std::shared_ptr<links::RunTimeHost> host) {
     if (!host) host = std::make_shared<links::RunTimeHost>();
     registry.add(
-        QLatin1String(cao::kProviderId),
+        QLatin1String(cao::contract::kProviderId),
         [host](const QString& name, const QString& options,
                engine::ControllerContext& context) -> std::unique_ptr<engine::ProviderController> {
             return HlaController::open(host, name, options, context);

@@ -1,8 +1,7 @@
 #include "platform/provider/InteractionVariable.h"
 
 #include "cao/Error.h"
-#include "platform/provider/MessageNumber.h"
-#include "platform/provider/VariableOptions.h"
+#include "cao/ProviderContract.h"
 
 namespace provider {
 
@@ -28,11 +27,11 @@ InteractionVariable::InteractionVariable(std::shared_ptr<Federate> federate, con
     m_class = *cls;
     m_parameter = *parameter;
     declare([this] {
-        if (!hasOption(option::NoPublish)) {
+        if (!hasOption(cao::contract::option::NoPublish)) {
             m_federate->declarations().publish(m_class);
             m_published = true;
         }
-        if (!hasOption(option::NoSubscribe)) {
+        if (!hasOption(cao::contract::option::NoSubscribe)) {
             m_federate->declarations().subscribe(m_class);
             m_subscribed = true;
         }
@@ -64,7 +63,8 @@ void InteractionVariable::receive(hla::InteractionClassHandle received,
     if (!m_subscribed || !m_federate->description().isSubclassOf(received, m_class)) return;
     const auto carried = values.find(m_parameter);
     if (carried == values.end()) return;
-    take(carried->second, timestamp, message::InteractionReceived, hasOption(option::NoMessage));
+    take(carried->second, timestamp, cao::contract::message::InteractionReceived,
+         hasOption(cao::contract::option::NoMessage));
 }
 
 }  // namespace provider

@@ -2,30 +2,29 @@
 
 #include "platform/engine/Provider.h"
 #include "platform/provider/Federate.h"
-#include "platform/provider/VariableName.h"
+
+#include <QString>
 
 #include <memory>
 
 namespace provider {
 
-// "@CURRENT_TIME", "@ADVANCE_TIME", "@LOOKAHEAD", "@LBTS", "@NEXTEVENT_TIME", "@SYNC_POINT":
-// the federate's time and synchronisation points as variables.
+struct SystemVariableRow;
+
+// One of the provider's system variables ("@CURRENT_TIME", "@SYNC_POINT" …): the federate's
+// time and synchronisation points as variables. Each is one row of the table in the source.
 class SystemVariable : public engine::ProviderVariable {
 public:
-    SystemVariable(std::shared_ptr<Federate> federate, SystemName name)
-        : m_federate(std::move(federate)), m_name(name) {}
+    // Throws cao::Error naming the name and listing the system variables when it is none.
+    SystemVariable(std::shared_ptr<Federate> federate, const QString& name);
 
     cao::Variant read() override;
     void write(const cao::Variant& value) override;
     void release() override {}
 
 private:
-    void advance(const cao::Variant& value);
-    void changeLookahead(const cao::Variant& value);
-    void registerSyncPoint(const cao::Variant& value);
-
     std::shared_ptr<Federate> m_federate;
-    SystemName m_name;
+    const SystemVariableRow* m_row;
 };
 
 }  // namespace provider

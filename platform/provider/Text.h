@@ -20,4 +20,11 @@ inline cao::Error invalid(const QString& description) {
     return cao::Error(description, cao::code::InvalidArg);
 }
 
+// A time as the provider writes it in its descriptions.
+QString timeText(double time);
+
+// Inside a catch: the exception being handled as the description of a failed step,
+// "<what>: <reason>"; a cao::Error passes unchanged.
+[[noreturn]] void rethrowAsCaoError(const QString& what);
+
 }  // namespace provider

@@ -1,9 +1,8 @@
 #include "platform/provider/VariableName.h"
 
 #include "cao/Error.h"
+#include "cao/ProviderContract.h"
 #include "platform/provider/Text.h"
-
-#include <QStringList>
 
 #include <array>
 #include <utility>
@@ -11,15 +10,6 @@
 namespace provider {
 
 namespace {
-
-constexpr std::array<std::pair<SystemName, const char*>, 6> kSystemNames = {{
-    {SystemName::CurrentTime, "@CURRENT_TIME"},
-    {SystemName::AdvanceTime, "@ADVANCE_TIME"},
-    {SystemName::Lookahead, "@LOOKAHEAD"},
-    {SystemName::Lbts, "@LBTS"},
-    {SystemName::NextEventTime, "@NEXTEVENT_TIME"},
-    {SystemName::SyncPoint, "@SYNC_POINT"},
-}};
 
 constexpr std::array<std::pair<cao::VarType, const char*>, 8> kDataTypes = {{
     {cao::VT_BOOL, "BOOL"},
@@ -40,16 +30,6 @@ constexpr std::array<std::pair<cao::VarType, const char*>, 8> kDataTypes = {{
                       .arg(name));
 }
 
-SystemName systemName(const QString& name) {
-    for (const auto& [value, text] : kSystemNames) {
-        if (name == QLatin1String(text)) return value;
-    }
-    QStringList known;
-    for (const auto& entry : kSystemNames) known << QLatin1String(entry.second);
-    throw invalid(QStringLiteral("\"%1\" is not a system variable; the system variables are %2")
-                      .arg(name, known.join(QStringLiteral(", "))));
-}
-
 cao::VarType dataType(const QString& name, const QString& type) {
     for (const auto& [value, text] : kDataTypes) {
         if (type.compare(QLatin1String(text), Qt::CaseInsensitive) == 0) return value;
@@ -61,18 +41,11 @@ cao::VarType dataType(const QString& name, const QString& type) {
 
 }  // namespace
 
-QString systemVariableText(SystemName name) {
-    for (const auto& [value, text] : kSystemNames) {
-        if (value == name) return QLatin1String(text);
-    }
-    return {};
-}
-
 VariableName parseVariableName(const QString& name) {
     VariableName parsed;
-    if (name.startsWith(QLatin1Char('@'))) {
+    if (name.startsWith(QLatin1Char(cao::contract::variable::kSystemPrefix))) {
         parsed.kind = VariableKind::System;
-        parsed.system = systemName(name);
+        parsed.system = name;
         return parsed;
     }
     QString path = name;

@@ -1,11 +1,10 @@
 #include "platform/provider/VariableValue.h"
 
 #include "cao/Error.h"
+#include "cao/ProviderContract.h"
 #include "cao/text/ChangeType.h"
 #include "platform/provider/Encoding.h"
 #include "platform/provider/Federate.h"
-#include "platform/provider/MessageNumber.h"
-#include "platform/provider/VariableOptions.h"
 
 namespace provider {
 
@@ -24,10 +23,11 @@ bool takeReceivedValue(Federate& federate, const QString& name, const hla::Bytes
                        cao::VarType type, int32_t options,
                        std::optional<hla::LogicalTime> timestamp, cao::Variant& value) {
     try {
-        value = decodeValue(payload, type, hasOption(options, option::BigEndian));
+        value = decodeValue(payload, type,
+                            cao::contract::hasOption(options, cao::contract::option::BigEndian));
         return true;
     } catch (const cao::Error& e) {
-        federate.raise(message::Failure,
+        federate.raise(cao::contract::message::Failure,
                        cao::Variant::fromString(
                            QStringLiteral("The value received for variable \"%1\" is no %2: %3")
                                .arg(name, cao::typeName(type), e.description())),

@@ -1,7 +1,7 @@
 #include "VariablesFixture.h"
 
 #include "cao/Error.h"
-#include "variables/VariableRegistration.h"
+#include "variables/OptionMask.h"
 
 using ::testing::_;
 using ::testing::Eq;

@@ -9,6 +9,7 @@
 #include "bench/support/BenchSupport.h"
 #include "bench/support/ShownLog.h"
 #include "cao/Cao.h"
+#include "cao/ProviderContract.h"
 #include "messages/MessageLog.h"
 #include "messages/MessageLogModel.h"
 #include "platform/bus/client/Connect.h"
@@ -36,7 +37,7 @@ namespace {
 
 using bench::pumpUntil;
 
-const QString kHla = QStringLiteral("CaoProv.Zarn.HLA");
+const QString kHla = QLatin1String(cao::contract::kProviderId);
 const QString kMessage = QStringLiteral("InteractionRoot.Communication.Message");
 const QString kOptions = QStringLiteral(
     "URL=file:///x/Chat.fed, TimePoli=0, TimeAdv=0, CurTime=0.0, LookAhead=0.5, AsyncDeli=0");

@@ -3,6 +3,7 @@
 // garbage, arguments of any D-Bus type and values with any type code. Every call must be
 // answered with a reply or an error that says what went wrong; now and then the caller
 // leaves the bus, so its engine objects close under it.
+#include "cao/ProviderContract.h"
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/protocol/Wire.h"
 #include "platform/bus/service/EngineService.h"
@@ -69,7 +70,7 @@ const std::array kMembers{"CreateEngine",
 const std::array kTexts{
     "ChatRoom.A",
     "ChatRoom.B",
-    "CaoProv.Zarn.HLA",
+    cao::contract::kProviderId,
     "URL=file:///x/Chat.fed, TimePoli=0, TimeAdv=0, CurTime=0.0, LookAhead=0.5, AsyncDeli=0",
     "URL=file:///x/Chat.fed, TimePoli=3, TimeAdv=0, CurTime=0.0, LookAhead=0.5, AsyncDeli=1",
     "InteractionRoot.Communication.Message",

@@ -5,6 +5,7 @@
 // further line a variable name; the first byte of a name line, when it is a digit, picks its option
 // mask. Each registered variable is written with its own name and read back.
 #include "cao/Cao.h"
+#include "cao/ProviderContract.h"
 #include "platform/engine/Engine.h"
 #include "platform/provider/HlaProvider.h"
 
@@ -56,12 +57,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cao::WorkspacePtr ws = eng->Workspaces()->Item(cao::Variant::fromI2(0));
     cao::ControllerPtr chat;
     cao::ControllerPtr peer;
-    succeeds([&] { chat = ws->AddController("ChatRoom.Chat", "CaoProv.Zarn.HLA", "", options); });
+    succeeds([&] {
+        chat = ws->AddController("ChatRoom.Chat", cao::contract::kProviderId, "", options);
+    });
     if (!chat) {
-        succeeds(
-            [&] { chat = ws->AddController("ChatRoom.Chat", "CaoProv.Zarn.HLA", "", kDefaults); });
+        succeeds([&] {
+            chat = ws->AddController("ChatRoom.Chat", cao::contract::kProviderId, "", kDefaults);
+        });
     }
-    succeeds([&] { peer = ws->AddController("ChatRoom.Peer", "CaoProv.Zarn.HLA", "", kDefaults); });
+    succeeds([&] {
+        peer = ws->AddController("ChatRoom.Peer", cao::contract::kProviderId, "", kDefaults);
+    });
     if (!chat || !peer) std::abort();  // the defaults must always open
     for (QString name : lines) {
         int mask = 0;

@@ -1,5 +1,7 @@
 #include "platform/bus/service/BusObject.h"
 
+#include "platform/bus/service/Introspection.h"
+
 #include "platform/bus/protocol/Names.h"
 
 namespace bus::service {

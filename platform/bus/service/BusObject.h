@@ -28,8 +28,4 @@ private:
     QDBusServiceWatcher m_watcher;
 };
 
-// The introspection data of the object at path, as the <interface> and <node> elements
-// within its <node>.
-QString introspectionOf(const QString& path);
-
 }  // namespace bus::service

@@ -1,5 +1,6 @@
+#include "platform/bus/service/Introspection.h"
+
 #include "platform/bus/protocol/Names.h"
-#include "platform/bus/service/BusObject.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
+#include "cao/ProviderContract.h"
 #include "platform/links/embedded/EmbeddedLink.h"
 #include "platform/provider/Ambassador.h"
 #include "platform/provider/FedLocator.h"
-#include "platform/provider/MessageNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ TEST(HlaConnectionLost, IsRaisedAsAFailureNamingTheRunTimeAndWhatToDo) {
     ambassador.connectionLost("socket closed");
     ASSERT_EQ(context.raised.size(), 1u);
     const engine::MessageData& m = context.raised[0];
-    EXPECT_EQ(m.number, provider::message::Failure);
+    EXPECT_EQ(m.number, cao::contract::message::Failure);
     EXPECT_EQ(m.value.string(),
               "The connection to the embedded run-time was lost: socket closed; close the "
               "controller and open it again");

@@ -72,5 +72,6 @@ TEST(HlaVariableName, NamesAreTakenApart) {
     EXPECT_EQ(attribute.objectName, "A.B");
     EXPECT_EQ(attribute.dataType, cao::VT_BSTR);
 
-    EXPECT_EQ(provider::parseVariableName("@LBTS").system, provider::SystemName::Lbts);
+    EXPECT_EQ(provider::parseVariableName("@LBTS").kind, provider::VariableKind::System);
+    EXPECT_EQ(provider::parseVariableName("@LBTS").system, "@LBTS");
 }
