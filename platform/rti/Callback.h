@@ -11,8 +11,6 @@
 
 namespace rti {
 
-class FederateAmbassador;
-
 namespace cb {
 
 struct SynchronizationPointRegistrationSucceeded {
