@@ -15,7 +15,25 @@ auto& at(Table& table, std::uint32_t index, ErrorKind kind, const char* what) {
     return table[index];
 }
 
+std::string replacePrefix(std::string_view name, std::string_view from, std::string_view to) {
+    if (name.substr(0, from.size()) != from) return std::string(name);
+    if (name.size() > from.size() && name[from.size()] != '.') return std::string(name);
+    return std::string(to) + std::string(name.substr(from.size()));
+}
+
 }  // namespace
+
+std::string name13(std::string_view name) {
+    if (name == kPrivilegeToDelete2010) return kPrivilegeToDelete;
+    std::string result = replacePrefix(name, kObjectRoot2010, kObjectRoot);
+    return replacePrefix(result, kInteractionRoot2010, kInteractionRoot);
+}
+
+std::string name2010(std::string_view name) {
+    if (name == kPrivilegeToDelete) return kPrivilegeToDelete2010;
+    std::string result = replacePrefix(name, kObjectRoot, kObjectRoot2010);
+    return replacePrefix(result, kInteractionRoot, kInteractionRoot2010);
+}
 
 ObjectClassHandle FederationDescription::addObjectClass(std::optional<ObjectClassHandle> parent,
                                                         const std::string& name) {
@@ -24,7 +42,7 @@ ObjectClassHandle FederationDescription::addObjectClass(std::optional<ObjectClas
         throw Error(ErrorKind::InvalidName, "object class " + fullName + " is declared twice");
     }
     const auto handle = static_cast<ObjectClassHandle>(m_objectClasses.size());
-    m_objectClasses.push_back({name, fullName, parent, {}, {}});
+    m_objectClasses.push_back({name, fullName, parent, {}, {}, {}});
     m_attributeByName.emplace_back();
     if (parent) m_objectClasses[toUnderlying(*parent)].children.push_back(handle);
     m_objectClassByName.emplace(std::move(fullName), handle);
@@ -33,14 +51,14 @@ ObjectClassHandle FederationDescription::addObjectClass(std::optional<ObjectClas
 
 AttributeHandle FederationDescription::addAttribute(ObjectClassHandle objectClass,
                                                     const std::string& name, Transport transport,
-                                                    Order order) {
+                                                    Order order, std::string dataType) {
     const auto& cls = this->objectClass(objectClass);
     if (findAttribute(objectClass, name) || declaredInSubtree(objectClass, name)) {
         throw Error(ErrorKind::InvalidName,
                     "attribute " + name + " is declared twice in object class " + cls.fullName);
     }
     const auto handle = static_cast<AttributeHandle>(m_attributes.size());
-    m_attributes.push_back({name, objectClass, transport, order});
+    m_attributes.push_back({name, objectClass, transport, order, std::move(dataType)});
     m_objectClasses[toUnderlying(objectClass)].declared.push_back(handle);
     m_attributeByName[toUnderlying(objectClass)].emplace(name, handle);
     return handle;
@@ -54,7 +72,7 @@ InteractionClassHandle FederationDescription::addInteractionClass(
         throw Error(ErrorKind::InvalidName, "interaction class " + fullName + " is declared twice");
     }
     const auto handle = static_cast<InteractionClassHandle>(m_interactionClasses.size());
-    m_interactionClasses.push_back({name, fullName, parent, transport, order, {}, {}});
+    m_interactionClasses.push_back({name, fullName, parent, transport, order, {}, {}, {}, false});
     m_parameterByName.emplace_back();
     if (parent) m_interactionClasses[toUnderlying(*parent)].children.push_back(handle);
     m_interactionClassByName.emplace(std::move(fullName), handle);
@@ -62,7 +80,7 @@ InteractionClassHandle FederationDescription::addInteractionClass(
 }
 
 ParameterHandle FederationDescription::addParameter(InteractionClassHandle interactionClass,
-                                                    const std::string& name) {
+                                                    const std::string& name, std::string dataType) {
     const auto& cls = this->interactionClass(interactionClass);
     if (findParameter(interactionClass, name) || declaredInSubtree(interactionClass, name)) {
         throw Error(
@@ -70,31 +88,45 @@ ParameterHandle FederationDescription::addParameter(InteractionClassHandle inter
             "parameter " + name + " is declared twice in interaction class " + cls.fullName);
     }
     const auto handle = static_cast<ParameterHandle>(m_parameters.size());
-    m_parameters.push_back({name, interactionClass});
+    m_parameters.push_back({name, interactionClass, std::move(dataType)});
     m_interactionClasses[toUnderlying(interactionClass)].declared.push_back(handle);
     m_parameterByName[toUnderlying(interactionClass)].emplace(name, handle);
     return handle;
 }
 
+void FederationDescription::setModule(ObjectClassHandle cls, std::string module) {
+    objectClass(cls);  // throws for a handle not held
+    m_objectClasses[toUnderlying(cls)].module = std::move(module);
+}
+
+void FederationDescription::setModule(InteractionClassHandle cls, std::string module,
+                                      bool scaffolding) {
+    interactionClass(cls);  // throws for a handle not held
+    auto& spec = m_interactionClasses[toUnderlying(cls)];
+    spec.module = std::move(module);
+    spec.scaffolding = scaffolding;
+}
+
 std::optional<ObjectClassHandle> FederationDescription::findObjectClass(
     std::string_view fullName) const {
-    const auto it = m_objectClassByName.find(fullName);
+    const auto it = m_objectClassByName.find(name13(fullName));
     if (it == m_objectClassByName.end()) return std::nullopt;
     return it->second;
 }
 
 std::optional<AttributeHandle> FederationDescription::findAttribute(ObjectClassHandle cls,
                                                                     std::string_view name) const {
+    const std::string wanted = name13(name);
     for (std::optional<ObjectClassHandle> c = cls; c; c = objectClass(*c).parent) {
         const auto& names = m_attributeByName[toUnderlying(*c)];
-        if (const auto it = names.find(name); it != names.end()) return it->second;
+        if (const auto it = names.find(wanted); it != names.end()) return it->second;
     }
     return std::nullopt;
 }
 
 std::optional<InteractionClassHandle> FederationDescription::findInteractionClass(
     std::string_view fullName) const {
-    const auto it = m_interactionClassByName.find(fullName);
+    const auto it = m_interactionClassByName.find(name13(fullName));
     if (it == m_interactionClassByName.end()) return std::nullopt;
     return it->second;
 }

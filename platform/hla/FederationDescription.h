@@ -1,8 +1,13 @@
 #pragma once
 
-// The object and interaction classes of a federation execution, as read from its FED file.
-// Handles index the tables below; attributes and parameters are inherited by subclasses.
+// The object and interaction classes of a federation execution and the data types of their
+// attributes and parameters, as read from a FED file or merged from IEEE 1516-2010 FOM
+// modules. Handles index the tables below; attributes and parameters are inherited by
+// subclasses. Names keep the HLA 1.3 form (ObjectRoot, InteractionRoot, privilegeToDelete);
+// lookups take the 2010 form (HLAobjectRoot, HLAinteractionRoot, HLAprivilegeToDeleteObject)
+// as well.
 
+#include "platform/hla/DataTypes.h"
 #include "platform/hla/Types.h"
 
 #include <map>
@@ -18,6 +23,7 @@ struct AttributeSpec {
     ObjectClassHandle declaredIn;
     Transport transport = Transport::Reliable;
     Order order = Order::Receive;
+    std::string dataType;  // empty when the description declares none (a FED file)
 };
 
 struct ObjectClassSpec {
@@ -26,11 +32,14 @@ struct ObjectClassSpec {
     std::optional<ObjectClassHandle> parent;
     std::vector<AttributeHandle> declared;
     std::vector<ObjectClassHandle> children;
+    // The module that defined the class with its attributes, or that first named it.
+    std::string module;
 };
 
 struct ParameterSpec {
     std::string name;
     InteractionClassHandle declaredIn;
+    std::string dataType;  // empty when the description declares none (a FED file)
 };
 
 struct InteractionClassSpec {
@@ -41,25 +50,52 @@ struct InteractionClassSpec {
     Order order = Order::Receive;
     std::vector<ParameterHandle> declared;
     std::vector<InteractionClassHandle> children;
+    // The module that defined the class, or that first named it.
+    std::string module;
+    // Given by name only, to place subclasses under: no parameters, transportation or order
+    // of its own. A module's definition of the class may fill it in.
+    bool scaffolding = false;
 };
+
+// The 1.3 names of the roots and of the delete privilege, and their 2010 names.
+inline constexpr const char* kObjectRoot = "ObjectRoot";
+inline constexpr const char* kInteractionRoot = "InteractionRoot";
+inline constexpr const char* kPrivilegeToDelete = "privilegeToDelete";
+inline constexpr const char* kObjectRoot2010 = "HLAobjectRoot";
+inline constexpr const char* kInteractionRoot2010 = "HLAinteractionRoot";
+inline constexpr const char* kPrivilegeToDelete2010 = "HLAprivilegeToDeleteObject";
+
+// A class or member name in the 1.3 form, whichever form it was given in.
+std::string name13(std::string_view name);
+// A full class name or member name in the 2010 form.
+std::string name2010(std::string_view name);
 
 class FederationDescription {
 public:
     std::string federationName;
     std::string version;
     std::vector<std::string> routingSpaces;
+    DataTypes dataTypes;
+    // The modules merged into this description, in order (one for a FED file).
+    std::vector<std::string> modules;
 
     // Building. A name that clashes with an existing one throws Error (InvalidName).
     ObjectClassHandle addObjectClass(std::optional<ObjectClassHandle> parent,
                                      const std::string& name);
     AttributeHandle addAttribute(ObjectClassHandle objectClass, const std::string& name,
-                                 Transport transport, Order order);
+                                 Transport transport, Order order, std::string dataType = {});
     InteractionClassHandle addInteractionClass(std::optional<InteractionClassHandle> parent,
                                                const std::string& name, Transport transport,
                                                Order order);
-    ParameterHandle addParameter(InteractionClassHandle interactionClass, const std::string& name);
+    ParameterHandle addParameter(InteractionClassHandle interactionClass, const std::string& name,
+                                 std::string dataType = {});
+    // What a module adds to a class it names besides the data: where it came from, and for
+    // an interaction class whether it is given by name only.
+    void setModule(ObjectClassHandle cls, std::string module);
+    void setModule(InteractionClassHandle cls, std::string module, bool scaffolding);
 
-    // Lookups by the full class name and by a member name visible in a class.
+    // Lookups by the full class name and by a member name visible in a class, in the 1.3 or
+    // the 2010 form.
     std::optional<ObjectClassHandle> findObjectClass(std::string_view fullName) const;
     std::optional<AttributeHandle> findAttribute(ObjectClassHandle objectClass,
                                                  std::string_view name) const;
