@@ -2,6 +2,8 @@
 
 #include "platform/engine/Provider.h"
 
+#include <QThread>
+
 namespace provider {
 
 CallbackPump::CallbackPump(std::shared_ptr<Federate> federate, engine::ControllerContext& context)
@@ -22,10 +24,19 @@ void CallbackPump::stop() {
 }
 
 void CallbackPump::wake() {
-    if (m_scheduled || m_stopped) return;
-    m_scheduled = true;
-    std::weak_ptr<CallbackPump> weak = weak_from_this();
-    m_context.post([weak] {
+    if (m_stopped || m_scheduled.exchange(true)) return;
+    if (QThread::currentThread() == m_home.thread()) return schedule();
+    QMetaObject::invokeMethod(
+        &m_home,
+        [weak = weak_from_this()] {
+            if (const auto pump = weak.lock()) pump->schedule();
+        },
+        Qt::QueuedConnection);
+}
+
+void CallbackPump::schedule() {
+    // Through the controller's queue, so callbacks keep their order among its messages.
+    m_context.post([weak = weak_from_this()] {
         if (const auto pump = weak.lock()) pump->run();
     });
 }

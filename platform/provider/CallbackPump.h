@@ -4,8 +4,10 @@
 #include "platform/provider/Federate.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
 
 namespace provider {
@@ -30,12 +32,14 @@ public:
 
     // Polls from now on when the run-time needs it.
     void start();
-    // Schedules a run unless one is already scheduled; only queues work.
+    // Schedules a run unless one is already scheduled; only queues work. Any thread may call
+    // it: a run-time tells of callbacks on the thread that caused them.
     void wake();
     // Stops for good: a run already scheduled does nothing.
     void stop();
 
 private:
+    void schedule();
     void run();
     void poll();
     void schedulePoll(bool traffic);
@@ -43,10 +47,11 @@ private:
     std::shared_ptr<Federate> m_federate;
     Ambassador m_ambassador;
     engine::ControllerContext& m_context;
+    QObject m_home;  // lives on the controller's thread, where runs are scheduled
     QTimer m_pollTimer;
     QElapsedTimer m_sinceTraffic;
-    bool m_scheduled = false;
-    bool m_stopped = false;
+    std::atomic<bool> m_scheduled = false;
+    std::atomic<bool> m_stopped = false;
 };
 
 }  // namespace provider

@@ -326,7 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             provider::registerProvider(providers, host());
             return std::make_shared<engine::Engine>(std::move(providers));
         },
-        [](const QDBusMessage&) {});
+        [](const QDBusMessage&) {}, bus::service::EngineService::Threading::Inline);
     for (int calls = 0; calls < kMaxCalls && !in.empty(); ++calls) {
         const unsigned action = in.pick(kActions);
         if (action == kLeave) {

@@ -48,9 +48,7 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
                                                     QLatin1String("</node>"))));
         return true;
     }
-    const QDBusMessage reply = m_service.answer(message);
-    if (!message.isReplyRequired() && reply.type() != QDBusMessage::ErrorMessage) return true;
-    connection.send(reply);
+    m_service.receive(message);
     return true;
 }
 

@@ -2,9 +2,11 @@
 
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/service/CallArguments.h"
+#include "platform/bus/service/ClientThread.h"
 #include "platform/bus/service/EngineObject.h"
 
 #include <QDBusObjectPath>
+#include <QDeadlineTimer>
 
 #include <algorithm>
 
@@ -18,18 +20,11 @@ QVariant pathArgument(const QString& path) {
     return QVariant::fromValue(QDBusObjectPath(path));
 }
 
-}  // namespace
-
-EngineService::EngineService(EngineFactory factory, Send send)
-    : m_factory(std::move(factory)), m_send(std::move(send)) {
-    bus::registerWireTypes();
-}
-
-EngineService::~EngineService() = default;
-
-QDBusMessage EngineService::answer(const QDBusMessage& call) {
+// The reply to a call, or the error that describes why it failed.
+template <typename Handle>
+QDBusMessage answerOf(const QDBusMessage& call, Handle handle) {
     try {
-        return call.createReply(handle(call));
+        return call.createReply(handle());
     } catch (const CallError& e) {
         return call.createErrorReply(e.name, e.message);
     } catch (const cao::Error& e) {
@@ -42,7 +37,80 @@ QDBusMessage EngineService::answer(const QDBusMessage& call) {
     }
 }
 
-QVariantList EngineService::handle(const QDBusMessage& call) {
+QDBusMessage answerOn(EngineObject& engine, const QDBusMessage& call) {
+    return answerOf(call, [&] {
+        return engine.handle(call.path(), call.interface(), call.member(), call.arguments());
+    });
+}
+
+bool isClose(const QDBusMessage& call, const QString& enginePath) {
+    return call.path() == enginePath && call.member() == QLatin1String("Close") &&
+           (call.interface().isEmpty() || call.interface() == QLatin1String(bus::kEngineInterface));
+}
+
+}  // namespace
+
+// An engine object: on a thread of its own, or inline.
+struct EngineService::Held {
+    QString owner;  // empty for a detached engine object
+    std::unique_ptr<ClientThread> thread;
+    std::unique_ptr<EngineObject> inlineEngine;
+
+    int controllerCount() const {
+        return thread ? thread->controllerCount() : inlineEngine->controllerCount();
+    }
+};
+
+EngineService::EngineService(EngineFactory factory, Send send, Threading threading)
+    : m_factory(std::move(factory)), m_send(std::move(send)), m_threading(threading) {
+    bus::registerWireTypes();
+}
+
+EngineService::~EngineService() {
+    for (auto& [path, held] : m_engines) {
+        if (held->thread) {
+            held->thread->finish();
+            m_ending.push_back(std::move(held->thread));
+        }
+    }
+    m_engines.clear();
+    const QDeadlineTimer deadline(kEndWaitMs);
+    for (auto& thread : m_ending) {
+        if (!thread->wait(static_cast<int>(deadline.remainingTime()))) {
+            // Still waiting on an RTI: left behind, for the program to end without it.
+            qWarning("tandrel-engine: a client's controllers did not close within %d ms",
+                     kEndWaitMs);
+            (void)thread.release();
+        }
+    }
+}
+
+void EngineService::receive(const QDBusMessage& call) {
+    Held* held = nullptr;
+    QDBusMessage early = answerOf(call, [&] { return route(call, held); });
+    if (held && early.type() != QDBusMessage::ErrorMessage) {
+        if (held->thread) return held->thread->post(call);
+        early = answerOn(*held->inlineEngine, call);
+    }
+    if (call.isReplyRequired() || early.type() == QDBusMessage::ErrorMessage) m_send(early);
+}
+
+QDBusMessage EngineService::answer(const QDBusMessage& call) {
+    Held* held = nullptr;
+    const QDBusMessage early = answerOf(call, [&] {
+        QVariantList answered = route(call, held);
+        if (held && held->thread) {
+            throw cao::Error(
+                QStringLiteral("This engine serves its clients on threads of their "
+                               "own and answers them later"));
+        }
+        return answered;
+    });
+    if (!held || early.type() == QDBusMessage::ErrorMessage) return early;
+    return answerOn(*held->inlineEngine, call);
+}
+
+QVariantList EngineService::route(const QDBusMessage& call, Held*& held) {
     const QString path = call.path();
     const QString root = QLatin1String(bus::kRootPath);
     if (path == root) return handleManager(call);
@@ -52,13 +120,13 @@ QVariantList EngineService::handle(const QDBusMessage& call) {
     const QString enginePath = end < 0 ? path : path.left(end);
     auto it = m_engines.find(enginePath);
     if (it == m_engines.end()) throw unknownObject(path);
-    if (enginePath == path && call.member() == QLatin1String("Close") &&
-        (call.interface().isEmpty() || call.interface() == QLatin1String(bus::kEngineInterface))) {
+    if (isClose(call, enginePath)) {
         CallArguments(QStringLiteral("Engine.Close"), call.arguments()).expect(0, "");
         close(enginePath);
         return {};
     }
-    return it->second.engine->handle(path, call.interface(), call.member(), call.arguments());
+    held = it->second.get();
+    return {};
 }
 
 QVariantList EngineService::handleManager(const QDBusMessage& call) {
@@ -79,7 +147,7 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
         take.expect(0, "");
         uint controllers = 0;
         for (const auto& [path, held] : m_engines) {
-            controllers += static_cast<uint>(held.engine->controllerCount());
+            controllers += static_cast<uint>(held->controllerCount());
         }
         return {static_cast<uint>(m_engines.size()), controllers};
     }
@@ -87,9 +155,10 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
 }
 
 QString EngineService::create(const QString& owner) {
+    reap();
     const auto held = static_cast<size_t>(
         std::count_if(m_engines.begin(), m_engines.end(),
-                      [&](const auto& engine) { return engine.second.owner == owner; }));
+                      [&](const auto& engine) { return engine.second->owner == owner; }));
     if (m_engines.size() >= kMaxEngines || (!owner.isEmpty() && held >= kMaxEnginesPerClient)) {
         throw cao::Error(QStringLiteral("The engine holds %1 engine objects (%2 of this client); "
                                         "close some before creating more")
@@ -98,8 +167,9 @@ QString EngineService::create(const QString& owner) {
     }
     const QString path = QLatin1String(bus::kRootPath) + QLatin1String(kEngineNodePrefix) +
                          QString::number(m_nextEngine++);
-    auto emitBatch = [this, owner](const QString& controller, const char* name,
-                                   const QVariant& batch) {
+    // Sent from the client's thread: it captures nothing of the service but send.
+    auto emitBatch = [send = m_send, owner](const QString& controller, const char* name,
+                                            const QVariant& batch) {
         QDBusMessage signal =
             owner.isEmpty()
                 ? QDBusMessage::createSignal(controller, QLatin1String(bus::kControllerInterface),
@@ -108,10 +178,20 @@ QString EngineService::create(const QString& owner) {
                                                      QLatin1String(bus::kControllerInterface),
                                                      QLatin1String(name));
         signal.setArguments({batch});
-        m_send(signal);
+        send(signal);
     };
-    auto engine = std::make_unique<EngineObject>(m_factory(), path, std::move(emitBatch));
-    m_engines.emplace(path, Held{std::move(engine), owner});
+    auto entry = std::make_unique<Held>();
+    entry->owner = owner;
+    if (m_threading == Threading::PerClient) {
+        entry->thread = std::make_unique<ClientThread>(
+            [factory = m_factory, path, emitBatch] {
+                return std::make_unique<EngineObject>(factory(), path, emitBatch);
+            },
+            answerOn, m_send);
+    } else {
+        entry->inlineEngine = std::make_unique<EngineObject>(m_factory(), path, emitBatch);
+    }
+    m_engines.emplace(path, std::move(entry));
     if (!owner.isEmpty() && held == 0) emit clientArrived(owner);
     return path;
 }
@@ -120,16 +200,25 @@ void EngineService::close(const QString& path) {
     auto it = m_engines.find(path);
     if (it == m_engines.end()) return;
     // Out of the map first: closing controllers may call back into the service.
-    std::unique_ptr<EngineObject> engine = std::move(it->second.engine);
+    std::unique_ptr<Held> held = std::move(it->second);
     m_engines.erase(it);
-    engine.reset();
+    if (held->thread) {
+        held->thread->finish();
+        m_ending.push_back(std::move(held->thread));
+    }
+    held.reset();
+    reap();
     if (m_engines.empty()) emit idle();
+}
+
+void EngineService::reap() {
+    std::erase_if(m_ending, [](const auto& thread) { return thread->finished(); });
 }
 
 void EngineService::clientGone(const QString& busName) {
     std::vector<QString> paths;
     for (const auto& [path, held] : m_engines) {
-        if (held.owner == busName) paths.push_back(path);
+        if (held->owner == busName) paths.push_back(path);
     }
     for (const QString& path : paths) close(path);
 }

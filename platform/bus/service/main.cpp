@@ -3,6 +3,7 @@
 // controllers meet through the providers and the embedded run-time it hosts.
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/service/BusObject.h"
+#include "platform/bus/service/ClientThread.h"
 #include "platform/bus/service/EngineService.h"
 #include "platform/engine/Engine.h"
 #include "platform/engine/TerminationSignals.h"
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("there is no D-Bus session bus: %1")
                         .arg(connection.lastError().message()));
     }
+    int status = 0;
     try {
         engine::TerminationSignals signalled;
         QObject::connect(&signalled, &engine::TerminationSignals::received, &app,
@@ -113,10 +116,15 @@ int main(int argc, char** argv) {
                             .arg(service, connection.lastError().message()));
         }
         idleExit.start();
-        const int status = QCoreApplication::exec();
+        status = QCoreApplication::exec();
         connection.unregisterService(service);
-        return status;
     } catch (const cao::Error& e) {
         return fail(e.description());
     }
+    // A client thread still waiting on an RTI must not hold the engine's exit up.
+    if (bus::service::runningClientThreads() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -25,16 +25,16 @@ std::unique_ptr<RunTimeLink> joinEmbedded(std::shared_ptr<RunTimeHost> host,
                                           const std::string& federate,
                                           hla::FederationDescription description,
                                           hla::LogicalTime initialTime) {
-    rti::RunTime& rt = host->runTime();
+    const RunTimeHost::Access rt = host->access();
     try {
-        if (!rt.federationExecutionExists(federation)) {
-            rt.createFederationExecution(federation, std::move(description));
+        if (!rt->federationExecutionExists(federation)) {
+            rt->createFederationExecution(federation, std::move(description));
         }
         const hla::FederateHandle self =
-            rt.joinFederationExecution(federate, federation, initialTime);
+            rt->joinFederationExecution(federate, federation, initialTime);
         return std::make_unique<EmbeddedLink>(std::move(host), self, federation);
     } catch (...) {
-        destroyIfEmpty(rt, federation);
+        destroyIfEmpty(*rt, federation);
         throw;
     }
 }
@@ -44,7 +44,7 @@ EmbeddedLink::EmbeddedLink(std::shared_ptr<RunTimeHost> host, hla::FederateHandl
     : m_host(std::move(host)),
       m_self(self),
       m_federation(std::move(federation)),
-      m_description(m_host->runTime().description(self)) {}
+      m_description(m_host->access()->description(self)) {}
 
 EmbeddedLink::~EmbeddedLink() {
     m_host->removeWaker(m_self);
@@ -52,62 +52,62 @@ EmbeddedLink::~EmbeddedLink() {
 
 void EmbeddedLink::resign() {
     if (!m_joined) return;
-    rt().resignFederationExecution(m_self, hla::ResignAction::DeleteObjectsAndReleaseAttributes);
+    rt()->resignFederationExecution(m_self, hla::ResignAction::DeleteObjectsAndReleaseAttributes);
     m_joined = false;
     m_host->removeWaker(m_self);
-    destroyIfEmpty(rt(), m_federation);
+    destroyIfEmpty(*rt(), m_federation);
 }
 
 void EmbeddedLink::registerSynchronizationPoint(const std::string& label) {
-    rt().registerFederationSynchronizationPoint(m_self, label);
+    rt()->registerFederationSynchronizationPoint(m_self, label);
 }
 
 void EmbeddedLink::synchronizationPointAchieved(const std::string& label) {
-    rt().synchronizationPointAchieved(m_self, label);
+    rt()->synchronizationPointAchieved(m_self, label);
 }
 
 void EmbeddedLink::publishObjectClass(hla::ObjectClassHandle cls,
                                       const hla::AttributeSet& attributes) {
-    rt().publishObjectClass(m_self, cls, attributes);
+    rt()->publishObjectClass(m_self, cls, attributes);
 }
 
 void EmbeddedLink::unpublishObjectClass(hla::ObjectClassHandle cls) {
-    rt().unpublishObjectClass(m_self, cls);
+    rt()->unpublishObjectClass(m_self, cls);
 }
 
 void EmbeddedLink::subscribeObjectClassAttributes(hla::ObjectClassHandle cls,
                                                   const hla::AttributeSet& attributes) {
-    rt().subscribeObjectClassAttributes(m_self, cls, attributes);
+    rt()->subscribeObjectClassAttributes(m_self, cls, attributes);
 }
 
 void EmbeddedLink::unsubscribeObjectClass(hla::ObjectClassHandle cls) {
-    rt().unsubscribeObjectClass(m_self, cls);
+    rt()->unsubscribeObjectClass(m_self, cls);
 }
 
 void EmbeddedLink::publishInteractionClass(hla::InteractionClassHandle cls) {
-    rt().publishInteractionClass(m_self, cls);
+    rt()->publishInteractionClass(m_self, cls);
 }
 
 void EmbeddedLink::unpublishInteractionClass(hla::InteractionClassHandle cls) {
-    rt().unpublishInteractionClass(m_self, cls);
+    rt()->unpublishInteractionClass(m_self, cls);
 }
 
 void EmbeddedLink::subscribeInteractionClass(hla::InteractionClassHandle cls) {
-    rt().subscribeInteractionClass(m_self, cls);
+    rt()->subscribeInteractionClass(m_self, cls);
 }
 
 void EmbeddedLink::unsubscribeInteractionClass(hla::InteractionClassHandle cls) {
-    rt().unsubscribeInteractionClass(m_self, cls);
+    rt()->unsubscribeInteractionClass(m_self, cls);
 }
 
 hla::ObjectInstanceHandle EmbeddedLink::registerObjectInstance(hla::ObjectClassHandle cls,
                                                                const std::string& name) {
-    return rt().registerObjectInstance(m_self, cls, name);
+    return rt()->registerObjectInstance(m_self, cls, name);
 }
 
 std::optional<hla::ObjectInstanceHandle> EmbeddedLink::findObjectInstance(const std::string& name) {
     try {
-        return rt().getObjectInstanceHandle(m_self, name);
+        return rt()->getObjectInstanceHandle(m_self, name);
     } catch (const hla::Error& e) {
         if (e.kind() != hla::ErrorKind::ObjectNotKnown) throw;
         return std::nullopt;
@@ -117,90 +117,90 @@ std::optional<hla::ObjectInstanceHandle> EmbeddedLink::findObjectInstance(const 
 void EmbeddedLink::updateAttributeValues(hla::ObjectInstanceHandle object,
                                          const hla::AttributeValues& values,
                                          std::optional<hla::LogicalTime> time) {
-    rt().updateAttributeValues(m_self, object, values, {}, time);
+    rt()->updateAttributeValues(m_self, object, values, {}, time);
 }
 
 void EmbeddedLink::sendInteraction(hla::InteractionClassHandle cls,
                                    const hla::ParameterValues& values,
                                    std::optional<hla::LogicalTime> time) {
-    rt().sendInteraction(m_self, cls, values, {}, time);
+    rt()->sendInteraction(m_self, cls, values, {}, time);
 }
 
 void EmbeddedLink::deleteObjectInstance(hla::ObjectInstanceHandle object) {
-    rt().deleteObjectInstance(m_self, object);
+    rt()->deleteObjectInstance(m_self, object);
 }
 
 void EmbeddedLink::unconditionalAttributeOwnershipDivestiture(hla::ObjectInstanceHandle object,
                                                               const hla::AttributeSet& attributes) {
-    rt().unconditionalAttributeOwnershipDivestiture(m_self, object, attributes);
+    rt()->unconditionalAttributeOwnershipDivestiture(m_self, object, attributes);
 }
 
 void EmbeddedLink::attributeOwnershipAcquisition(hla::ObjectInstanceHandle object,
                                                  const hla::AttributeSet& attributes) {
-    rt().attributeOwnershipAcquisition(m_self, object, attributes);
+    rt()->attributeOwnershipAcquisition(m_self, object, attributes);
 }
 
 void EmbeddedLink::attributeOwnershipAcquisitionIfAvailable(hla::ObjectInstanceHandle object,
                                                             const hla::AttributeSet& attributes) {
-    rt().attributeOwnershipAcquisitionIfAvailable(m_self, object, attributes);
+    rt()->attributeOwnershipAcquisitionIfAvailable(m_self, object, attributes);
 }
 
 hla::AttributeSet EmbeddedLink::attributeOwnershipReleaseResponse(
     hla::ObjectInstanceHandle object, const hla::AttributeSet& attributes) {
-    return rt().attributeOwnershipReleaseResponse(m_self, object, attributes);
+    return rt()->attributeOwnershipReleaseResponse(m_self, object, attributes);
 }
 
 bool EmbeddedLink::isAttributeOwnedByFederate(hla::ObjectInstanceHandle object,
                                               hla::AttributeHandle attribute) {
-    return rt().isAttributeOwnedByFederate(m_self, object, attribute);
+    return rt()->isAttributeOwnedByFederate(m_self, object, attribute);
 }
 
 void EmbeddedLink::enableTimeRegulation(hla::LogicalTime time, hla::LogicalTime lookahead) {
-    rt().enableTimeRegulation(m_self, time, lookahead);
+    rt()->enableTimeRegulation(m_self, time, lookahead);
 }
 
 void EmbeddedLink::enableTimeConstrained() {
-    rt().enableTimeConstrained(m_self);
+    rt()->enableTimeConstrained(m_self);
 }
 
 void EmbeddedLink::enableAsynchronousDelivery() {
-    rt().enableAsynchronousDelivery(m_self);
+    rt()->enableAsynchronousDelivery(m_self);
 }
 
 void EmbeddedLink::timeAdvanceRequest(hla::LogicalTime time) {
-    rt().timeAdvanceRequest(m_self, time);
+    rt()->timeAdvanceRequest(m_self, time);
 }
 
 void EmbeddedLink::nextEventRequest(hla::LogicalTime time) {
-    rt().nextEventRequest(m_self, time);
+    rt()->nextEventRequest(m_self, time);
 }
 
 void EmbeddedLink::flushQueueRequest(hla::LogicalTime time) {
-    rt().flushQueueRequest(m_self, time);
+    rt()->flushQueueRequest(m_self, time);
 }
 
 void EmbeddedLink::modifyLookahead(hla::LogicalTime lookahead) {
-    rt().modifyLookahead(m_self, lookahead);
+    rt()->modifyLookahead(m_self, lookahead);
 }
 
 hla::LogicalTime EmbeddedLink::queryFederateTime() {
-    return rt().queryFederateTime(m_self);
+    return rt()->queryFederateTime(m_self);
 }
 
 hla::LogicalTime EmbeddedLink::queryLBTS() {
-    return rt().queryLBTS(m_self);
+    return rt()->queryLBTS(m_self);
 }
 
 hla::LogicalTime EmbeddedLink::queryMinNextEventTime() {
-    return rt().queryMinNextEventTime(m_self);
+    return rt()->queryMinNextEventTime(m_self);
 }
 
 hla::LogicalTime EmbeddedLink::queryLookahead() {
-    return rt().queryLookahead(m_self);
+    return rt()->queryLookahead(m_self);
 }
 
 bool EmbeddedLink::isTimeRegulating() {
-    return rt().isTimeRegulating(m_self);
+    return rt()->isTimeRegulating(m_self);
 }
 
 void EmbeddedLink::setWaker(std::function<void()> wake) {
@@ -209,11 +209,11 @@ void EmbeddedLink::setWaker(std::function<void()> wake) {
 }
 
 bool EmbeddedLink::evokeCallback(RunTimeCallbacks& callbacks) {
-    return m_joined && rt().evokeCallback(m_self, callbacks);
+    return m_joined && rt()->evokeCallback(m_self, callbacks);
 }
 
 bool EmbeddedLink::callbacksPending() {
-    return m_joined && rt().pendingCallbackCount(m_self) > 0;
+    return m_joined && rt()->pendingCallbackCount(m_self) > 0;
 }
 
 }  // namespace links

@@ -80,7 +80,7 @@ public:
     bool callbacksPending() override;
 
 private:
-    rti::RunTime& rt() { return m_host->runTime(); }
+    RunTimeHost::Access rt() { return m_host->access(); }
 
     std::shared_ptr<RunTimeHost> m_host;
     hla::FederateHandle m_self;

@@ -11,14 +11,17 @@ RunTimeHost::RunTimeHost(std::shared_ptr<rti::RunTime> runTime)
 }
 
 RunTimeHost::~RunTimeHost() {
+    const std::lock_guard lock(m_mutex);
     m_runTime->setCallbackNotifier(nullptr);
 }
 
 void RunTimeHost::setWaker(hla::FederateHandle federate, std::function<void()> wake) {
+    const std::lock_guard lock(m_mutex);
     m_wakers[federate] = std::move(wake);
 }
 
 void RunTimeHost::removeWaker(hla::FederateHandle federate) {
+    const std::lock_guard lock(m_mutex);
     m_wakers.erase(federate);
 }
 
