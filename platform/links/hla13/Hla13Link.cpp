@@ -1,5 +1,6 @@
 #include "platform/links/hla13/Hla13Link.h"
 
+#include "platform/links/ThreadedLink.h"
 #include "platform/links/hla13/Hla13Callbacks.h"
 #include "platform/links/hla13/Hla13Handles.h"
 
@@ -21,24 +22,27 @@ double timeOf(const RTIfedTime& time) {
     return time.getTime();
 }
 
-class Hla13Link final : public RunTimeLink {
+// One federate's session with a 1.3 RTI, single-threaded: it runs on its RTI thread, inside a
+// ThreadedLink.
+class Hla13Session final : public RunTimeLink {
 public:
-    Hla13Link(std::string execution, hla::FederationDescription description)
+    Hla13Session(std::string execution, hla::FederationDescription description)
         : m_execution(std::move(execution)),
           m_description(std::move(description)),
           m_handles(m_ambassador, m_description),
           m_callbacks(m_handles) {}
 
-    ~Hla13Link() override {
+    ~Hla13Session() override {
         try {
-            Hla13Link::resign();
+            Hla13Session::resign();
         } catch (const std::exception&) {
             // Left without a close; the RTI resigns a federate whose connection ends.
         }
     }
 
-    void join(const std::string& federate, const std::string& fedPath) {
+    void join(const std::string& federate, const std::string& fedPath, const StepReport& step) {
         bool created = false;
+        step("connecting and creating federation execution " + m_execution);
         try {
             m_ambassador.createFederationExecution(m_execution.c_str(), fedPath.c_str());
             created = true;
@@ -49,6 +53,7 @@ public:
                        " could not be reached or refused to "
                        "create the federation execution");
         }
+        step("joining federation execution " + m_execution);
         try {
             m_ambassador.joinFederationExecution(federate.c_str(), m_execution.c_str(),
                                                  &m_callbacks);
@@ -374,10 +379,14 @@ std::unique_ptr<RunTimeLink> joinHla13(const std::string& address, const std::st
     std::string execution = address;
     while (!execution.empty() && execution.back() == '/') execution.pop_back();
     execution += "/" + federation;
-    auto link = std::make_unique<Hla13Link>(execution, std::move(description));
-    link->join(federate, fedPath);
-    link->startAt(initialTime);  // a refusal resigns again as the link goes
-    return link;
+    const LinkIdentity identity{kHla13RunTimeName, address, federation, federate};
+    return ThreadedLink::open(identity, [=](const StepReport& step) {
+        auto session = std::make_unique<Hla13Session>(execution, description);
+        session->join(federate, fedPath, step);
+        step("advancing to the initial time " + hla::formatTime(initialTime));
+        session->startAt(initialTime);  // a refusal resigns again as the session goes
+        return std::unique_ptr<RunTimeLink>(std::move(session));
+    });
 }
 
 }  // namespace links
