@@ -1,5 +1,7 @@
 #include "platform/links/RtiThread.h"
 
+#include "platform/links/ThreadedLink.h"
+
 #include <atomic>
 #include <cstdio>
 
@@ -123,8 +125,7 @@ bool RtiThread::stop(std::function<void()> last, std::chrono::milliseconds bound
 }
 
 void RtiThread::timedOut(const std::string& what, std::chrono::milliseconds bound) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(bound).count();
-    throw RtiTimeout(what + ": the RTI did not answer within " + std::to_string(seconds) + " s");
+    throw RtiTimeout(what + ": the RTI did not answer within " + secondsText(bound));
 }
 
 }  // namespace links

@@ -34,16 +34,24 @@ struct Leaving {
     }
 };
 
-std::string seconds(std::chrono::milliseconds bound) {
-    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(bound).count());
+}  // namespace
+
+std::string secondsText(std::chrono::milliseconds bound) {
+    const auto ms = bound.count();
+    if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
+    std::string fraction = std::to_string(ms % 1000);
+    fraction.insert(0, 3 - fraction.size(), '0');
+    while (fraction.back() == '0') fraction.pop_back();
+    return std::to_string(ms / 1000) + "." + fraction + " s";
 }
 
-}  // namespace
+namespace {}  // namespace
 
 // What the link and its RTI thread share: the thread keeps it alive as long as it runs.
 struct ThreadedLink::State {
     LinkIdentity identity;
     std::unique_ptr<RunTimeLink> session;  // touched on the RTI thread only, after opening
+    LinkBounds bounds;
     CallbackOutbox outbox;
     std::unique_ptr<RtiThread> thread;
     std::string runTimeName;
@@ -67,24 +75,22 @@ struct ThreadedLink::State {
 };
 
 std::unique_ptr<RunTimeLink> ThreadedLink::open(const LinkIdentity& identity, SessionOpener opener,
-                                                std::chrono::milliseconds bound) {
+                                                LinkBounds bounds) {
     const std::string key = identity.key();
     if (Leaving::all().contains(key)) {
         throw std::runtime_error("federate \"" + identity.federate +
                                  "\" is still leaving federation \"" + identity.federation +
                                  "\" at " + identity.address +
                                  " after an open that did not finish in time; try again once it "
-                                 "has left (within " +
-                                 seconds(kResignBound) +
-                                 " s of the RTI "
-                                 "answering)");
+                                 "has left, as soon as the RTI answers");
     }
     auto state = std::make_shared<State>();
     state->identity = identity;
+    state->bounds = bounds;
     state->thread = std::make_unique<RtiThread>();
     RtiThread& thread = *state->thread;
     try {
-        thread.run("opening", bound, [state, opener = std::move(opener)] {
+        thread.run("opening", bounds.open, [state, opener = std::move(opener)] {
             auto session = opener([&state](const std::string& step) {
                 const std::lock_guard lock(state->stepMutex);
                 state->step = step;
@@ -105,9 +111,9 @@ std::unique_ptr<RunTimeLink> ThreadedLink::open(const LinkIdentity& identity, Se
             },
             std::chrono::milliseconds(0));
         throw std::runtime_error(identity.runTime + " at " + identity.address + ": " + step +
-                                 " did not answer within " + seconds(bound) + " s");
+                                 " did not answer within " + secondsText(bounds.open));
     } catch (...) {
-        thread.stop([state] { state->session.reset(); }, kResignBound);
+        thread.stop([state] { state->session.reset(); }, bounds.resign);
         throw;
     }
     thread.setIdle([state] { return state->takeCallbacks(); });
@@ -118,7 +124,7 @@ ThreadedLink::ThreadedLink(std::shared_ptr<State> state) : m_state(std::move(sta
 
 ThreadedLink::~ThreadedLink() {
     m_state->outbox.setWaker({});
-    letGo(kResignBound);
+    letGo(m_state->bounds.resign);
 }
 
 void ThreadedLink::letGo(std::chrono::milliseconds bound) {
@@ -126,10 +132,10 @@ void ThreadedLink::letGo(std::chrono::milliseconds bound) {
     const bool ended = m_state->thread->stop([state = m_state] { state->session.reset(); }, bound);
     if (!ended) {
         std::fprintf(stderr,
-                     "tandrel: the %s at %s did not answer within %s s; the federate's connection "
+                     "tandrel: the %s at %s did not answer within %s; the federate's connection "
                      "is dropped as soon as it does\n",
                      m_state->runTimeName.c_str(), m_state->identity.address.c_str(),
-                     seconds(bound).c_str());
+                     secondsText(bound).c_str());
     }
     m_state->thread.reset();
 }
@@ -138,7 +144,7 @@ template <typename Call>
 auto ThreadedLink::onRti(const std::string& what, Call call)
     -> decltype(call(std::declval<RunTimeLink&>())) {
     if (!m_state->thread) throw std::runtime_error(what + ": the federate has left the RTI");
-    return m_state->thread->run(what, kCallBound,
+    return m_state->thread->run(what, m_state->bounds.call,
                                 [state = m_state, call] { return call(*state->session); });
 }
 
@@ -153,7 +159,7 @@ const hla::FederationDescription& ThreadedLink::description() const {
 void ThreadedLink::resign() {
     if (!m_state->thread) return;
     try {
-        m_state->thread->run("resigning", kResignBound,
+        m_state->thread->run("resigning", m_state->bounds.resign,
                              [state = m_state] { state->session->resign(); });
     } catch (const RtiTimeout& e) {
         // Closing never strands the user: the federate is let go of, and the RTI takes the

@@ -22,8 +22,18 @@ struct LinkIdentity {
     }
 };
 
+// A bound as a person reads it: "15 s", "0.05 s".
+std::string secondsText(std::chrono::milliseconds bound);
+
 // Tells which step of opening is under way, for the text of an open that does not finish.
 using StepReport = std::function<void(const std::string& step)>;
+
+// How long opening, an ordinary call and resigning may take.
+struct LinkBounds {
+    std::chrono::milliseconds open{15000};
+    std::chrono::milliseconds call{10000};
+    std::chrono::milliseconds resign{10000};
+};
 
 // Opens a session: connects, creates or joins, sets the federate up. Runs on the RTI thread.
 using SessionOpener = std::function<std::unique_ptr<RunTimeLink>(const StepReport& step)>;
@@ -37,16 +47,11 @@ using SessionOpener = std::function<std::unique_ptr<RunTimeLink>(const StepRepor
 // arrived without blocking, evokeCallback() hands one callback on.
 class ThreadedLink : public RunTimeLink {
 public:
-    // How long opening, an ordinary call and resigning may take.
-    static constexpr std::chrono::milliseconds kOpenBound{15000};
-    static constexpr std::chrono::milliseconds kCallBound{10000};
-    static constexpr std::chrono::milliseconds kResignBound{10000};
-
-    // Opens on a new RTI thread and waits at most bound. A session that opens later than that
-    // is closed again as soon as it has; until then a second open of the same federate is
-    // refused. Throws std::exception describing why the link could not be opened.
+    // Opens on a new RTI thread and waits at most bounds.open. A session that opens later
+    // than that is closed again as soon as it has; until then a second open of the same
+    // federate is refused. Throws std::exception describing why the link could not be opened.
     static std::unique_ptr<RunTimeLink> open(const LinkIdentity& identity, SessionOpener opener,
-                                             std::chrono::milliseconds bound = kOpenBound);
+                                             LinkBounds bounds = {});
 
     ~ThreadedLink() override;
 
