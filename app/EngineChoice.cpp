@@ -5,12 +5,14 @@
 
 #include "platform/bus/client/Connect.h"
 #include "platform/engine/Engine.h"
+#include "platform/links/RtiThread.h"
 #include "platform/provider/HlaProvider.h"
 
 #include <QByteArray>
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 
 namespace app {
 
@@ -45,6 +47,14 @@ cao::EnginePtr createEngine() {
         }
         return embeddedEngine();
     }
+}
+
+int finishProgram(int status) {
+    if (links::lingeringRtiThreads() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
 
 }  // namespace app

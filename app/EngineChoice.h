@@ -9,4 +9,9 @@ namespace app {
 // cao::Error when no engine can be created.
 cao::EnginePtr createEngine();
 
+// Ends the program with status. A thread of the engine inside this program that is still
+// waiting on an RTI that never answered does not hold the exit up: the program ends without
+// it. Returns status when nothing lingers.
+int finishProgram(int status);
+
 }  // namespace app

@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
     QApplication::setFont(ui::programFont());
 
     ui::QtMessageBoxService messageBox;
-    return app::run(messageBox, app::createEngine, std::cerr);
+    return app::finishProgram(app::run(messageBox, app::createEngine, std::cerr));
 }

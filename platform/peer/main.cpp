@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         federate.start();
         app.exec();
         federate.close();
-        return status;
+        return app::finishProgram(status);
     } catch (const cao::Error& e) {
         note(e.description());
         return peer::kExitFailed;
