@@ -4,12 +4,14 @@
 #include "platform/bus/client/Link.h"
 #include "platform/bus/client/Replies.h"
 #include "platform/bus/protocol/Names.h"
+#include "platform/engine/ClientContext.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QThread>
 
@@ -112,8 +114,13 @@ cao::EnginePtr connectEngine(const EngineLocation& location, MessageFormat forma
         throw;
     }
     auto link = std::make_shared<Link>(connection, name, location.service);
+    // The engine opens this client's controllers with this process's context, not its own.
+    const engine::ClientContext client = engine::ClientContext::ofThisProcess();
+    QMap<QString, QString> environment;
+    for (const auto& [variable, value] : client.environment()) environment.insert(variable, value);
     const QString path =
-        pathOf(link->call(QLatin1String(kRootPath), kManagerInterface, "CreateEngine"));
+        pathOf(link->call(QLatin1String(kRootPath), kManagerInterface, "CreateEngineWithContext",
+                          {QVariant::fromValue(environment), client.workingDirectory()}));
     if (format == MessageFormat::Packed) {
         link->call(path, kEngineInterface, "UsePackedMessages", {true});
     }

@@ -2,6 +2,7 @@
 
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/service/CallArguments.h"
+#include "platform/bus/service/ClientContextArgument.h"
 #include "platform/bus/service/EngineObject.h"
 
 #include <QDBusObjectPath>
@@ -69,11 +70,15 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
     const CallArguments take(member, call.arguments());
     if (member == QLatin1String("CreateEngine")) {
         take.expect(0, "");
-        return {pathArgument(create(call.service()))};
+        return {pathArgument(create(call.service(), engine::ClientContext::ofThisProcess()))};
+    }
+    if (member == QLatin1String("CreateEngineWithContext")) {
+        take.expect(2, "a{ss}s");
+        return {pathArgument(create(call.service(), clientContextArgument(take, 0, 1)))};
     }
     if (member == QLatin1String("CreateDetachedEngine")) {
         take.expect(0, "");
-        return {pathArgument(create(QString()))};
+        return {pathArgument(create(QString(), engine::ClientContext::ofThisProcess()))};
     }
     if (member == QLatin1String("Status")) {
         take.expect(0, "");
@@ -86,7 +91,7 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
     throw unknownMethod(QLatin1String(bus::kManagerInterface), member);
 }
 
-QString EngineService::create(const QString& owner) {
+QString EngineService::create(const QString& owner, const engine::ClientContext& client) {
     const auto held = static_cast<size_t>(
         std::count_if(m_engines.begin(), m_engines.end(),
                       [&](const auto& engine) { return engine.second.owner == owner; }));
@@ -110,7 +115,7 @@ QString EngineService::create(const QString& owner) {
         signal.setArguments({batch});
         m_send(signal);
     };
-    auto engine = std::make_unique<EngineObject>(m_factory(), path, std::move(emitBatch));
+    auto engine = std::make_unique<EngineObject>(m_factory(client), path, std::move(emitBatch));
     m_engines.emplace(path, Held{std::move(engine), owner});
     if (!owner.isEmpty() && held == 0) emit clientArrived(owner);
     return path;

@@ -2,6 +2,7 @@
 
 #include "cao/Cao.h"
 #include "platform/bus/protocol/Wire.h"
+#include "platform/engine/ClientContext.h"
 
 #include <QDBusMessage>
 #include <QObject>
@@ -16,13 +17,15 @@ namespace bus::service {
 class EngineObject;
 
 // The engine's objects for every client on the bus. Each CreateEngine gives the caller an
-// engine object of its own (a workspace of its own, as each creation of an engine does);
-// the providers behind them are shared, so their controllers meet. Knows nothing of the
-// connection: calls come in as messages, answers and signals go out through send.
+// engine object of its own (a workspace of its own, as each creation of an engine does),
+// opening controllers for the client context the caller handed over (CreateEngineWithContext)
+// or the engine process's own; the providers behind them are shared, so their controllers
+// meet. Knows nothing of the connection: calls come in as messages, answers and signals go
+// out through send.
 class EngineService : public QObject {
     Q_OBJECT
 public:
-    using EngineFactory = std::function<cao::EnginePtr()>;
+    using EngineFactory = std::function<cao::EnginePtr(const engine::ClientContext& client)>;
     using Send = std::function<void(const QDBusMessage&)>;
 
     // Engine objects one client may hold at once, and all clients together.
@@ -48,7 +51,7 @@ signals:
 private:
     QVariantList handle(const QDBusMessage& call);
     QVariantList handleManager(const QDBusMessage& call);
-    QString create(const QString& owner);
+    QString create(const QString& owner, const engine::ClientContext& client);
     void close(const QString& path);
 
     struct Held {

@@ -71,10 +71,10 @@ int main(int argc, char** argv) {
         // One run-time for every client, which is what lets their federates meet.
         auto host = std::make_shared<links::RunTimeHost>();
         bus::service::EngineService engines(
-            [host] {
+            [host](const engine::ClientContext& client) {
                 engine::ProviderRegistry providers;
                 provider::registerProvider(providers, host);
-                return std::make_shared<engine::Engine>(std::move(providers));
+                return std::make_shared<engine::Engine>(std::move(providers), client);
             },
             [connection](const QDBusMessage& message) { connection.send(message); });
         bus::service::BusObject objects(engines, connection);
