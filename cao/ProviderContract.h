@@ -1,9 +1,9 @@
 #pragma once
 
 // What the HLA provider and the programs that use it agree on: the provider's identifier, the
-// numbers of the messages a controller raises, the names of its system variables and the bits
-// of a variable's option mask. The provider implements these; the window, the message log and
-// the peer rely on them.
+// numbers of the messages a controller raises, the names of its system variables, the bits
+// of a variable's option mask and the variables of its environment. The provider implements these;
+// the window, the message log and the peer rely on them.
 
 #include <array>
 #include <cstdint>
@@ -45,6 +45,16 @@ inline constexpr int32_t ReleaseUnowned = 16;  // on removal release instead of 
 inline constexpr int32_t NoPublish = 32;
 inline constexpr int32_t NoSubscribe = 64;
 }  // namespace option
+
+// The provider's environment: every variable whose name begins with kPrefix is the provider's.
+// A client of the engine hands its own values of them to the engine, so the provider reads
+// the client's, not those of the engine process.
+namespace environment {
+inline constexpr const char* kPrefix = "CAO_HLA_";
+inline constexpr const char* kRunTime = "CAO_HLA_RTI";                 // embedded or hla13
+inline constexpr const char* kRunTimeAddress = "CAO_HLA_RTI_ADDRESS";  // scheme://host:port
+inline constexpr const char* kFedPath = "CAO_HLA_FED_PATH";  // directories, colon-separated
+}  // namespace environment
 
 constexpr bool hasOption(int32_t mask, int32_t bit) {
     return (mask & bit) != 0;

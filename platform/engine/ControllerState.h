@@ -30,14 +30,17 @@ struct ControllerState {
 // The context a provider controller raises its messages through.
 class QueuedContext : public ControllerContext {
 public:
-    QueuedContext(std::weak_ptr<ControllerState> state, engine::Dispatcher& dispatcher)
-        : m_state(std::move(state)), m_dispatcher(dispatcher) {}
+    QueuedContext(std::weak_ptr<ControllerState> state, engine::Dispatcher& dispatcher,
+                  std::shared_ptr<const ClientContext> client)
+        : m_state(std::move(state)), m_dispatcher(dispatcher), m_client(std::move(client)) {}
     void raise(MessageData message) override;
     void post(std::function<void()> work) override;
+    const ClientContext& client() const override { return *m_client; }
 
 private:
     std::weak_ptr<ControllerState> m_state;
     engine::Dispatcher& m_dispatcher;
+    std::shared_ptr<const ClientContext> m_client;
 };
 
 }  // namespace engine

@@ -6,9 +6,11 @@
 
 namespace engine {
 
-Engine::Engine(ProviderRegistry providers)
+Engine::Engine(ProviderRegistry providers, ClientContext client)
     : m_dispatcher(std::make_unique<engine::Dispatcher>()),
-      m_workspace(std::make_shared<Workspace>(std::move(providers), *m_dispatcher)) {}
+      m_workspace(
+          std::make_shared<Workspace>(std::move(providers), *m_dispatcher,
+                                      std::make_shared<const ClientContext>(std::move(client)))) {}
 
 Engine::~Engine() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cao/Cao.h"
+#include "platform/engine/ClientContext.h"
 #include "platform/engine/Dispatcher.h"
 #include "platform/engine/ProviderRegistry.h"
 
@@ -9,11 +10,12 @@
 namespace engine {
 
 // The embedded engine: one default workspace whose controllers come from the registered
-// providers. Lives on the thread that creates it, which must run a Qt event loop for
-// messages to be delivered.
+// providers, opened for one client. Lives on the thread that creates it, which must run a Qt
+// event loop for messages to be delivered.
 class Engine : public cao::CaoEngine {
 public:
-    explicit Engine(ProviderRegistry providers);
+    explicit Engine(ProviderRegistry providers,
+                    ClientContext client = ClientContext::ofThisProcess());
     ~Engine() override;
     cao::WorkspacesPtr Workspaces() override;
 

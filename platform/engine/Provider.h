@@ -4,6 +4,7 @@
 // makes variables and raises messages through the context the engine gives it.
 
 #include "cao/Variant.h"
+#include "platform/engine/ClientContext.h"
 #include "platform/engine/MessageData.h"
 
 #include <QString>
@@ -23,6 +24,9 @@ public:
     // Runs work later from the event loop, in order with the messages. Throwing from work
     // is a provider fault and is reported on standard error.
     virtual void post(std::function<void()> work) = 0;
+    // The client the controller is opened for: its provider variables and working directory
+    // stand in for the provider's own process environment.
+    virtual const ClientContext& client() const = 0;
 };
 
 class ProviderVariable {

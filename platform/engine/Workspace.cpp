@@ -26,9 +26,11 @@ private:
 
 }  // namespace
 
-Workspace::Workspace(ProviderRegistry providers, Dispatcher& dispatcher)
+Workspace::Workspace(ProviderRegistry providers, Dispatcher& dispatcher,
+                     std::shared_ptr<const ClientContext> client)
     : m_providers(std::move(providers)),
       m_dispatcher(dispatcher),
+      m_client(std::move(client)),
       m_list(std::make_shared<ControllerList>()) {}
 
 Workspace::~Workspace() {
@@ -62,7 +64,7 @@ cao::ControllerPtr Workspace::AddController(const QString& name, const QString& 
     }
     auto state = std::make_shared<ControllerState>();
     state->name = name;
-    auto context = std::make_shared<QueuedContext>(state, m_dispatcher);
+    auto context = std::make_shared<QueuedContext>(state, m_dispatcher, m_client);
     auto opened = factory(name, options, *context);
     state->provider = std::unique_ptr<ProviderController>(
         new ContextHolder(std::move(opened), std::move(context)));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cao/Cao.h"
+#include "platform/engine/ClientContext.h"
 #include "platform/engine/ControllerList.h"
 #include "platform/engine/ProviderRegistry.h"
 
@@ -10,10 +11,12 @@ namespace engine {
 
 class Dispatcher;
 
-// The one workspace of an engine: it opens controllers through the registered providers.
+// The one workspace of an engine: it opens controllers through the registered providers, each
+// for the engine's client.
 class Workspace : public cao::CaoWorkspace {
 public:
-    Workspace(ProviderRegistry providers, Dispatcher& dispatcher);
+    Workspace(ProviderRegistry providers, Dispatcher& dispatcher,
+              std::shared_ptr<const ClientContext> client);
     // Controllers still open when the engine goes are closed, so no federate stays joined.
     ~Workspace() override;
 
@@ -24,6 +27,7 @@ public:
 private:
     ProviderRegistry m_providers;
     Dispatcher& m_dispatcher;
+    std::shared_ptr<const ClientContext> m_client;
     std::shared_ptr<ControllerList> m_list;
 };
 

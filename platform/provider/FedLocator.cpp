@@ -1,6 +1,7 @@
 #include "platform/provider/FedLocator.h"
 
 #include "cao/Error.h"
+#include "cao/ProviderContract.h"
 #include "platform/hla/Error.h"
 #include "platform/hla/FedError.h"
 #include "platform/hla/FedReader.h"
@@ -44,11 +45,11 @@ QString lastSegment(const QString& path) {
 
 }  // namespace
 
-QStringList descriptionDirectories() {
+QStringList descriptionDirectories(const engine::ClientContext& client) {
     QStringList directories;
-    const QString fromEnvironment = qEnvironmentVariable("CAO_HLA_FED_PATH");
-    for (const QString& entry : fromEnvironment.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        directories << entry;
+    const QString fromClient = client.variable(cao::contract::environment::kFedPath);
+    for (const QString& entry : fromClient.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        directories << client.absolutePath(entry);
     }
     // Beside the installed program first, wherever its prefix has been moved to.
     if (QCoreApplication::instance() != nullptr) {
@@ -60,23 +61,26 @@ QStringList descriptionDirectories() {
     return directories;
 }
 
-QString locateFederationDescription(const QString& url, const QStringList& directories) {
-    const QString path = localPath(url);
-    if (QFileInfo(path).isFile()) return QFileInfo(path).absoluteFilePath();
-    const QString name = lastSegment(path);
+QString locateFederationDescription(const QString& url, const engine::ClientContext& client) {
+    const QString given = localPath(url);
+    const QString path = client.absolutePath(given);
+    if (QFileInfo(path).isFile()) return path;
+    const QString name = lastSegment(given);
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
         throw invalid(QStringLiteral("The URL \"%1\" does not name a federation description "
                                      "file")
                           .arg(url));
     }
+    const QStringList directories = descriptionDirectories(client);
     for (const QString& directory : directories) {
         const QFileInfo candidate(QDir(directory), name);
         if (candidate.isFile()) return candidate.absoluteFilePath();
     }
     throw invalid(QStringLiteral("The federation description \"%1\" was not found: there is no "
-                                 "file %2, nor a file %3 in %4 (set CAO_HLA_FED_PATH to the "
-                                 "directories that hold your FED files)")
-                      .arg(url, path, name, directories.join(QStringLiteral(", "))));
+                                 "file %2, nor a file %3 in %4 (set %5 to the directories "
+                                 "that hold your FED files)")
+                      .arg(url, path, name, directories.join(QStringLiteral(", ")),
+                           QLatin1String(cao::contract::environment::kFedPath)));
 }
 
 hla::FederationDescription readFederationDescription(const QString& path) {

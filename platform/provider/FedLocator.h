@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/engine/ClientContext.h"
 #include "platform/hla/FederationDescription.h"
 
 #include <QString>
@@ -8,14 +9,16 @@
 namespace provider {
 
 // Where a federation description named only by its file name is looked for, in order: the
-// directories of CAO_HLA_FED_PATH (colon-separated), the installed data directory, then the
-// source tree's copy for a program run from its build tree.
-QStringList descriptionDirectories();
+// directories of the client's CAO_HLA_FED_PATH (colon-separated; relative ones from its
+// working directory), the installed data directory, then the source tree's copy for a
+// program run from its build tree.
+QStringList descriptionDirectories(const engine::ClientContext& client);
 
-// The file a URL (file:///path, a path or a bare file name) stands for: the file itself when
-// it exists, else its last path segment in one of the directories. Throws cao::Error naming
-// the URL when it has another scheme or nothing is found.
-QString locateFederationDescription(const QString& url, const QStringList& directories);
+// The file a URL (file:///path, a path or a bare file name) stands for, as the client means
+// it: the file itself when it exists (a relative path taken from the client's working
+// directory), else its last path segment in one of the client's description directories.
+// Throws cao::Error naming the URL when it has another scheme or nothing is found.
+QString locateFederationDescription(const QString& url, const engine::ClientContext& client);
 
 // Reads and parses the file; throws cao::Error with the path and, for a syntax error, the
 // line and column.

@@ -30,9 +30,9 @@ std::unique_ptr<HlaController> HlaController::open(std::shared_ptr<links::RunTim
     // Everything that can be refused is checked before the federation is touched.
     const ControllerName names = parseControllerName(name);
     const ControllerOptions settings = parseControllerOptions(options);
-    const QString path = locateFederationDescription(settings.url, descriptionDirectories());
+    const QString path = locateFederationDescription(settings.url, context.client());
     hla::FederationDescription description = readFederationDescription(path);
-    const RunTimeChoice choice = runTimeChoiceFromEnvironment();
+    const RunTimeChoice choice = runTimeChoiceFor(context.client());
 
     const QString joining = QStringLiteral("Federate \"%1\" could not join federation \"%2\"")
                                 .arg(text(names.federate), text(names.federation));

@@ -1,6 +1,7 @@
 #include "platform/provider/RunTimeChoice.h"
 
 #include "cao/Error.h"
+#include "cao/ProviderContract.h"
 #include "platform/links/embedded/EmbeddedLink.h"
 
 #ifdef TANDREL_HAVE_HLA13
@@ -19,8 +20,18 @@ bool hla13RunTimeBuilt() {
 #endif
 }
 
-RunTimeChoice runTimeChoiceFromEnvironment() {
-    const QString kind = qEnvironmentVariable(kRunTimeVariable).trimmed();
+namespace {
+constexpr const char* kRunTimeVariable = cao::contract::environment::kRunTime;
+constexpr const char* kAddressVariable = cao::contract::environment::kRunTimeAddress;
+}  // namespace
+
+bool joinsOverNetwork(const engine::ClientContext& client) {
+    const QString kind = client.variable(kRunTimeVariable).trimmed();
+    return !kind.isEmpty() && kind.compare(QLatin1String("embedded"), Qt::CaseInsensitive) != 0;
+}
+
+RunTimeChoice runTimeChoiceFor(const engine::ClientContext& client) {
+    const QString kind = client.variable(kRunTimeVariable).trimmed();
     RunTimeChoice choice;
     if (kind.isEmpty() || kind.compare(QLatin1String("embedded"), Qt::CaseInsensitive) == 0) {
         return choice;
@@ -39,7 +50,7 @@ RunTimeChoice runTimeChoiceFromEnvironment() {
                              .arg(QLatin1String(kRunTimeVariable)),
                          cao::code::InvalidArg);
     }
-    const QString address = qEnvironmentVariable(kAddressVariable).trimmed();
+    const QString address = client.variable(kAddressVariable).trimmed();
     if (!address.contains(QLatin1String("://")) || address.endsWith(QLatin1String("://"))) {
         throw cao::Error(
             QStringLiteral("%1=hla13 needs %2, where the RTI is, as scheme://host:port "

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/engine/ClientContext.h"
 #include "platform/links/RunTimeLink.h"
 #include "platform/links/embedded/RunTimeHost.h"
 
@@ -10,7 +11,7 @@
 
 namespace provider {
 
-// Which run-time a controller joins through, from the provider's environment:
+// Which run-time a controller joins through, from the client's provider variables:
 // CAO_HLA_RTI = "embedded" (the default) or "hla13"; CAO_HLA_RTI_ADDRESS = where the 1.3 RTI
 // is, e.g. rti://127.0.0.1:14321.
 struct RunTimeChoice {
@@ -19,15 +20,16 @@ struct RunTimeChoice {
     std::string address;
 };
 
-inline constexpr const char* kRunTimeVariable = "CAO_HLA_RTI";
-inline constexpr const char* kAddressVariable = "CAO_HLA_RTI_ADDRESS";
-
 // Whether this build has the 1.3 run-time.
 bool hla13RunTimeBuilt();
 
+// Whether the controllers a client opens in this context may join a run-time in other
+// processes, and so wait on a network. Never throws: a value that will be refused counts.
+bool joinsOverNetwork(const engine::ClientContext& client);
+
 // Throws cao::Error describing an unknown value, a choice of hla13 in a build without it, or
-// hla13 without an address.
-RunTimeChoice runTimeChoiceFromEnvironment();
+// hla13 without an address. A variable the client does not have means its default.
+RunTimeChoice runTimeChoiceFor(const engine::ClientContext& client);
 
 // Joins federate to federation through the chosen run-time, creating the execution from the
 // description (read from fedPath) unless it exists. Throws std::exception describing why not.

@@ -153,6 +153,17 @@ PeerProcess::PeerProcess(const QStringList& args, const QString& address) {
         environment.insert(QStringLiteral("CAO_HLA_RTI_ADDRESS"), address);
     }
     m_process.setProcessEnvironment(environment);
+    start(args);
+}
+
+PeerProcess::PeerProcess(const QStringList& args, const QProcessEnvironment& environment,
+                         const QString& workingDirectory) {
+    m_process.setProcessEnvironment(environment);
+    m_process.setWorkingDirectory(workingDirectory);
+    start(args);
+}
+
+void PeerProcess::start(const QStringList& args) {
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
     QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] { readOutput(); });
     m_process.start(QStringLiteral(TANDREL_PEER_PATH), args);
@@ -202,6 +213,15 @@ std::optional<int> PeerProcess::terminate() {
     if (!peertest::waitFor([&] { return m_process.state() == QProcess::NotRunning; },
                            kStopBoundMs)) {
         kill();
+        return std::nullopt;
+    }
+    readOutput();
+    return m_process.exitStatus() == QProcess::NormalExit ? std::optional<int>(m_process.exitCode())
+                                                          : std::nullopt;
+}
+
+std::optional<int> PeerProcess::waitForEnd() {
+    if (!peertest::waitFor([&] { return m_process.state() == QProcess::NotRunning; })) {
         return std::nullopt;
     }
     readOutput();

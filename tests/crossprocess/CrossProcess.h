@@ -11,6 +11,7 @@
 #include "support/MessageRecorder.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +49,9 @@ bool writeUntil(const std::function<void(const QString&)>& write, const QString&
 class PeerProcess {
 public:
     PeerProcess(const QStringList& args, const QString& address);
+    // With an environment of its own, in a working directory of its own.
+    PeerProcess(const QStringList& args, const QProcessEnvironment& environment,
+                const QString& workingDirectory);
     ~PeerProcess();
     PeerProcess(const PeerProcess&) = delete;
     PeerProcess& operator=(const PeerProcess&) = delete;
@@ -61,9 +65,14 @@ public:
     QString transcript() const;
     // SIGTERM and a bounded wait for the end; the exit status, or nothing when it hung.
     std::optional<int> terminate();
+    // A bounded wait for the end it comes to by itself; the exit status, or nothing when it
+    // did not end or crashed.
+    std::optional<int> waitForEnd();
+    const QStringList& notes() const { return m_notes; }
     void kill();
 
 private:
+    void start(const QStringList& args);
     void readOutput();
 
     QProcess m_process;

@@ -2,6 +2,7 @@
 // appears in the other's log, and the time boxes of each show its own federate's times.
 
 #include "CrossProcess.h"
+#include "DrivenWindow.h"
 #include "app/EngineChoice.h"
 #include "app/frmMain.h"
 #include "messages/MessageLogModel.h"
@@ -9,7 +10,7 @@
 #include "support/TimerTick.h"
 #include "ui_frmMain.h"
 
-#include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -21,51 +22,6 @@ namespace {
 constexpr int kStringRow = 7;
 constexpr int kDoubleRow = 5;
 constexpr int kRegulatingAndConstrained = 3;
-
-// The other window, in a process of its own.
-class OtherWindow {
-public:
-    OtherWindow() {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        m_process.setProcessEnvironment(environment);
-        m_process.start(TANDREL_WINDOW_PROCESS_PATH, {});
-    }
-    ~OtherWindow() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(kWaitBoundMs);
-        }
-    }
-    // Runs a command; false when it was not done within the bound.
-    bool run(const QString& command) {
-        m_process.write((command + "\n").toLocal8Bit());
-        const QString done = "done " + command.section(' ', 0, 0);
-        return waitFor([&] { return read().contains(done); });
-    }
-    bool waitForLine(const QString& line) {
-        return waitFor([&] { return read().contains("log " + line); });
-    }
-    QStringList boxes() { return read().filter(QRegularExpression("^box ")); }
-    QString lastTimes() {
-        const QStringList times = read().filter(QRegularExpression("^times "));
-        return times.isEmpty() ? QString() : times.last().mid(6);
-    }
-    const QStringList& read() {
-        m_pending += m_process.readAllStandardOutput();
-        qsizetype end = 0;
-        while ((end = m_pending.indexOf('\n')) >= 0) {
-            m_lines << QString::fromLocal8Bit(m_pending.left(end));
-            m_pending.remove(0, end + 1);
-        }
-        return m_lines;
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_pending;
-    QStringList m_lines;
-};
 
 QStringList logOf(frmMain& window) {
     auto* log = qobject_cast<messages::MessageLogModel*>(window.form().lstMessage->model());
@@ -93,7 +49,7 @@ TEST(TwoWindows, TalkThroughTheOneEngineAndEachShowsItsOwnTimes) {
     }
     ASSERT_TRUE(boxes.shown.isEmpty()) << boxes.shown.join("; ").toStdString();
 
-    OtherWindow other;
+    DrivenWindow other;
     ASSERT_TRUE(other.run("name ChatRoom.Other"));
     ASSERT_TRUE(other.run("open"));
     ASSERT_TRUE(other.run("register InteractionRoot.Communication.Message"));

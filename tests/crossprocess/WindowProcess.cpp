@@ -2,7 +2,8 @@
 // commands on stdin, one a line, and telling on stdout what it shows:
 //   name TEXT | timepolicy ROW | open | register NAME | put NAME ROW TEXT | tick | times | close
 // Each command ends with "done COMMAND"; new log lines come as "log LINE", message boxes as
-// "box TEXT", the four time boxes (after "times") as "times T0|T1|T2|T3".
+// "box TEXT", the four time boxes (after "times") as "times T0|T1|T2|T3". It ends when its
+// stdin does, so a closed controller can be opened again.
 #include "app/EngineChoice.h"
 #include "app/frmMain.h"
 #include "messages/MessageLogModel.h"
@@ -105,7 +106,6 @@ int main(int argc, char** argv) {
             const QString line = QString::fromLocal8Bit(pending.left(end));
             pending.remove(0, end + 1);
             driver.run(line);
-            if (line == "close") QApplication::quit();
         }
     });
     return QApplication::exec();

@@ -30,11 +30,12 @@ public:
     using Providers = std::function<engine::ProviderRegistry()>;
 
     EngineUnderTest(EngineKind kind, Providers providers) {
-        const auto make = [providers = std::move(providers)]() -> cao::EnginePtr {
-            return std::make_shared<engine::Engine>(providers());
+        const auto make = [providers = std::move(providers)](
+                              const engine::ClientContext& client) -> cao::EnginePtr {
+            return std::make_shared<engine::Engine>(providers(), client);
         };
         if (kind == EngineKind::Embedded) {
-            m_engine = make();
+            m_engine = make(engine::ClientContext::ofThisProcess());
         } else {
             m_thread = std::make_unique<bus::service::EngineThread>(make);
             m_engine = bus::client::connectEngine({m_thread->service(), {}});

@@ -132,10 +132,10 @@ void BM_FloodIntoShownLog(benchmark::State& state) {
 void BM_FloodIntoShownLogBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
     const auto total = int32_t(state.range(0));
-    bus::service::EngineThread engineSide([] {
+    bus::service::EngineThread engineSide([](const engine::ClientContext& client) {
         engine::ProviderRegistry providers;
         providers.add(bench::kFloodProvider, bench::floodFactory());
-        return std::make_shared<engine::Engine>(std::move(providers));
+        return std::make_shared<engine::Engine>(std::move(providers), client);
     });
     const cao::EnginePtr eng = bus::client::connectEngine({engineSide.service(), {}});
     cao::WorkspacePtr workspace = eng->Workspaces()->Item(cao::Variant::fromI4(0));

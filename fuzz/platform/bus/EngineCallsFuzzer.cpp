@@ -321,12 +321,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in(data, size);
     Session session;
     bus::service::EngineService service(
-        [] {
+        [](const engine::ClientContext& client) {
             engine::ProviderRegistry providers;
             provider::registerProvider(providers, host());
-            return std::make_shared<engine::Engine>(std::move(providers));
+            return std::make_shared<engine::Engine>(std::move(providers), client);
         },
-        [](const QDBusMessage&) {}, bus::service::EngineService::Threading::Inline);
+        [](const QDBusMessage&) {}, bus::service::EngineService::noClient);
     for (int calls = 0; calls < kMaxCalls && !in.empty(); ++calls) {
         const unsigned action = in.pick(kActions);
         if (action == kLeave) {

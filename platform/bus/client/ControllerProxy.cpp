@@ -6,25 +6,24 @@
 
 namespace bus::client {
 
-cao::ControllerPtr ControllerProxy::at(const std::shared_ptr<Link>& link, const QString& path,
-                                       const QString& name) {
-    auto state = link->controller(path);
-    if (state->name.isEmpty()) state->name = name;
-    return std::make_shared<ControllerProxy>(link, std::move(state));
-}
-
 QString ControllerProxy::Name() {
     if (m_state->name.isEmpty()) {
         m_state->requireOpen();
-        const QVariantList reply = m_link->call(m_state->path, kControllerInterface, "Name");
+        const QVariantList reply =
+            m_link->call(m_state->owner, m_state->path, kControllerInterface, "Name");
         m_state->name = reply.value(0).toString();
     }
     return m_state->name;
 }
 
 int32_t ControllerProxy::Index() {
+    if (!m_state->ended.isEmpty()) {
+        // Answered here: closing a controller lost with its engine needs its index.
+        const int32_t index = m_link->roster().endedIndexOf(*m_state);
+        if (index >= 0) return index;
+    }
     m_state->requireOpen();
-    return intOf(m_link->call(m_state->path, kControllerInterface, "Index"));
+    return intOf(m_link->call(m_state->owner, m_state->path, kControllerInterface, "Index"));
 }
 
 cao::VariablesPtr ControllerProxy::Variables() {

@@ -7,19 +7,32 @@
 namespace bus::client {
 
 int32_t ControllersProxy::Count() {
+    if (m_link->ended()) return m_link->roster().endedCount();
     return intOf(call("ControllerCount"));
 }
 
 cao::ControllerPtr ControllersProxy::Item(const cao::Variant& index) {
-    return ControllerProxy::at(m_link, pathOf(call("Controller", valueArgument(index))), {});
+    if (m_link->ended()) {
+        return std::make_shared<ControllerProxy>(
+            m_link, m_link->roster().endedAt(cao::indexFromVariant(index)));
+    }
+    QString owner;
+    const QString path = pathOf(call("Controller", valueArgument(index), &owner));
+    return std::make_shared<ControllerProxy>(m_link, m_link->controller(owner, path));
 }
 
 void ControllersProxy::Remove(const cao::Variant& index) {
+    if (m_link->ended()) {
+        // Closed with the engine already; the client lets go of it here.
+        m_link->roster().removeEnded(cao::indexFromVariant(index));
+        return;
+    }
     m_link->controllerRemoved(pathOf(call("RemoveController", valueArgument(index))));
 }
 
-QVariantList ControllersProxy::call(const char* member, const QVariantList& arguments) {
-    return m_link->call(m_workspace, kWorkspaceInterface, member, arguments);
+QVariantList ControllersProxy::call(const char* member, const QVariantList& arguments,
+                                    QString* owner) {
+    return m_link->callEngine(m_workspace, kWorkspaceInterface, member, arguments, owner);
 }
 
 }  // namespace bus::client

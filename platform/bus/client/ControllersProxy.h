@@ -7,7 +7,8 @@
 
 namespace bus::client {
 
-// The controller collection of a workspace in the engine.
+// The controller collection of a workspace of the client's engine object. After the engine
+// ended it holds the controllers lost with it, closed, until the client removes them.
 class ControllersProxy : public cao::CaoControllers {
 public:
     ControllersProxy(std::shared_ptr<Link> link, QString workspace)
@@ -17,10 +18,11 @@ public:
     void Remove(const cao::Variant& index) override;
 
 private:
-    QVariantList call(const char* member, const QVariantList& arguments = {});
+    QVariantList call(const char* member, const QVariantList& arguments = {},
+                      QString* owner = nullptr);
 
     std::shared_ptr<Link> m_link;
-    QString m_workspace;
+    QString m_workspace;  // its node below the engine object
 };
 
 }  // namespace bus::client

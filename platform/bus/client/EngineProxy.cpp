@@ -5,7 +5,7 @@
 namespace bus::client {
 
 cao::WorkspacesPtr EngineProxy::Workspaces() {
-    return std::make_shared<WorkspacesProxy>(m_link, m_path);
+    return std::make_shared<WorkspacesProxy>(m_link);
 }
 
 }  // namespace bus::client

@@ -7,16 +7,14 @@
 
 namespace bus::client {
 
-// A client's engine object in the engine.
+// A client's engine object in the engine; after the engine ended, the one made in the next.
 class EngineProxy : public cao::CaoEngine {
 public:
-    EngineProxy(std::shared_ptr<Link> link, QString path)
-        : m_link(std::move(link)), m_path(std::move(path)) {}
+    explicit EngineProxy(std::shared_ptr<Link> link) : m_link(std::move(link)) {}
     cao::WorkspacesPtr Workspaces() override;
 
 private:
     std::shared_ptr<Link> m_link;
-    QString m_path;
 };
 
 }  // namespace bus::client

@@ -1,5 +1,6 @@
 #include "platform/bus/client/Link.h"
 
+#include "cao/ProviderContract.h"
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/protocol/PackedBatch.h"
 #include "platform/engine/Message.h"
@@ -7,9 +8,8 @@
 #include <QtGlobal>
 
 #include <algorithm>
-#include <iterator>
-
 #include <exception>
+#include <iterator>
 #include <vector>
 
 namespace bus::client {
@@ -20,78 +20,128 @@ constexpr const char* kBatchSignature = "a(i(qv)(qv)so)";
 constexpr size_t kDeliveryRun = 64;
 }  // namespace
 
-Link::Link(QDBusConnection connection, QString connectionName, QString service)
+Link::Link(QDBusConnection connection, QString connectionName, EngineLocation location,
+           MessageFormat format, engine::ClientContext client)
     : m_connection(std::move(connection)),
       m_connectionName(std::move(connectionName)),
-      m_service(std::move(service)) {
-    // A message is acknowledged through the object the engine named for it; the engine
-    // learns of the first acknowledgement only.
-    m_acknowledger = [this](const QString& path) -> std::function<void()> {
-        return [weak = weak_from_this(), path] {
-            if (const auto link = weak.lock()) link->call(path, kMessageInterface, "Acknowledge");
-        };
-    };
-    // Every controller's batches arrive through one subscription; the path says whose.
-    m_connection.connect(m_service, QString(), QLatin1String(kControllerInterface),
-                         QLatin1String(kMessagesSignal), this, SLOT(onMessages(QDBusMessage)));
-    m_connection.connect(m_service, QString(), QLatin1String(kControllerInterface),
-                         QLatin1String(kPackedMessagesSignal), this,
-                         SLOT(onPackedMessages(QDBusMessage)));
-}
+      m_location(std::move(location)),
+      m_format(format),
+      m_client(std::move(client)) {}
 
 Link::~Link() {
     // The engine sees this client go and closes whatever it left open.
-    m_connection.disconnect(m_service, QString(), QLatin1String(kControllerInterface),
-                            QLatin1String(kMessagesSignal), this, SLOT(onMessages(QDBusMessage)));
-    m_connection.disconnect(m_service, QString(), QLatin1String(kControllerInterface),
-                            QLatin1String(kPackedMessagesSignal), this,
-                            SLOT(onPackedMessages(QDBusMessage)));
+    if (m_session) listen(m_session->owner(), false);
+    m_session.reset();
     QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
-QVariantList Link::call(const QString& path, const char* interface, const char* member,
-                        const QVariantList& arguments) {
-    QDBusMessage message = QDBusMessage::createMethodCall(m_service, path, QLatin1String(interface),
-                                                          QLatin1String(member));
-    message.setArguments(arguments);
-    const QDBusMessage reply = m_connection.call(message, QDBus::Block, kCallTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        const QDBusError error(reply);
-        if (error.type() == QDBusError::UnknownObject) throw UnknownObject(error.message());
-        throw errorFromBus(error);
+const EngineSession& Link::session() {
+    if (!m_session) {
+        auto session =
+            std::make_unique<EngineSession>(m_connection, m_location, m_format, m_client);
+        connect(session.get(), &EngineSession::ended, this, &Link::engineEnded);
+        listen(session->owner(), true);
+        m_roster.forgetEnded();
+        m_session = std::move(session);
     }
-    return reply.arguments();
+    return *m_session;
 }
 
-void Link::post(const QString& path, const char* interface, const char* member) {
-    QDBusMessage message = QDBusMessage::createMethodCall(m_service, path, QLatin1String(interface),
-                                                          QLatin1String(member));
-    message.setAutoStartService(false);
-    m_connection.send(message);
+QVariantList Link::callEngine(const QString& node, const char* interface, const char* member,
+                              const QVariantList& arguments, QString* calledOwner) {
+    const EngineSession& current = session();
+    // Copied: the call may find the engine ended and let go of the session.
+    const QString owner = current.owner();
+    const QString path = node.isEmpty() ? current.path() : current.path() + QLatin1Char('/') + node;
+    QVariantList reply = call(owner, path, interface, member, arguments);
+    if (calledOwner != nullptr) *calledOwner = owner;
+    return reply;
 }
 
-std::shared_ptr<ControllerState> Link::controller(const QString& path) {
-    auto& slot = m_controllers[path];
-    auto link = slot.lock();
-    if (!link) {
-        link = std::make_shared<ControllerState>();
-        link->path = path;
-        slot = link;
+QVariantList Link::call(const QString& owner, const QString& path, const char* interface,
+                        const char* member, const QVariantList& arguments) {
+    try {
+        return bus::client::callEngine(m_connection, owner, path, interface, member, arguments);
+    } catch (const EngineUnreachable&) {
+        // The bus may tell of the end before the watcher does.
+        if (m_session && m_session->owner() == owner && !m_session->present()) engineEnded();
+        if (!m_session || m_session->owner() != owner) {
+            throw cao::Error(engineEndedDescription());
+        }
+        throw;
     }
-    return link;
+}
+
+std::shared_ptr<ControllerState> Link::controller(const QString& owner, const QString& path) {
+    return m_roster.state(owner, path);
+}
+
+std::shared_ptr<ControllerState> Link::opened(const QString& owner, const QString& path,
+                                              const QString& name) {
+    m_roster.opened(path, name);
+    auto state = m_roster.state(owner, path);
+    if (state->name.isEmpty()) state->name = name;
+    return state;
 }
 
 void Link::controllerRemoved(const QString& path) {
-    auto it = m_controllers.find(path);
-    if (it == m_controllers.end()) return;
-    if (auto link = it->second.lock()) {
-        link->open = false;
-        link->handler = nullptr;
+    m_roster.removed(path);
+}
+
+void Link::engineEnded() {
+    if (!m_session) return;
+    std::unique_ptr<EngineSession> session = std::move(m_session);
+    const QString owner = session->owner();
+    listen(owner, false);
+    disconnect(session.get(), nullptr, this, nullptr);
+    // Possibly inside its own signal: deleted once that returns, or with this link.
+    session->setParent(this);
+    session.release()->deleteLater();
+    for (const auto& state : m_roster.end(owner, controllerEndedDescription)) {
+        engine::MessageData failure;
+        failure.number = cao::contract::message::Failure;
+        failure.value = cao::Variant::fromString(state->ended);
+        failure.source = state->name;
+        std::vector<engine::MessageData> batch;
+        batch.push_back(std::move(failure));
+        deliver(state, std::move(batch));
     }
-    m_controllers.erase(it);
+}
+
+void Link::listen(const QString& owner, bool on) {
+    // Every controller's batches arrive through one subscription; the path says whose.
+    const QString interface = QLatin1String(kControllerInterface);
+    if (on) {
+        m_connection.connect(owner, QString(), interface, QLatin1String(kMessagesSignal), this,
+                             SLOT(onMessages(QDBusMessage)));
+        m_connection.connect(owner, QString(), interface, QLatin1String(kPackedMessagesSignal),
+                             this, SLOT(onPackedMessages(QDBusMessage)));
+    } else {
+        m_connection.disconnect(owner, QString(), interface, QLatin1String(kMessagesSignal), this,
+                                SLOT(onMessages(QDBusMessage)));
+        m_connection.disconnect(owner, QString(), interface, QLatin1String(kPackedMessagesSignal),
+                                this, SLOT(onPackedMessages(QDBusMessage)));
+    }
+}
+
+Acknowledger Link::acknowledgerFor(const QString& owner) {
+    // A message is acknowledged through the object the engine named for it, in the engine
+    // that raised it; the engine learns of the first acknowledgement only.
+    return [weak = weak_from_this(), owner](const QString& path) -> std::function<void()> {
+        return [weak, owner, path] {
+            if (const auto link = weak.lock()) {
+                link->call(owner, path, kMessageInterface, "Acknowledge");
+            }
+        };
+    };
+}
+
+bool Link::fromCurrentEngine(const QDBusMessage& signal) const {
+    return m_session && signal.service() == m_session->owner();
 }
 
 void Link::onMessages(const QDBusMessage& signal) {
+    if (!fromCurrentEngine(signal)) return;
     const QVariantList arguments = signal.arguments();
     if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QDBusArgument>() ||
         arguments[0].value<QDBusArgument>().currentSignature() != QLatin1String(kBatchSignature)) {
@@ -99,6 +149,7 @@ void Link::onMessages(const QDBusMessage& signal) {
                  qUtf8Printable(signal.path()));
         return;
     }
+    const Acknowledger acknowledger = acknowledgerFor(signal.service());
     const auto marshalled = arguments[0].value<QDBusArgument>();
     std::vector<engine::MessageData> batch;
     marshalled.beginArray();
@@ -106,17 +157,18 @@ void Link::onMessages(const QDBusMessage& signal) {
         WireMessage wire;
         marshalled >> wire;
         try {
-            batch.push_back(messageFromWire(wire, m_acknowledger));
+            batch.push_back(messageFromWire(wire, acknowledger));
         } catch (const cao::Error& e) {
             qWarning("tandrel: a message from the engine for %s was dropped: %s",
                      qUtf8Printable(signal.path()), e.what());
         }
     }
     marshalled.endArray();
-    deliver(signal.path(), std::move(batch));
+    deliver(m_roster.find(signal.path()), std::move(batch));
 }
 
 void Link::onPackedMessages(const QDBusMessage& signal) {
+    if (!fromCurrentEngine(signal)) return;
     const QVariantList arguments = signal.arguments();
     if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QByteArray>()) {
         qWarning(
@@ -126,17 +178,17 @@ void Link::onPackedMessages(const QDBusMessage& signal) {
         return;
     }
     try {
-        deliver(signal.path(), unpackBatch(arguments[0].toByteArray(), m_acknowledger));
+        deliver(m_roster.find(signal.path()),
+                unpackBatch(arguments[0].toByteArray(), acknowledgerFor(signal.service())));
     } catch (const cao::Error& e) {
         qWarning("tandrel: a message batch from the engine for %s was dropped: %s",
                  qUtf8Printable(signal.path()), e.what());
     }
 }
 
-void Link::deliver(const QString& path, std::vector<engine::MessageData> batch) {
-    auto it = m_controllers.find(path);
-    if (it == m_controllers.end()) return;  // removed, or never asked for here
-    const std::weak_ptr<ControllerState> target = it->second;
+void Link::deliver(const std::weak_ptr<ControllerState>& target,
+                   std::vector<engine::MessageData> batch) {
+    if (target.expired()) return;  // removed, or never asked for here
     // Handed over in runs: one queued item per run rather than per message keeps a flood
     // cheap, while the handler still sees one message at a time.
     for (size_t first = 0; first < batch.size(); first += kDeliveryRun) {
@@ -144,7 +196,7 @@ void Link::deliver(const QString& path, std::vector<engine::MessageData> batch) 
         auto run = std::make_shared<std::vector<engine::MessageData>>(
             std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(first)),
             std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(last)));
-        m_dispatcher.post([this, target, run] {
+        m_dispatcher.post([target, run] {
             for (engine::MessageData& data : *run) {
                 auto link = target.lock();
                 // Nothing is delivered for a removed controller or when nobody listens.

@@ -27,7 +27,7 @@ void VariableProxy::put_Value(const cao::Variant& value) {
 QVariantList VariableProxy::call(const char* member, const QVariantList& arguments) {
     m_controller->requireOpen();
     try {
-        return m_link->call(m_path, kVariableInterface, member, arguments);
+        return m_link->call(m_controller->owner, m_path, kVariableInterface, member, arguments);
     } catch (const UnknownObject&) {
         throw cao::Error(QStringLiteral("Variable \"%1\" is no longer registered").arg(m_name));
     }

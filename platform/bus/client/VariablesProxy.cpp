@@ -26,7 +26,8 @@ int32_t VariablesProxy::Count() {
 
 QVariantList VariablesProxy::call(const char* member, const QVariantList& arguments) {
     m_controller->requireOpen();
-    return m_link->call(m_controller->path, kControllerInterface, member, arguments);
+    return m_link->call(m_controller->owner, m_controller->path, kControllerInterface, member,
+                        arguments);
 }
 
 }  // namespace bus::client

@@ -8,14 +8,15 @@
 namespace bus::client {
 
 cao::ControllersPtr WorkspaceProxy::Controllers() {
-    return std::make_shared<ControllersProxy>(m_link, m_path);
+    return std::make_shared<ControllersProxy>(m_link, m_node);
 }
 
 cao::ControllerPtr WorkspaceProxy::AddController(const QString& name, const QString& provider,
                                                  const QString& machine, const QString& options) {
-    const QVariantList reply = m_link->call(m_path, kWorkspaceInterface, "AddController",
-                                            {name, provider, machine, options});
-    return ControllerProxy::at(m_link, pathOf(reply), name);
+    QString owner;
+    const QVariantList reply = m_link->callEngine(m_node, kWorkspaceInterface, "AddController",
+                                                  {name, provider, machine, options}, &owner);
+    return std::make_shared<ControllerProxy>(m_link, m_link->opened(owner, pathOf(reply), name));
 }
 
 }  // namespace bus::client

@@ -7,13 +7,20 @@
 namespace bus::client {
 
 int32_t WorkspacesProxy::Count() {
-    return intOf(m_link->call(m_engine, kEngineInterface, "WorkspaceCount"));
+    return intOf(m_link->callEngine({}, kEngineInterface, "WorkspaceCount"));
 }
 
 cao::WorkspacePtr WorkspacesProxy::Item(const cao::Variant& index) {
-    const QVariantList reply =
-        m_link->call(m_engine, kEngineInterface, "Workspace", valueArgument(index));
-    return std::make_shared<WorkspaceProxy>(m_link, pathOf(reply));
+    const QString path =
+        pathOf(m_link->callEngine({}, kEngineInterface, "Workspace", valueArgument(index)));
+    // Kept relative to the engine object, so the proxy outlives an engine that ends.
+    const QString engine = m_link->session().path() + QLatin1Char('/');
+    if (!path.startsWith(engine)) {
+        throw cao::Error(QStringLiteral("The engine answered with the workspace %1, which is not "
+                                        "one of this client's engine object %2")
+                             .arg(path, m_link->session().path()));
+    }
+    return std::make_shared<WorkspaceProxy>(m_link, path.mid(engine.size()));
 }
 
 }  // namespace bus::client

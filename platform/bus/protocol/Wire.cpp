@@ -3,6 +3,7 @@
 #include "platform/bus/protocol/Names.h"
 
 #include <QDBusMetaType>
+#include <QMap>
 
 #include <array>
 #include <utility>
@@ -137,6 +138,7 @@ void registerWireTypes() {
         qDBusRegisterMetaType<QList<WireValue>>();
         qDBusRegisterMetaType<WireMessage>();
         qDBusRegisterMetaType<WireMessages>();
+        qDBusRegisterMetaType<QMap<QString, QString>>();  // a client's provider variables
         return true;
     }();
     (void)registered;

@@ -4,6 +4,8 @@ namespace bus::service {
 
 namespace {
 
+constexpr const char* kTextMapSignature = "a{ss}";
+
 QString errorName(QDBusError::ErrorType type) {
     return QDBusError::errorString(type);
 }
@@ -53,6 +55,43 @@ cao::Variant CallArguments::value(qsizetype position) const {
     } catch (const cao::Error& e) {
         refuse(QStringLiteral("argument %1: %2").arg(position + 1).arg(e.description()));
     }
+}
+
+QMap<QString, QString> CallArguments::textMap(qsizetype position, qsizetype maxEntries) const {
+    const QVariant& argument = m_arguments.at(position);
+    const bool marshalledMap =
+        argument.metaType() == QMetaType::fromType<QDBusArgument>() &&
+        argument.value<QDBusArgument>().currentSignature() == QLatin1String(kTextMapSignature);
+    if (!marshalledMap) {
+        refuse(QStringLiteral("takes a dictionary of strings (%1) as argument %2")
+                   .arg(QLatin1String(kTextMapSignature))
+                   .arg(position + 1));
+    }
+    const auto marshalled = argument.value<QDBusArgument>();
+    QMap<QString, QString> entries;
+    QString refusal;
+    // Qt frees what reading a map holds at endMap only: the map is ended before any refusal.
+    marshalled.beginMap();
+    while (!marshalled.atEnd() && refusal.isEmpty()) {
+        QString key;
+        QString text;
+        marshalled.beginMapEntry();
+        marshalled >> key >> text;
+        marshalled.endMapEntry();
+        if (entries.size() >= maxEntries) {
+            refusal = QStringLiteral("takes at most %1 entries in argument %2")
+                          .arg(maxEntries)
+                          .arg(position + 1);
+        } else if (key.size() > kMaxTextLength || text.size() > kMaxTextLength) {
+            refusal = QStringLiteral("takes at most %1 characters in an entry of argument %2")
+                          .arg(kMaxTextLength)
+                          .arg(position + 1);
+        }
+        entries.insert(key, text);
+    }
+    marshalled.endMap();
+    if (!refusal.isEmpty()) refuse(refusal);
+    return entries;
 }
 
 void CallArguments::refuse(const QString& what) const {

@@ -3,6 +3,7 @@
 #include "platform/bus/protocol/Wire.h"
 
 #include <QDBusError>
+#include <QMap>
 #include <QString>
 #include <QVariantList>
 
@@ -30,10 +31,14 @@ public:
     QString text(qsizetype position) const;
     bool flag(qsizetype position) const;
     cao::Variant value(qsizetype position) const;
+    // A dictionary of strings (a{ss}) of at most maxEntries entries, each text within
+    // kMaxTextLength.
+    QMap<QString, QString> textMap(qsizetype position, qsizetype maxEntries) const;
 
-private:
+    // Refuses the call: the method's name, then what.
     [[noreturn]] void refuse(const QString& what) const;
 
+private:
     QString m_method;
     QVariantList m_arguments;  // by value: a message hands out its arguments as a temporary
 };

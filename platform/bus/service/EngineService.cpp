@@ -2,6 +2,7 @@
 
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/service/CallArguments.h"
+#include "platform/bus/service/ClientContextArgument.h"
 #include "platform/bus/service/ClientThread.h"
 #include "platform/bus/service/EngineObject.h"
 
@@ -61,8 +62,8 @@ struct EngineService::Held {
     }
 };
 
-EngineService::EngineService(EngineFactory factory, Send send, Threading threading)
-    : m_factory(std::move(factory)), m_send(std::move(send)), m_threading(threading) {
+EngineService::EngineService(EngineFactory factory, Send send, ThreadChoice ownThread)
+    : m_factory(std::move(factory)), m_send(std::move(send)), m_ownThread(std::move(ownThread)) {
     bus::registerWireTypes();
 }
 
@@ -137,11 +138,15 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
     const CallArguments take(member, call.arguments());
     if (member == QLatin1String("CreateEngine")) {
         take.expect(0, "");
-        return {pathArgument(create(call.service()))};
+        return {pathArgument(create(call.service(), engine::ClientContext::ofThisProcess()))};
+    }
+    if (member == QLatin1String("CreateEngineWithContext")) {
+        take.expect(2, "a{ss}s");
+        return {pathArgument(create(call.service(), clientContextArgument(take, 0, 1)))};
     }
     if (member == QLatin1String("CreateDetachedEngine")) {
         take.expect(0, "");
-        return {pathArgument(create(QString()))};
+        return {pathArgument(create(QString(), engine::ClientContext::ofThisProcess()))};
     }
     if (member == QLatin1String("Status")) {
         take.expect(0, "");
@@ -154,7 +159,7 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
     throw unknownMethod(QLatin1String(bus::kManagerInterface), member);
 }
 
-QString EngineService::create(const QString& owner) {
+QString EngineService::create(const QString& owner, const engine::ClientContext& client) {
     reap();
     const auto held = static_cast<size_t>(
         std::count_if(m_engines.begin(), m_engines.end(),
@@ -182,14 +187,14 @@ QString EngineService::create(const QString& owner) {
     };
     auto entry = std::make_unique<Held>();
     entry->owner = owner;
-    if (m_threading == Threading::PerClient) {
+    if (m_ownThread(client)) {
         entry->thread = std::make_unique<ClientThread>(
-            [factory = m_factory, path, emitBatch] {
-                return std::make_unique<EngineObject>(factory(), path, emitBatch);
+            [factory = m_factory, client, path, emitBatch] {
+                return std::make_unique<EngineObject>(factory(client), path, emitBatch);
             },
             answerOn, m_send);
     } else {
-        entry->inlineEngine = std::make_unique<EngineObject>(m_factory(), path, emitBatch);
+        entry->inlineEngine = std::make_unique<EngineObject>(m_factory(client), path, emitBatch);
     }
     m_engines.emplace(path, std::move(entry));
     if (!owner.isEmpty() && held == 0) emit clientArrived(owner);

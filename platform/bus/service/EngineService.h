@@ -2,6 +2,7 @@
 
 #include "cao/Cao.h"
 #include "platform/bus/protocol/Wire.h"
+#include "platform/engine/ClientContext.h"
 
 #include <QDBusMessage>
 #include <QObject>
@@ -18,20 +19,25 @@ class ClientThread;
 class EngineObject;
 
 // The engine's objects for every client on the bus. Each CreateEngine gives the caller an
-// engine object of its own (a workspace of its own, as each creation of an engine does);
-// the providers behind them are shared, so their controllers meet. Knows nothing of the
-// connection: calls come in as messages, answers and signals go out through send.
+// engine object of its own (a workspace of its own, as each creation of an engine does),
+// opening controllers for the client context the caller handed over (CreateEngineWithContext)
+// or the engine process's own; the providers behind them are shared, so their controllers
+// meet. Knows nothing of the connection: calls come in as messages, answers and signals go
+// out through send.
 //
-// Each engine object is served on a thread of its own (PerClient), so that one client waiting
-// on a slow RTI stalls nobody else; the service's own thread only routes calls and answers
-// the manager. Inline serves them on the service's thread, for a caller that wants each
-// answer at once.
+// An engine object whose client's controllers may wait on a network (ownThread says which)
+// is served on a thread of its own, so that one client waiting on a slow RTI stalls nobody
+// else; the others are served on the service's own thread, which never waits, and so answer
+// without a hop between threads.
 class EngineService : public QObject {
     Q_OBJECT
 public:
-    using EngineFactory = std::function<cao::EnginePtr()>;
+    using EngineFactory = std::function<cao::EnginePtr(const engine::ClientContext& client)>;
     using Send = std::function<void(const QDBusMessage&)>;
-    enum class Threading { PerClient, Inline };
+    // Whether the engine object of a client with this context gets a thread of its own.
+    using ThreadChoice = std::function<bool(const engine::ClientContext& client)>;
+    static bool everyClient(const engine::ClientContext&) { return true; }
+    static bool noClient(const engine::ClientContext&) { return false; }
 
     // Engine objects one client may hold at once, and all clients together.
     static constexpr size_t kMaxEnginesPerClient = 64;
@@ -41,14 +47,14 @@ public:
     static constexpr int kEndWaitMs = 5000;
 
     // send must be safe to call from any thread.
-    EngineService(EngineFactory factory, Send send, Threading threading = Threading::PerClient);
+    EngineService(EngineFactory factory, Send send, ThreadChoice ownThread = everyClient);
     ~EngineService() override;
 
     // Answers a method call through send: at once for the manager and inline engine objects,
     // later from the client's thread otherwise.
     void receive(const QDBusMessage& call);
     // The answer to a method call, at once: its reply or an error with a description. Only
-    // for an inline service.
+    // for engine objects served on the service's thread.
     QDBusMessage answer(const QDBusMessage& call);
 
     // A bus name left the bus: its engine objects close.
@@ -68,13 +74,13 @@ private:
     // engine object that answers it. Throws for an unknown path.
     QVariantList route(const QDBusMessage& call, Held*& held);
     QVariantList handleManager(const QDBusMessage& call);
-    QString create(const QString& owner);
+    QString create(const QString& owner, const engine::ClientContext& client);
     void close(const QString& path);
     void reap();
 
     EngineFactory m_factory;
     Send m_send;
-    Threading m_threading;
+    ThreadChoice m_ownThread;
     unsigned m_nextEngine = 0;
     std::map<QString, std::unique_ptr<Held>> m_engines;   // by path
     std::vector<std::unique_ptr<ClientThread>> m_ending;  // closed, their threads still ending

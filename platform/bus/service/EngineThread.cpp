@@ -26,13 +26,16 @@ void runOn(QThread& thread, Work work) {
 
 }  // namespace
 
-EngineThread::EngineThread(EngineService::EngineFactory factory) {
+EngineThread::EngineThread(EngineService::EngineFactory factory, QString service)
+    : m_service(std::move(service)) {
     static std::atomic<int> made{0};
     const int number = ++made;
-    m_service = QStringLiteral("%1.InProcess.p%2n%3")
-                    .arg(QLatin1String(bus::kService))
-                    .arg(QCoreApplication::applicationPid())
-                    .arg(number);
+    if (m_service.isEmpty()) {
+        m_service = QStringLiteral("%1.InProcess.p%2n%3")
+                        .arg(QLatin1String(bus::kService))
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(number);
+    }
     m_connectionName = QStringLiteral("tandrel-engine-thread-%1").arg(number);
     m_thread.start();
     QString failure;

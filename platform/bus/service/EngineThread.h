@@ -15,9 +15,9 @@ class BusObject;
 // own: the engine's side of the bus in this process, for tests and benchmarks.
 class EngineThread {
 public:
-    // factory runs on the engine's thread. Throws cao::Error when there is no session bus or
-    // the name cannot be taken.
-    explicit EngineThread(EngineService::EngineFactory factory);
+    // factory runs on the engine's thread. Serves the bus name given, or one of its own when
+    // none is. Throws cao::Error when there is no session bus or the name cannot be taken.
+    explicit EngineThread(EngineService::EngineFactory factory, QString service = {});
     ~EngineThread();
     EngineThread(const EngineThread&) = delete;
     EngineThread& operator=(const EngineThread&) = delete;

@@ -9,6 +9,7 @@
 #include "platform/engine/TerminationSignals.h"
 #include "platform/links/embedded/RunTimeHost.h"
 #include "platform/provider/HlaProvider.h"
+#include "platform/provider/RunTimeChoice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -74,12 +75,15 @@ int main(int argc, char** argv) {
         // One run-time for every client, which is what lets their federates meet.
         auto host = std::make_shared<links::RunTimeHost>();
         bus::service::EngineService engines(
-            [host] {
+            [host](const engine::ClientContext& client) {
                 engine::ProviderRegistry providers;
                 provider::registerProvider(providers, host);
-                return std::make_shared<engine::Engine>(std::move(providers));
+                return std::make_shared<engine::Engine>(std::move(providers), client);
             },
-            [connection](const QDBusMessage& message) { connection.send(message); });
+            [connection](const QDBusMessage& message) { connection.send(message); },
+            // A client whose controllers join over a network waits on it on a thread of its
+            // own; the others are answered on this thread, which never waits.
+            provider::joinsOverNetwork);
         bus::service::BusObject objects(engines, connection);
         objects.registerObjects();
 

@@ -14,7 +14,11 @@ class Context : public engine::ControllerContext {
 public:
     void raise(engine::MessageData message) override { raised.push_back(std::move(message)); }
     void post(std::function<void()> work) override { work(); }
+    const engine::ClientContext& client() const override { return m_client; }
     std::vector<engine::MessageData> raised;
+
+private:
+    engine::ClientContext m_client{{}, QStringLiteral("/")};
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "support/DefaultOptions.h"
 #include "support/QtPrinters.h"
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -75,10 +76,19 @@ struct Side {
 
 class HlaTest : public ::testing::Test {
 protected:
-    HlaTest() : runTime(std::make_shared<rti::RunTime>()) {
+    // A client without provider variables, whatever this process's environment holds.
+    HlaTest() : runTime(std::make_shared<rti::RunTime>()) { useClient({}); }
+
+    // Opens the controllers from here on for a client with these provider variables in the
+    // given working directory; the engine is a new one, so call it before opening any.
+    void useClient(engine::ClientContext::Environment environment,
+                   const QString& workingDirectory = QDir::currentPath()) {
+        ws.reset();
+        eng.reset();
         engine::ProviderRegistry registry;
         provider::registerProvider(registry, std::make_shared<links::RunTimeHost>(runTime));
-        eng = std::make_shared<engine::Engine>(std::move(registry));
+        eng = std::make_shared<engine::Engine>(
+            std::move(registry), engine::ClientContext(std::move(environment), workingDirectory));
         ws = eng->Workspaces()->Item(cao::Variant::fromI2(0));
     }
 

@@ -1,4 +1,5 @@
 #include "HlaFixture.h"
+#include "cao/ProviderContract.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,13 +20,6 @@ const QByteArray kPingFed = R"((FED (Federation Ping) (FEDversion v1.3)
   (objects (class ObjectRoot (attribute privilegeToDelete reliable timestamp)))
   (interactions (class InteractionRoot reliable receive
     (class Ping reliable receive (parameter Seq))))))";
-
-// Sets CAO_HLA_FED_PATH for one test.
-class FedPath {
-public:
-    explicit FedPath(const QString& value) { qputenv("CAO_HLA_FED_PATH", value.toUtf8()); }
-    ~FedPath() { qunsetenv("CAO_HLA_FED_PATH"); }
-};
 
 }  // namespace
 
@@ -123,7 +117,7 @@ TEST_F(HlaTest, ABareNameIsLookedUpInTheDescriptionPathFirst) {
     QTemporaryDir dir;
     writeFile(dir.filePath("Ping.fed"), kPingFed);
     writeFile(dir.filePath("Chat.fed"), kPingFed);
-    FedPath path("/nonexistent:" + dir.path());
+    useClient({{cao::contract::environment::kFedPath, "/nonexistent:" + dir.path()}});
     Side bare = open("Ping.A", "URL=Ping.fed");
     EXPECT_NO_THROW(bare.add("InteractionRoot.Ping.Seq"));
     // The window's default URL finds a Chat.fed on the path before the shipped one.
@@ -131,6 +125,24 @@ TEST_F(HlaTest, ABareNameIsLookedUpInTheDescriptionPathFirst) {
     EXPECT_NO_THROW(chat.add("InteractionRoot.Ping.Seq"));
     close(bare);
     close(chat);
+}
+
+// A client in another process means its relative paths from its own working directory.
+TEST_F(HlaTest, RelativePathsAreTakenFromTheClientsWorkingDirectory) {
+    QTemporaryDir client;
+    ASSERT_TRUE(QDir(client.path()).mkpath("descriptions"));
+    writeFile(client.filePath("Mine.fed"), kPingFed);
+    writeFile(client.filePath("descriptions/Ping.fed"), kPingFed);
+    useClient({{cao::contract::environment::kFedPath, "descriptions"}}, client.path());
+    for (const char* url : {"Mine.fed", "./Mine.fed", "Ping.fed"}) {
+        Side side = open("Ping.A", QStringLiteral("URL=%1").arg(url));
+        EXPECT_NO_THROW(side.add("InteractionRoot.Ping.Seq")) << url;
+        close(side);
+    }
+    const QString missing = refusal([&] { open("Ping.A", "URL=Missing.fed"); });
+    EXPECT_TRUE(missing.contains("there is no file " + client.filePath("Missing.fed")))
+        << missing.toStdString();
+    EXPECT_TRUE(missing.contains(client.filePath("descriptions"))) << missing.toStdString();
 }
 
 TEST_F(HlaTest, AnExistingFederationKeepsItsDescription) {

@@ -1,25 +1,31 @@
 #include "HlaFixture.h"
+#include "cao/ProviderContract.h"
 #include "platform/provider/RunTimeChoice.h"
 
 using namespace hlatest;
 
 namespace {
 
-// Sets the provider's run-time variables for one case.
-class RunTimeEnvironment {
+using cao::contract::environment::kRunTime;
+using cao::contract::environment::kRunTimeAddress;
+
+// A client's run-time variables; a null address is one the client does not have.
+engine::ClientContext::Environment runTimeVariables(const char* runTime, const char* address) {
+    engine::ClientContext::Environment variables{{kRunTime, QString::fromUtf8(runTime)}};
+    if (address != nullptr) variables.emplace(kRunTimeAddress, QString::fromUtf8(address));
+    return variables;
+}
+
+// Sets a variable of this process, the engine's, for one case.
+class ProcessVariable {
 public:
-    RunTimeEnvironment(const QByteArray& runTime, const QByteArray& address) {
-        qputenv(provider::kRunTimeVariable, runTime);
-        if (address.isNull()) {
-            qunsetenv(provider::kAddressVariable);
-        } else {
-            qputenv(provider::kAddressVariable, address);
-        }
-    }
-    ~RunTimeEnvironment() {
-        qunsetenv(provider::kRunTimeVariable);
-        qunsetenv(provider::kAddressVariable);
-    }
+    ProcessVariable(const char* name, const char* value) : m_name(name) { qputenv(name, value); }
+    ~ProcessVariable() { qunsetenv(m_name); }
+    ProcessVariable(const ProcessVariable&) = delete;
+    ProcessVariable& operator=(const ProcessVariable&) = delete;
+
+private:
+    const char* m_name;
 };
 
 struct Refused {
@@ -37,7 +43,7 @@ TEST_P(RunTimeChoiceRefusals, AreDescribedAtOpenAndJoinNothing) {
     if (!provider::hla13RunTimeBuilt() && QByteArray(c.runTime) == "hla13") {
         GTEST_SKIP() << "this build has no HLA 1.3 run-time";
     }
-    RunTimeEnvironment environment(c.runTime, c.address);
+    useClient(runTimeVariables(c.runTime, c.address));
     const QString description = refusal([&] { open("ChatRoom.Chat"); });
     EXPECT_TRUE(description.contains(c.description)) << description.toStdString();
     EXPECT_EQ(ws->Controllers()->Count(), 0);
@@ -55,16 +61,27 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(HlaTest, EmbeddedIsTheDefaultAndCanBeNamed) {
     for (const char* choice : {"", "embedded", " Embedded "}) {
-        RunTimeEnvironment environment(choice, "rti://127.0.0.1:1");
+        useClient(runTimeVariables(choice, "rti://127.0.0.1:1"));
         Side chat = open("ChatRoom.Chat");
         EXPECT_TRUE(runTime->federationExecutionExists("ChatRoom")) << choice;
         close(chat);
     }
 }
 
+// The engine may serve clients of other processes: only the client's variables count, and
+// one it does not have means the default, whatever the engine's own process has.
+TEST_F(HlaTest, TheClientsVariablesChooseNeverThoseOfTheEngineProcess) {
+    const ProcessVariable engines(kRunTime, "bogus");
+    Side chat = open("ChatRoom.Chat");
+    EXPECT_TRUE(runTime->federationExecutionExists("ChatRoom"));
+    close(chat);
+    useClient(runTimeVariables("bogus", nullptr));
+    EXPECT_TRUE(refusal([&] { open("ChatRoom.Chat"); }).contains("CAO_HLA_RTI=\"bogus\""));
+}
+
 TEST_F(HlaTest, ChoosingTheHla13RunTimeInABuildWithoutItIsDescribed) {
     if (provider::hla13RunTimeBuilt()) GTEST_SKIP() << "this build has the HLA 1.3 run-time";
-    RunTimeEnvironment environment("hla13", "rti://127.0.0.1:14321");
+    useClient(runTimeVariables("hla13", "rti://127.0.0.1:14321"));
     EXPECT_TRUE(
         refusal([&] { open("ChatRoom.Chat"); }).contains("this build of the provider has none"));
 }
@@ -75,7 +92,7 @@ TEST_F(HlaTest, Hla13AnRtiThatCannotBeReachedIsDescribedAtOpen) {
         if (qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1") FAIL() << "no HLA 1.3 run-time built";
         GTEST_SKIP() << "this build has no HLA 1.3 run-time";
     }
-    RunTimeEnvironment environment("hla13", "rti://127.0.0.1:1");
+    useClient(runTimeVariables("hla13", "rti://127.0.0.1:1"));
     const QString description = refusal([&] { open("ChatRoom.Chat"); });
     EXPECT_TRUE(
         description.startsWith("Federate \"Chat\" could not join federation \"ChatRoom\": "

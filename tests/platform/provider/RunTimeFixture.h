@@ -6,6 +6,7 @@
 // TANDREL_TEST_REQUIRE_HLA13=1.
 
 #include "HlaFixture.h"
+#include "cao/ProviderContract.h"
 #include "platform/provider/RunTimeChoice.h"
 
 #include <QCoreApplication>
@@ -31,8 +32,6 @@ protected:
     static constexpr int kStrayWindowMs = 300;
 
     void SetUp() override {
-        qunsetenv(provider::kRunTimeVariable);
-        qunsetenv(provider::kAddressVariable);
         if (GetParam() != kHla13) return;
         const QByteArray address = qgetenv("TANDREL_TEST_RTI_ADDRESS");
         std::string missing;
@@ -49,8 +48,8 @@ protected:
             }
             GTEST_SKIP() << "HLA 1.3 run-time not tested: " << missing;
         }
-        qputenv(provider::kRunTimeVariable, "hla13");
-        qputenv(provider::kAddressVariable, address);
+        useClient({{cao::contract::environment::kRunTime, QStringLiteral("hla13")},
+                   {cao::contract::environment::kRunTimeAddress, QString::fromUtf8(address)}});
     }
 
     void TearDown() override {
@@ -58,8 +57,6 @@ protected:
         while (ws && ws->Controllers()->Count() > 0) {
             ws->Controllers()->Remove(cao::Variant::fromI4(0));
         }
-        qunsetenv(provider::kRunTimeVariable);
-        qunsetenv(provider::kAddressVariable);
     }
 
     bool onHla13() const { return GetParam() == kHla13; }

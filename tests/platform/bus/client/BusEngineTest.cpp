@@ -29,11 +29,12 @@ class BusEngine : public ::testing::Test {
 protected:
     void SetUp() override {
         TANDREL_SKIP_WITHOUT_SESSION_BUS();
-        thread = std::make_unique<bus::service::EngineThread>([this] {
-            engine::ProviderRegistry providers;
-            providers.add(kProvider, raisingFactory(log));
-            return std::make_shared<engine::Engine>(std::move(providers));
-        });
+        thread = std::make_unique<bus::service::EngineThread>(
+            [this](const engine::ClientContext& client) {
+                engine::ProviderRegistry providers;
+                providers.add(kProvider, raisingFactory(log));
+                return std::make_shared<engine::Engine>(std::move(providers), client);
+            });
         eng = connect();
         ws = eng->Workspaces()->Item(Variant::fromI2(0));
         ctrl = ws->AddController("ChatRoom.A", kProvider, "", "");

@@ -9,8 +9,9 @@
 
 // A provider whose variable "raise" raises as many messages as the number written to it,
 // numbered from 1, each carrying its number; "announce" raises that many announcements
-// whose acknowledgements are recorded. The log is written on the engine's thread and read
-// by the test after a call has returned.
+// whose acknowledgements are recorded; "client" reads as the client context the controller
+// was opened for ("<working directory>|NAME=VALUE|..."). The log is written on the engine's thread
+// and read by the test after a call has returned.
 struct RaisingLog {
     std::mutex mutex;
     QStringList calls;
@@ -29,7 +30,14 @@ class RaisingVariable : public engine::ProviderVariable {
 public:
     RaisingVariable(RaisingLog& log, QString name, engine::ControllerContext& context)
         : m_log(log), m_name(std::move(name)), m_context(context) {}
-    cao::Variant read() override { return m_value; }
+    cao::Variant read() override {
+        if (m_name != "client") return m_value;
+        QStringList parts{m_context.client().workingDirectory()};
+        for (const auto& [name, value] : m_context.client().environment()) {
+            parts << name + "=" + value;
+        }
+        return cao::Variant::fromString(parts.join("|"));
+    }
     void write(const cao::Variant& value) override {
         m_value = value;
         if (m_name == "raise" || m_name == "announce") {
