@@ -61,6 +61,7 @@ public:
     bool waitForLine(const QString& line);
     bool waitForNote(const QString& note);
     bool hasLine(const QString& line) const { return m_lines.contains(line); }
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
     const QStringList& lines() const { return m_lines; }
     QString transcript() const;
     // SIGTERM and a bounded wait for the end; the exit status, or nothing when it hung.
