@@ -26,7 +26,7 @@ public:
 // Bounds that keep a hostile payload or a table whose types contain themselves from
 // exhausting the process.
 inline constexpr int kMaxDataNesting = 32;                           // types within one another
-inline constexpr std::size_t kMaxDataValues = std::size_t{1} << 18;  // elements and fields
+inline constexpr std::size_t kMaxDataValues = std::size_t{1} << 16;  // elements and fields
 
 // The predefined names the codec gives a meaning of their own.
 inline constexpr std::string_view kAsciiChar = "HLAASCIIchar";

@@ -48,7 +48,10 @@ void DataReader::skipPadding(std::size_t start, std::string_view type) {
 }
 
 void DataReader::counted(std::string_view type) {
-    if (++m_values <= kMaxDataValues) return;
+    if (++m_values > kMaxDataValues) tooMany(type);
+}
+
+void DataReader::tooMany(std::string_view type) const {
     throw DataError("the value of " + quoted(type) + " holds more than " +
                     std::to_string(kMaxDataValues) + " elements and fields");
 }
@@ -145,9 +148,10 @@ DataValue DataReader::array(const DataType& type, int depth) {
                         octets(remaining()) + " left can carry");
     }
     if (isCharacterArray(type)) return text(type, count);
+    // Elements may take no octets at all, so their number is bounded on its own.
+    if (count > kMaxDataValues - m_values) tooMany(type.name);
 
     std::vector<DataValue> elements;
-    // Elements may take no octets at all, so the octets left do not bound their number.
     elements.reserve(std::min(count, remaining()));
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) skipPadding(start, type.elementType);

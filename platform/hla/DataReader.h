@@ -28,6 +28,7 @@ private:
     void need(std::size_t n, const std::string& what) const;
     void skipPadding(std::size_t start, std::string_view type);
     void counted(std::string_view type);
+    [[noreturn]] void tooMany(std::string_view type) const;
     std::uint64_t bits(const DataType& basic, std::string_view type);
 
     DataValue read(std::string_view name, int depth);

@@ -110,8 +110,15 @@ TEST_F(DataCodecRefusal, HostileCountsAreRefusedBeforeAnythingIsBuilt) {
     EXPECT_NE(decodeFailure("Samples", {0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}).find("holds"),
               std::string::npos);
     // Elements that take no octets at all are bounded by number instead.
-    EXPECT_NE(decodeFailure("Tokens", {0x7F, 0xFF, 0xFF, 0xFF}).find("more than 262144"),
+    const auto count = [](std::size_t n) {
+        return Bytes{std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8),
+                     std::uint8_t(n)};
+    };
+    const std::string bound = "more than " + std::to_string(hla::kMaxDataValues);
+    EXPECT_NE(decodeFailure("Tokens", {0x7F, 0xFF, 0xFF, 0xFF}).find(bound), std::string::npos);
+    EXPECT_NE(decodeFailure("Tokens", count(hla::kMaxDataValues + 1)).find(bound),
               std::string::npos);
+    EXPECT_EQ(decodeFailure("Tokens", count(hla::kMaxDataValues)), "no error");
 }
 
 TEST_F(DataCodecRefusal, NestingIsBounded) {
