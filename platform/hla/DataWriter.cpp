@@ -2,6 +2,8 @@
 
 #include "platform/hla/DataOctets.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -16,6 +18,9 @@ namespace {
 // rounds to a finite float.
 constexpr double kFloatOverflow = 0x1.ffffffp+127;
 constexpr int kBitsPerOctet = 8;
+constexpr char16_t kLargestOctet = 0xFF;
+// A code unit is written U+ and at least four hexadecimal digits.
+constexpr std::size_t kUnitDigits = 4;
 constexpr std::uint64_t kCountLimit = std::numeric_limits<std::int32_t>::max();
 
 std::string quoted(std::string_view name) {
@@ -74,10 +79,11 @@ std::string realText(double value) {
 }
 
 std::string unitText(char16_t unit) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string text = "U+";
-    for (int shift = 12; shift >= 0; shift -= 4) text += kHex[(unit >> shift) & 0xF];
-    return text;
+    char buffer[8];
+    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), unsigned{unit}, 16);
+    std::string digits(buffer, result.ptr);
+    for (char& c : digits) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return "U+" + std::string(kUnitDigits - std::min(kUnitDigits, digits.size()), '0') + digits;
 }
 
 }  // namespace
@@ -167,7 +173,7 @@ void DataWriter::number(const DataType& basic, std::string_view name, const Data
 
 void DataWriter::character(std::string_view name, char16_t unit) {
     const DataType& basic = m_layout.basic(name);
-    if (basic.size < 2 && unit > 0xFF) {
+    if (basic.size == 1 && unit > kLargestOctet) {
         throw DataError("the character " + unitText(unit) + " does not fit " + quoted(name) +
                         ", which holds one octet");
     }
