@@ -8,7 +8,7 @@ namespace hla {
 
 namespace {
 
-constexpr const char* kPredefined = "the predefined data types";
+constexpr const char* kPredefined = kPredefinedDataTypes;
 // Alignment of the count of a variable array (HLAinteger32BE).
 constexpr int kCountBoundary = 4;
 // How deep types may rest on one another before the table is taken to loop.
@@ -41,6 +41,7 @@ DataType array(const char* name, const char* element, std::optional<std::uint32_
     type.elementType = element;
     type.cardinality = cardinality;
     type.variableEncoding = !cardinality;
+    type.encoding = cardinality ? "HLAfixedArray" : "HLAvariableArray";
     type.module = kPredefined;
     return type;
 }
@@ -77,16 +78,14 @@ std::vector<DataType> predefined() {
     types.push_back(array("HLAASCIIstring", "HLAASCIIchar", std::nullopt));
     types.push_back(array("HLAunicodeString", "HLAunicodeChar", std::nullopt));
     types.push_back(array("HLAopaqueData", "HLAbyte", std::nullopt));
-    DataType token = array("HLAtoken", "HLAbyte", 0);
-    token.variableEncoding = false;
-    types.push_back(token);
+    types.push_back(array("HLAtoken", "HLAbyte", 0));
     return types;
 }
 
 }  // namespace
 
 bool DataType::sameDefinition(const DataType& other) const {
-    if (kind != other.kind || name != other.name) return false;
+    if (kind != other.kind || name != other.name || problem != other.problem) return false;
     switch (kind) {
         case Kind::Basic:
             return size == other.size && number == other.number && endian == other.endian;
@@ -96,12 +95,13 @@ bool DataType::sameDefinition(const DataType& other) const {
             return representation == other.representation && enumerators == other.enumerators;
         case Kind::Array:
             return elementType == other.elementType && cardinality == other.cardinality &&
-                   variableEncoding == other.variableEncoding;
+                   variableEncoding == other.variableEncoding && encoding == other.encoding;
         case Kind::FixedRecord:
-            return fields == other.fields;
+            return fields == other.fields && encoding == other.encoding;
         case Kind::VariantRecord:
             return discriminantName == other.discriminantName &&
-                   discriminantType == other.discriminantType && alternatives == other.alternatives;
+                   discriminantType == other.discriminantType &&
+                   alternatives == other.alternatives && encoding == other.encoding;
     }
     return false;
 }
@@ -110,12 +110,18 @@ DataTypes::DataTypes() {
     for (DataType& type : predefined()) add(std::move(type));
 }
 
+std::string describeModule(const std::string& module) {
+    if (module == kPredefined) return module;
+    return "\"" + module + "\"";
+}
+
 void DataTypes::add(DataType type) {
     if (const DataType* existing = find(type.name)) {
         if (existing->sameDefinition(type)) return;
-        throw Error(ErrorKind::InvalidName, "data type " + type.name +
-                                                " is defined differently in " + existing->module +
-                                                " and in " + type.module);
+        throw Error(ErrorKind::InconsistentFdd, "data type " + type.name +
+                                                    " is defined differently in " +
+                                                    describeModule(existing->module) + " and in " +
+                                                    describeModule(type.module));
     }
     m_byName.emplace(type.name, m_types.size());
     m_types.push_back(std::move(type));
@@ -136,6 +142,7 @@ std::vector<const DataType*> DataTypes::all() const {
 const DataType* DataTypes::basicOf(std::string_view name) const {
     const DataType* type = find(name);
     for (int depth = 0; type && depth < kMaxTypeDepth; ++depth) {
+        if (!type->problem.empty()) return nullptr;
         if (type->kind == DataType::Kind::Basic) return type;
         if (type->kind != DataType::Kind::Simple && type->kind != DataType::Kind::Enumerated) {
             return nullptr;
@@ -152,7 +159,7 @@ int DataTypes::octetBoundary(std::string_view name) const {
         const DataTypes& types;
         int boundary(std::string_view typeName, int depth) const {
             const DataType* type = types.find(typeName);
-            if (!type || depth > kMaxTypeDepth) return 0;
+            if (!type || !type->problem.empty() || depth > kMaxTypeDepth) return 0;
             switch (type->kind) {
                 case DataType::Kind::Basic:
                     return type->size;

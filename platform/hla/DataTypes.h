@@ -60,6 +60,11 @@ struct DataType {
     std::optional<std::uint32_t> cardinality;
     bool variableEncoding = true;
 
+    // Array, fixed record and variant record: the encoding's name as the OMT gives it
+    // (HLAvariableArray, HLAfixedArray, HLAfixedRecord, HLAvariantRecord, or one a FOM defines,
+    // which only its name tells apart). Empty for the other kinds.
+    std::string encoding;
+
     // Fixed record: the fields in order.
     std::vector<Field> fields;
 
@@ -68,12 +73,24 @@ struct DataType {
     std::string discriminantType;
     std::vector<Alternative> alternatives;
 
+    // Why values of the type cannot be encoded as the module writes it (an enumeration
+    // without a representation, a size that is not whole octets, an enumerator whose value is
+    // not an integer…); empty when they can. Such a type is kept so that a module written
+    // carelessly can still be read; basicOf and octetBoundary do not go through it.
+    std::string problem;
+
     // The module that defined it, to name in a conflict; not part of the definition.
     std::string module;
 
     // Same definition, whichever module it came from.
     bool sameDefinition(const DataType& other) const;
 };
+
+// The module a predefined type names as its own.
+inline constexpr const char* kPredefinedDataTypes = "the predefined data types";
+
+// A module as a message names it: in quotes, except the predefined types.
+std::string describeModule(const std::string& module);
 
 // The data types of one description, by name. Every table starts with the standard's
 // predefined types (HLAinteger32BE … HLAunicodeString, HLAboolean …), which modules may
@@ -82,7 +99,7 @@ class DataTypes {
 public:
     DataTypes();
 
-    // Throws Error (InvalidName) naming both modules when a type of that name is defined
+    // Throws Error (InconsistentFdd) naming both modules when a type of that name is defined
     // differently; an identical definition is kept once.
     void add(DataType type);
     const DataType* find(std::string_view name) const;
@@ -91,10 +108,11 @@ public:
     std::vector<const DataType*> all() const;
 
     // A type with its simple and enumerated layers taken away down to the basic
-    // representation; null when the name, or a type it rests on, is not defined.
+    // representation; null when the name, or a type it rests on, is not defined or has a
+    // problem.
     const DataType* basicOf(std::string_view name) const;
     // The octet boundary the standard aligns values of the type to (1, 2, 4 or 8); 0 when a
-    // type it rests on is not defined.
+    // type it rests on is not defined or has a problem.
     int octetBoundary(std::string_view name) const;
 
 private:

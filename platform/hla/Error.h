@@ -42,6 +42,9 @@ enum class ErrorKind {
     InvalidLookahead,
     CallNotAllowedFromWithinCallback,
     InvalidName,
+    // Federation object model modules that cannot be merged: a class or data type defined
+    // differently by two modules, or a data type referenced but defined by none.
+    InconsistentFdd,
 };
 
 class Error : public std::runtime_error {

@@ -3,14 +3,11 @@
 #include "platform/hla/Error.h"
 #include "platform/hla/FedError.h"
 #include "platform/hla/FedSyntax.h"
+#include "platform/hla/TextFile.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace hla {
 
@@ -116,7 +113,9 @@ private:
             once(m_sawVersion, keyword);
             expectCount(node, 2, 2, "(FEDversion v1.3)");
             const Node& version = atomAt(node, 1, "the FED version");
-            if (!keywordIs(version, "v1.3")) {
+            // The spellings other run-times write and accept.
+            if (!keywordIs(version, "v1.3") && !keywordIs(version, "1.3") &&
+                !keywordIs(version, "v1_3") && !keywordIs(version, "1_3")) {
                 fail(version,
                      "FED version \"" + version.atom + "\" is not supported; expected v1.3");
             }
@@ -149,13 +148,19 @@ private:
         seen = true;
     }
 
+    // The root's name matches without regard to letter case, as other run-times read it
+    // ("objectRoot"); the description keeps the standard spelling.
     static void rootClass(const Node& node, const std::string& root, const std::string& where) {
         expectList(node, where);
         if (!keywordIs(head(node, "class"), "class")) {
             fail(node.items.front(), "expected (class " + root + " ...) in " + where);
         }
         const Node& name = atomAt(node, 1, "the class name " + root);
-        if (name.atom != root) fail(name, "the root class of " + where + " must be " + root);
+        if (!keywordIs(name, root)) fail(name, "the root class of " + where + " must be " + root);
+    }
+
+    static std::string className(const Node& node, bool root, const char* rootName) {
+        return root ? std::string(rootName) : nameAt(node, 1, "the class name");
     }
 
     void space(const Node& node) {
@@ -209,7 +214,7 @@ private:
     }
 
     void objectClass(const Node& node, std::optional<ObjectClassHandle> parent) {
-        const std::string name = nameAt(node, 1, "the class name");
+        const std::string name = className(node, !parent, kObjectRoot);
         const auto handle =
             guarded(node.items[1], [&] { return m_description.addObjectClass(parent, name); });
         const std::string where = "class " + m_description.objectClass(handle).fullName;
@@ -217,7 +222,10 @@ private:
             node, 2, where, "attribute",
             [&](const Node& item) {
                 expectCount(item, 4, 5, "(attribute name transport order [space])");
-                const std::string attribute = nameAt(item, 1, "the attribute name");
+                std::string attribute = nameAt(item, 1, "the attribute name");
+                if (!parent && keywordIs(item.items[1], kPrivilegeToDelete)) {
+                    attribute = kPrivilegeToDelete;
+                }
                 const Transport transport = transportAt(item, 2);
                 const Order order = orderAt(item, 3);
                 if (item.items.size() == 5) checkSpace(item, 4);
@@ -229,7 +237,7 @@ private:
     }
 
     void interactionClass(const Node& node, std::optional<InteractionClassHandle> parent) {
-        const std::string name = nameAt(node, 1, "the class name");
+        const std::string name = className(node, !parent, kInteractionRoot);
         const Transport transport = transportAt(node, 2);
         const Order order = orderAt(node, 3);
         std::size_t first = 4;
@@ -268,19 +276,7 @@ FederationDescription parseFed(std::string_view text) {
 }
 
 FederationDescription readFedFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        throw FedError(0, 0, std::string("cannot be read: ") + std::strerror(errno), path);
-    }
-    std::string text;
-    char buffer[65536];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > fed::kMaxTextSize) {
-            throw FedError(0, 0, "the description is larger than 16 MiB", path);
-        }
-    }
-    if (file.bad()) throw FedError(0, 0, "cannot be read", path);
+    const std::string text = readTextFile(path, fed::kMaxTextSize, "description");
     try {
         return parseFed(text);
     } catch (const FedError& e) {

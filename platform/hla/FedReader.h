@@ -6,7 +6,9 @@
 //        (objects (class ObjectRoot (attribute name transport order [space]) (class ...)))
 //        (interactions (class InteractionRoot transport order [space]
 //                          (parameter name) (class ...))))
-// Keywords match without regard to letter case; names are case-sensitive.
+// Keywords match without regard to letter case; names are case-sensitive, except the roots
+// and privilegeToDelete, which other run-times write in any case ("objectRoot"). The version
+// may be written v1.3, 1.3, v1_3 or 1_3.
 
 #include "platform/hla/FederationDescription.h"
 

@@ -52,27 +52,55 @@ ObjectClassHandle FederationDescription::addObjectClass(std::optional<ObjectClas
 AttributeHandle FederationDescription::addAttribute(ObjectClassHandle objectClass,
                                                     const std::string& name, Transport transport,
                                                     Order order, std::string dataType) {
+    AttributeSpec spec;
+    spec.name = name;
+    spec.transport = transport;
+    spec.order = order;
+    spec.dataType = std::move(dataType);
+    return addAttribute(objectClass, spec);
+}
+
+AttributeHandle FederationDescription::addAttribute(ObjectClassHandle objectClass,
+                                                    const AttributeSpec& spec) {
     const auto& cls = this->objectClass(objectClass);
-    if (findAttribute(objectClass, name) || declaredInSubtree(objectClass, name)) {
-        throw Error(ErrorKind::InvalidName,
-                    "attribute " + name + " is declared twice in object class " + cls.fullName);
+    if (findAttribute(objectClass, spec.name) || declaredInSubtree(objectClass, spec.name)) {
+        throw Error(
+            ErrorKind::InvalidName,
+            "attribute " + spec.name + " is declared twice in object class " + cls.fullName);
     }
     const auto handle = static_cast<AttributeHandle>(m_attributes.size());
-    m_attributes.push_back({name, objectClass, transport, order, std::move(dataType)});
+    AttributeSpec added = spec;
+    added.declaredIn = objectClass;
+    m_attributes.push_back(std::move(added));
     m_objectClasses[toUnderlying(objectClass)].declared.push_back(handle);
-    m_attributeByName[toUnderlying(objectClass)].emplace(name, handle);
+    m_attributeByName[toUnderlying(objectClass)].emplace(spec.name, handle);
     return handle;
 }
 
 InteractionClassHandle FederationDescription::addInteractionClass(
     std::optional<InteractionClassHandle> parent, const std::string& name, Transport transport,
     Order order) {
-    std::string fullName = parent ? interactionClass(*parent).fullName + "." + name : name;
+    InteractionClassSpec spec;
+    spec.name = name;
+    spec.transport = transport;
+    spec.order = order;
+    return addInteractionClass(parent, spec);
+}
+
+InteractionClassHandle FederationDescription::addInteractionClass(
+    std::optional<InteractionClassHandle> parent, const InteractionClassSpec& spec) {
+    std::string fullName =
+        parent ? interactionClass(*parent).fullName + "." + spec.name : spec.name;
     if (m_interactionClassByName.count(fullName) != 0) {
         throw Error(ErrorKind::InvalidName, "interaction class " + fullName + " is declared twice");
     }
     const auto handle = static_cast<InteractionClassHandle>(m_interactionClasses.size());
-    m_interactionClasses.push_back({name, fullName, parent, transport, order, {}, {}, {}, false});
+    InteractionClassSpec added = spec;
+    added.fullName = fullName;
+    added.parent = parent;
+    added.declared.clear();
+    added.children.clear();
+    m_interactionClasses.push_back(std::move(added));
     m_parameterByName.emplace_back();
     if (parent) m_interactionClasses[toUnderlying(*parent)].children.push_back(handle);
     m_interactionClassByName.emplace(std::move(fullName), handle);
@@ -81,17 +109,60 @@ InteractionClassHandle FederationDescription::addInteractionClass(
 
 ParameterHandle FederationDescription::addParameter(InteractionClassHandle interactionClass,
                                                     const std::string& name, std::string dataType) {
+    ParameterSpec spec;
+    spec.name = name;
+    spec.dataType = std::move(dataType);
+    return addParameter(interactionClass, spec);
+}
+
+ParameterHandle FederationDescription::addParameter(InteractionClassHandle interactionClass,
+                                                    const ParameterSpec& spec) {
     const auto& cls = this->interactionClass(interactionClass);
-    if (findParameter(interactionClass, name) || declaredInSubtree(interactionClass, name)) {
+    if (findParameter(interactionClass, spec.name) ||
+        declaredInSubtree(interactionClass, spec.name)) {
         throw Error(
             ErrorKind::InvalidName,
-            "parameter " + name + " is declared twice in interaction class " + cls.fullName);
+            "parameter " + spec.name + " is declared twice in interaction class " + cls.fullName);
     }
     const auto handle = static_cast<ParameterHandle>(m_parameters.size());
-    m_parameters.push_back({name, interactionClass, std::move(dataType)});
+    m_parameters.push_back({spec.name, interactionClass, spec.dataType});
     m_interactionClasses[toUnderlying(interactionClass)].declared.push_back(handle);
-    m_parameterByName[toUnderlying(interactionClass)].emplace(name, handle);
+    m_parameterByName[toUnderlying(interactionClass)].emplace(spec.name, handle);
     return handle;
+}
+
+void FederationDescription::fillIn(AttributeHandle attribute, const AttributeSpec& from) {
+    this->attribute(attribute);  // throws for a handle not held
+    AttributeSpec& spec = m_attributes[toUnderlying(attribute)];
+    if (!spec.transportDeclared && from.transportDeclared) {
+        spec.transport = from.transport;
+        spec.transportDeclared = true;
+    }
+    if (!spec.orderDeclared && from.orderDeclared) {
+        spec.order = from.order;
+        spec.orderDeclared = true;
+    }
+    if (spec.dataType.empty()) spec.dataType = from.dataType;
+}
+
+void FederationDescription::fillIn(ParameterHandle parameter, const ParameterSpec& from) {
+    this->parameter(parameter);  // throws for a handle not held
+    ParameterSpec& spec = m_parameters[toUnderlying(parameter)];
+    if (spec.dataType.empty()) spec.dataType = from.dataType;
+}
+
+void FederationDescription::fillIn(InteractionClassHandle interactionClass,
+                                   const InteractionClassSpec& from) {
+    this->interactionClass(interactionClass);  // throws for a handle not held
+    InteractionClassSpec& spec = m_interactionClasses[toUnderlying(interactionClass)];
+    if (!spec.transportDeclared && from.transportDeclared) {
+        spec.transport = from.transport;
+        spec.transportDeclared = true;
+    }
+    if (!spec.orderDeclared && from.orderDeclared) {
+        spec.order = from.order;
+        spec.orderDeclared = true;
+    }
 }
 
 void FederationDescription::setModule(ObjectClassHandle cls, std::string module) {

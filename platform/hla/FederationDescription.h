@@ -24,6 +24,10 @@ struct AttributeSpec {
     Transport transport = Transport::Reliable;
     Order order = Order::Receive;
     std::string dataType;  // empty when the description declares none (a FED file)
+    // Whether the description states the transportation and the order; a FOM module may leave
+    // them out, and the values above then stand in until a module states them.
+    bool transportDeclared = true;
+    bool orderDeclared = true;
 };
 
 struct ObjectClassSpec {
@@ -55,6 +59,9 @@ struct InteractionClassSpec {
     // Given by name only, to place subclasses under: no parameters, transportation or order
     // of its own. A module's definition of the class may fill it in.
     bool scaffolding = false;
+    // Whether the description states the transportation and the order (see AttributeSpec).
+    bool transportDeclared = true;
+    bool orderDeclared = true;
 };
 
 // The 1.3 names of the roots and of the delete privilege, and their 2010 names.
@@ -93,6 +100,21 @@ public:
     // an interaction class whether it is given by name only.
     void setModule(ObjectClassHandle cls, std::string module);
     void setModule(InteractionClassHandle cls, std::string module, bool scaffolding);
+
+    // Building from FOM modules, which may leave a transportation, order or data type open:
+    // the name, values and *Declared flags come from spec (its handles, lists and full name
+    // are ignored; an interaction class also takes its module and scaffolding flag).
+    AttributeHandle addAttribute(ObjectClassHandle objectClass, const AttributeSpec& spec);
+    InteractionClassHandle addInteractionClass(std::optional<InteractionClassHandle> parent,
+                                               const InteractionClassSpec& spec);
+    ParameterHandle addParameter(InteractionClassHandle interactionClass,
+                                 const ParameterSpec& spec);
+    // What a later module states that the description left open: an attribute's
+    // transportation, order and data type, a parameter's data type, an interaction class's
+    // transportation and order. What the description states already stays.
+    void fillIn(AttributeHandle attribute, const AttributeSpec& from);
+    void fillIn(ParameterHandle parameter, const ParameterSpec& from);
+    void fillIn(InteractionClassHandle interactionClass, const InteractionClassSpec& from);
 
     // Lookups by the full class name and by a member name visible in a class, in the 1.3 or
     // the 2010 form.

@@ -29,6 +29,7 @@ AttributeVariable::AttributeVariable(std::shared_ptr<Federate> federate, const Q
     }
     m_class = *cls;
     m_attribute = *attribute;
+    setFomType(fom.attribute(m_attribute).dataType);
     declare([this] {
         if (!hasOption(cao::contract::option::NoPublish)) {
             m_federate->declarations().publish(m_class, m_attribute);

@@ -1,9 +1,7 @@
 #include "platform/provider/ExchangeVariable.h"
 
 #include "cao/ProviderContract.h"
-#include "platform/provider/Encoding.h"
 #include "platform/provider/Text.h"
-#include "platform/provider/VariableValue.h"
 
 namespace provider {
 
@@ -33,9 +31,16 @@ void ExchangeVariable::release() {
     detach();
 }
 
+ValueCoding ExchangeVariable::coding() const {
+    // With a FOM data type the FOM gives the byte order, and option 4 has nothing to say.
+    return {m_fomType, hasOption(cao::contract::option::BigEndian)};
+}
+
 void ExchangeVariable::write(const cao::Variant& value) {
-    const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type);
-    const hla::Bytes payload = encodeValue(typed, hasOption(cao::contract::option::BigEndian));
+    const hla::DataTypes& types = m_federate->description().dataTypes;
+    const ValueCoding how = coding();
+    const cao::Variant typed = valueForWrite(m_name, m_published, value, m_type, types, how);
+    const hla::Bytes payload = payloadForWrite(m_name, typed, types, how);
     try {
         send(payload);
     } catch (...) {
@@ -46,7 +51,7 @@ void ExchangeVariable::write(const cao::Variant& value) {
 
 void ExchangeVariable::take(const hla::Bytes& payload, std::optional<hla::LogicalTime> timestamp,
                             int32_t number, bool silent) {
-    if (!takeReceivedValue(*m_federate, m_name, payload, m_type, m_options, timestamp, m_value)) {
+    if (!takeReceivedValue(*m_federate, m_name, payload, m_type, coding(), timestamp, m_value)) {
         return;
     }
     if (!silent) m_federate->raise(number, m_value, m_name, timestamp);

@@ -2,9 +2,12 @@
 
 #include "platform/engine/Provider.h"
 #include "platform/provider/Federate.h"
+#include "platform/provider/VariableValue.h"
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace provider {
 
@@ -42,6 +45,8 @@ protected:
 
     Federate& federate() { return *m_federate; }
     bool hasOption(int32_t bit) const { return (m_options & bit) != 0; }
+    // The data type the description declares for the parameter or attribute; empty for none.
+    void setFomType(std::string type) { m_fomType = std::move(type); }
 
     std::shared_ptr<Federate> m_federate;
     bool m_published = false;
@@ -51,7 +56,10 @@ private:
     QString m_name;
     cao::VarType m_type;
     int32_t m_options;
+    std::string m_fomType;
     cao::Variant m_value;
+
+    ValueCoding coding() const;
 };
 
 }  // namespace provider

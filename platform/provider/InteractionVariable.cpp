@@ -26,6 +26,7 @@ InteractionVariable::InteractionVariable(std::shared_ptr<Federate> federate, con
     }
     m_class = *cls;
     m_parameter = *parameter;
+    setFomType(fom.parameter(m_parameter).dataType);
     declare([this] {
         if (!hasOption(cao::contract::option::NoPublish)) {
             m_federate->declarations().publish(m_class);

@@ -92,6 +92,27 @@ TEST(FedReader, ReadsNestedClassesWithInheritanceAndComments) {
     EXPECT_FALSE(fom.findObjectClass("ObjectRoot.vehicle"));
 }
 
+// The version and root spellings other run-times write.
+TEST(FedReader, AcceptsTheVersionAndRootSpellingsOfOtherRunTimes) {
+    for (const char* version : {"v1.3", "V1.3", "1.3", "v1_3", "V1_3", "1_3"}) {
+        const auto fom = parseFed(std::string("(FED (Federation F) (FEDversion ") + version +
+                                  ")\n(objects (class objectRoot (attribute PRIVILEGETODELETE "
+                                  "reliable timestamp) (class A)))\n"
+                                  "(interactions (class interactionroot reliable receive)))");
+        EXPECT_EQ(fom.version, version);
+        const auto a = fom.findObjectClass("ObjectRoot.A");
+        ASSERT_TRUE(a) << version;
+        EXPECT_TRUE(fom.findAttribute(*a, "privilegeToDelete")) << version;
+        EXPECT_TRUE(fom.findInteractionClass("InteractionRoot")) << version;
+    }
+    for (const char* version : {"v1.4", "1.3a", "v13", "1516"}) {
+        const FedError e =
+            parseError(std::string("(FED (Federation F) (FEDversion ") + version + "))");
+        EXPECT_EQ(std::string(e.message()),
+                  std::string("FED version \"") + version + "\" is not supported; expected v1.3");
+    }
+}
+
 struct Refusal {
     const char* what;
     std::string text;
