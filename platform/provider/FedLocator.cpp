@@ -4,7 +4,7 @@
 #include "cao/ProviderContract.h"
 #include "platform/hla/Error.h"
 #include "platform/hla/FedError.h"
-#include "platform/hla/FedReader.h"
+#include "platform/hla/FomModules.h"
 #include "platform/provider/Text.h"
 
 #include <QCoreApplication>
@@ -16,6 +16,9 @@
 namespace provider {
 
 namespace {
+
+// Between the modules of a URL that names several.
+constexpr char kModuleSeparator = ';';
 
 // The local path a URL names; a Windows drive path ("D:\dir\Chat.fed") counts as a path.
 QString localPath(const QString& url) {
@@ -83,15 +86,29 @@ QString locateFederationDescription(const QString& url, const engine::ClientCont
                            QLatin1String(cao::contract::environment::kFedPath)));
 }
 
-hla::FederationDescription readFederationDescription(const QString& path) {
+QStringList locateFederationModules(const QString& url, const engine::ClientContext& client) {
+    QStringList paths;
+    for (const QString& module : url.split(QLatin1Char(kModuleSeparator))) {
+        const QString trimmed = module.trimmed();
+        if (!trimmed.isEmpty()) paths << locateFederationDescription(trimmed, client);
+    }
+    if (paths.isEmpty()) {
+        throw invalid(QStringLiteral("The URL \"%1\" names no federation description").arg(url));
+    }
+    return paths;
+}
+
+hla::FederationDescription readFederationDescription(const QStringList& paths) {
+    std::vector<std::string> files;
+    for (const QString& path : paths) files.push_back(path.toStdString());
     try {
-        return hla::readFedFile(path.toStdString());
+        return hla::readFederationModules(files);
     } catch (const hla::FedError& e) {
         throw invalid(QStringLiteral("The federation description could not be read: %1")
                           .arg(QString::fromStdString(e.what())));
     } catch (const hla::Error& e) {
         throw invalid(QStringLiteral("The federation description %1 could not be read: %2")
-                          .arg(path, QString::fromStdString(e.what())));
+                          .arg(paths.join(QStringLiteral("; ")), QString::fromStdString(e.what())));
     }
 }
 

@@ -20,8 +20,14 @@ QStringList descriptionDirectories(const engine::ClientContext& client);
 // Throws cao::Error naming the URL when it has another scheme or nothing is found.
 QString locateFederationDescription(const QString& url, const engine::ClientContext& client);
 
-// Reads and parses the file; throws cao::Error with the path and, for a syntax error, the
-// line and column.
-hla::FederationDescription readFederationDescription(const QString& path);
+// The files of a URL that names several federation description modules, separated by ";",
+// each located as locateFederationDescription does; in the order given.
+QStringList locateFederationModules(const QString& url, const engine::ClientContext& client);
+
+// Reads the files, each a FED file or an IEEE 1516-2010 XML module, and merges them in the
+// order given (the standard MIM first when there is an XML module). Throws cao::Error with the
+// path and, for a syntax error, the line and column; for modules that do not agree, naming
+// both and the class or data type.
+hla::FederationDescription readFederationDescription(const QStringList& paths);
 
 }  // namespace provider

@@ -30,15 +30,15 @@ std::unique_ptr<HlaController> HlaController::open(std::shared_ptr<links::RunTim
     // Everything that can be refused is checked before the federation is touched.
     const ControllerName names = parseControllerName(name);
     const ControllerOptions settings = parseControllerOptions(options);
-    const QString path = locateFederationDescription(settings.url, context.client());
-    hla::FederationDescription description = readFederationDescription(path);
+    const QStringList modules = locateFederationModules(settings.url, context.client());
+    hla::FederationDescription description = readFederationDescription(modules);
     const RunTimeChoice choice = runTimeChoiceFor(context.client());
 
     const QString joining = QStringLiteral("Federate \"%1\" could not join federation \"%2\"")
                                 .arg(text(names.federate), text(names.federation));
     std::unique_ptr<links::RunTimeLink> link;
     try {
-        link = joinRunTime(choice, std::move(host), names.federation, names.federate, path,
+        link = joinRunTime(choice, std::move(host), names.federation, names.federate, modules,
                            std::move(description), settings.currentTime);
     } catch (...) {
         rethrowAsCaoError(joining);

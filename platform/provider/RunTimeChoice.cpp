@@ -63,20 +63,18 @@ RunTimeChoice runTimeChoiceFor(const engine::ClientContext& client) {
     return choice;
 }
 
-std::unique_ptr<links::RunTimeLink> joinRunTime(const RunTimeChoice& choice,
-                                                std::shared_ptr<links::RunTimeHost> host,
-                                                const std::string& federation,
-                                                const std::string& federate, const QString& fedPath,
-                                                hla::FederationDescription description,
-                                                hla::LogicalTime initialTime) {
+std::unique_ptr<links::RunTimeLink> joinRunTime(
+    const RunTimeChoice& choice, std::shared_ptr<links::RunTimeHost> host,
+    const std::string& federation, const std::string& federate, const QStringList& modules,
+    hla::FederationDescription description, hla::LogicalTime initialTime) {
 #ifdef TANDREL_HAVE_HLA13
     if (choice.kind == RunTimeChoice::Kind::Hla13) {
-        return links::joinHla13(choice.address, federation, federate, fedPath.toStdString(),
+        return links::joinHla13(choice.address, federation, federate, modules.front().toStdString(),
                                 std::move(description), initialTime);
     }
 #else
     Q_UNUSED(choice);
-    Q_UNUSED(fedPath);
+    Q_UNUSED(modules);
 #endif
     return links::joinEmbedded(std::move(host), federation, federate, std::move(description),
                                initialTime);

@@ -5,6 +5,7 @@
 #include "platform/links/embedded/RunTimeHost.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -32,12 +33,11 @@ bool joinsOverNetwork(const engine::ClientContext& client);
 RunTimeChoice runTimeChoiceFor(const engine::ClientContext& client);
 
 // Joins federate to federation through the chosen run-time, creating the execution from the
-// description (read from fedPath) unless it exists. Throws std::exception describing why not.
-std::unique_ptr<links::RunTimeLink> joinRunTime(const RunTimeChoice& choice,
-                                                std::shared_ptr<links::RunTimeHost> host,
-                                                const std::string& federation,
-                                                const std::string& federate, const QString& fedPath,
-                                                hla::FederationDescription description,
-                                                hla::LogicalTime initialTime);
+// description (read from the module files) unless it exists; a federate that joins brings its
+// modules too. Throws std::exception describing why not.
+std::unique_ptr<links::RunTimeLink> joinRunTime(
+    const RunTimeChoice& choice, std::shared_ptr<links::RunTimeHost> host,
+    const std::string& federation, const std::string& federate, const QStringList& modules,
+    hla::FederationDescription description, hla::LogicalTime initialTime);
 
 }  // namespace provider

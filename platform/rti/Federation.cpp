@@ -1,16 +1,29 @@
 #include "platform/rti/Federation.h"
 
+#include "platform/hla/FomModules.h"
+
 namespace rti {
 
 Federation::Federation(std::string name, std::shared_ptr<const FederationDescription> description,
                        const Notifier& notifier)
-    : m_name(std::move(name)), m_description(std::move(description)), m_members(m_name, notifier) {}
+    : m_name(std::move(name)),
+      m_description(*description),
+      m_current(std::move(description)),
+      m_members(m_name, notifier) {}
 
 Federation::~Federation() = default;
 
-void Federation::join(FederateHandle federate, const std::string& type, LogicalTime initialTime) {
+void Federation::join(FederateHandle federate, const std::string& type, LogicalTime initialTime,
+                      const FederationDescription* modules) {
+    if (modules) {
+        FederationDescription merged = m_description;
+        hla::mergeModule(merged, *modules);
+        hla::checkDataTypeReferences(merged);
+        m_description = std::move(merged);
+        m_current = std::make_shared<const FederationDescription>(m_description);
+    }
     m_time.addFederate(federate, initialTime);
-    m_syncPoints.joined(m_members.add(federate, type, *m_description));
+    m_syncPoints.joined(m_members.add(federate, type, m_current));
 }
 
 void Federation::resign(FederateHandle federate, ResignAction action) {

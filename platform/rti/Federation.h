@@ -30,13 +30,16 @@ public:
     Federation& operator=(const Federation&) = delete;
 
     const std::string& name() const { return m_name; }
-    const std::shared_ptr<const FederationDescription>& description() const {
-        return m_description;
-    }
+    // The description as it stands now: the creator's, with the modules of every federate
+    // that joined since merged in.
+    const std::shared_ptr<const FederationDescription>& description() const { return m_current; }
     bool hasMembers() const { return !m_members.empty(); }
     std::size_t memberCount() const { return m_members.size(); }
 
-    void join(FederateHandle federate, const std::string& type, LogicalTime initialTime);
+    // modules: the joining federate's own description, merged into the standing one first;
+    // a conflict throws Error (InconsistentFdd) and leaves the federation as it was.
+    void join(FederateHandle federate, const std::string& type, LogicalTime initialTime,
+              const FederationDescription* modules = nullptr);
     void resign(FederateHandle federate, ResignAction action);
 
     // The federate's next callback. A reflection of an instance the federate has been told
@@ -50,14 +53,17 @@ public:
 
 private:
     std::string m_name;
-    std::shared_ptr<const FederationDescription> m_description;
+    // What the services use, grown in place as federates join, so their references hold; merging
+    // only appends, so no handle ever changes.
+    FederationDescription m_description;
+    std::shared_ptr<const FederationDescription> m_current;  // a copy of it, for federates
     Membership m_members;
     TimeCoordinator m_time{m_members};
     ObjectRegistry m_objects;
     SyncPointService m_syncPoints{m_members};
-    OwnershipService m_ownership{*m_description, m_members, m_objects};
-    ObjectRouting m_routing{*m_description, m_members, m_objects, m_time, m_ownership};
-    DeclarationService m_declarations{*m_description, m_members, m_ownership, m_routing};
+    OwnershipService m_ownership{m_description, m_members, m_objects};
+    ObjectRouting m_routing{m_description, m_members, m_objects, m_time, m_ownership};
+    DeclarationService m_declarations{m_description, m_members, m_ownership, m_routing};
 };
 
 template <typename Service>

@@ -5,8 +5,9 @@
 namespace rti {
 
 Member& Membership::add(FederateHandle federate, const std::string& type,
-                        const FederationDescription& description) {
-    return *m_members.emplace(federate, std::make_unique<Member>(federate, type, description))
+                        std::shared_ptr<const FederationDescription> description) {
+    return *m_members
+                .emplace(federate, std::make_unique<Member>(federate, type, std::move(description)))
                 .first->second;
 }
 

@@ -15,10 +15,11 @@ namespace rti {
 
 // A federate joined to a federation execution, as the other services of the federation see it.
 struct Member {
-    Member(FederateHandle h, std::string t, const FederationDescription& d)
-        : handle(h), type(std::move(t)), declarations(d) {}
+    Member(FederateHandle h, std::string t, std::shared_ptr<const FederationDescription> d)
+        : handle(h), type(std::move(t)), description(std::move(d)), declarations(*description) {}
     FederateHandle handle;
     std::string type;
+    std::shared_ptr<const FederationDescription> description;  // as it stood when it joined
     CallbackQueue callbacks;
     Declarations declarations;
     std::set<ObjectInstanceHandle> view;  // instances as the federate has been told
@@ -36,7 +37,7 @@ public:
         : m_federationName(federationName), m_notifier(notifier) {}
 
     Member& add(FederateHandle federate, const std::string& type,
-                const FederationDescription& description);
+                std::shared_ptr<const FederationDescription> description);
     void remove(FederateHandle federate) { m_members.erase(federate); }
 
     // Throws Error (FederateNotExecutionMember) unless the federate is joined.

@@ -45,14 +45,15 @@ bool RunTime::federationExecutionExists(const std::string& name) const {
 
 FederateHandle RunTime::joinFederationExecution(const std::string& federateType,
                                                 const std::string& federationName,
-                                                LogicalTime initialTime) {
+                                                LogicalTime initialTime,
+                                                const FederationDescription* modules) {
     const auto it = m_federations.find(federationName);
     if (it == m_federations.end()) {
         throw Error(ErrorKind::FederationExecutionDoesNotExist,
                     "federation execution \"" + federationName + "\" does not exist");
     }
     const auto handle = static_cast<FederateHandle>(m_nextFederate);
-    it->second->join(handle, federateType, initialTime);
+    it->second->join(handle, federateType, initialTime, modules);
     ++m_nextFederate;
     m_membership.emplace(handle, it->second.get());
     return handle;

@@ -39,9 +39,12 @@ public:
     void createFederationExecution(const std::string& name, FederationDescription description);
     void destroyFederationExecution(const std::string& name);
     bool federationExecutionExists(const std::string& name) const;
+    // modules: the joining federate's own description, merged into the standing one; a
+    // conflict throws Error (InconsistentFdd) and leaves the federation as it was.
     FederateHandle joinFederationExecution(const std::string& federateType,
                                            const std::string& federationName,
-                                           LogicalTime initialTime = 0);
+                                           LogicalTime initialTime = 0,
+                                           const FederationDescription* modules = nullptr);
     void resignFederationExecution(
         FederateHandle federate,
         ResignAction action = ResignAction::DeleteObjectsAndReleaseAttributes);

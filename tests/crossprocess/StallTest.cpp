@@ -63,7 +63,9 @@ TEST(Stall, ASilentRtiStallsOnlyItsOwnClientAndIsRefusedWithinItsBound) {
     if (!overBus()) GTEST_SKIP() << "only for the engine on the session bus";
     TANDREL_REQUIRE_RTI();
     if (!TANDREL_HAVE_HLA13) {
-        if (rtiRequired()) FAIL() << "this build has no HLA 1.3 run-time";
+        if (qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1") {
+            FAIL() << "this build has no HLA 1.3 run-time";
+        }
         GTEST_SKIP() << "this build has no HLA 1.3 run-time to wait on a silent RTI";
     }
     const QString service = ownService("Stall");

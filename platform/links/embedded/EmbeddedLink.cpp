@@ -27,11 +27,11 @@ std::unique_ptr<RunTimeLink> joinEmbedded(std::shared_ptr<RunTimeHost> host,
                                           hla::LogicalTime initialTime) {
     const RunTimeHost::Access rt = host->access();
     try {
-        if (!rt->federationExecutionExists(federation)) {
-            rt->createFederationExecution(federation, std::move(description));
-        }
-        const hla::FederateHandle self =
-            rt->joinFederationExecution(federate, federation, initialTime);
+        // A federate that joins a standing execution brings its modules too.
+        const bool standing = rt->federationExecutionExists(federation);
+        if (!standing) rt->createFederationExecution(federation, description);
+        const hla::FederateHandle self = rt->joinFederationExecution(
+            federate, federation, initialTime, standing ? &description : nullptr);
         return std::make_unique<EmbeddedLink>(std::move(host), self, federation);
     } catch (...) {
         destroyIfEmpty(*rt, federation);

@@ -28,7 +28,8 @@ TEST(HlaConnectionLost, IsRaisedAsAFailureNamingTheRunTimeAndWhatToDo) {
     const QString fed = QStringLiteral(TANDREL_SOURCE_DATA_DIR "/Chat.fed");
     Context context;
     auto federate = std::make_shared<provider::Federate>(
-        links::joinEmbedded(host, "ChatRoom", "Chat", provider::readFederationDescription(fed), 3),
+        links::joinEmbedded(host, "ChatRoom", "Chat", provider::readFederationDescription({fed}),
+                            3),
         context, "ChatRoom", provider::AdvancePolicy::TimeAdvance);
     provider::Ambassador ambassador(federate);
     ambassador.connectionLost("socket closed");

@@ -145,17 +145,38 @@ TEST_F(HlaTest, RelativePathsAreTakenFromTheClientsWorkingDirectory) {
     EXPECT_TRUE(missing.contains(client.filePath("descriptions"))) << missing.toStdString();
 }
 
-TEST_F(HlaTest, AnExistingFederationKeepsItsDescription) {
+TEST_F(HlaTest, AFederateThatJoinsBringsItsDescriptionToTheStandingOne) {
     QTemporaryDir dir;
     writeFile(dir.filePath("Ping.fed"), kPingFed);
     Side first = open("ChatRoom.First", "URL=file://" + QDir(dir.path()).filePath("Ping.fed"));
     Side second = open("ChatRoom.Second");
+    // The joiner sees both: the standing classes and its own, merged in.
     EXPECT_NO_THROW(second.add("InteractionRoot.Ping.Seq"));
-    const QString description =
-        refusal([&] { second.add("InteractionRoot.Communication.Message"); });
-    EXPECT_EQ(description,
+    EXPECT_NO_THROW(second.add("InteractionRoot.Communication.Message"));
+    // The first keeps the description it joined with.
+    EXPECT_EQ(refusal([&] { first.add("InteractionRoot.Communication.Message"); }),
               "The federation description has no interaction class \"InteractionRoot."
               "Communication\" (variable \"InteractionRoot.Communication.Message\")");
+}
+
+TEST_F(HlaTest, AJoinerWhoseDescriptionDisagreesIsRefusedAndTheFederationStaysAsItWas) {
+    QTemporaryDir dir;
+    // Ping again, but its parameter travels best effort.
+    QByteArray other = kPingFed;
+    other.replace("(class Ping reliable receive", "(class Ping best_effort receive");
+    writeFile(dir.filePath("Ping.fed"), kPingFed);
+    writeFile(dir.filePath("Other.fed"), other);
+    Side first = open("Ping.First", "URL=file://" + QDir(dir.path()).filePath("Ping.fed"));
+    const QString refused = refusal(
+        [&] { open("Ping.Second", "URL=file://" + QDir(dir.path()).filePath("Other.fed")); });
+    EXPECT_TRUE(refused.contains("interaction class InteractionRoot.Ping is defined differently"))
+        << refused.toStdString();
+    EXPECT_TRUE(refused.contains("Ping.fed") && refused.contains("Other.fed"))
+        << refused.toStdString();
+    // Nothing of the refused joiner stands: a third federate with the first's description
+    // joins, and the class is as the first defined it.
+    Side third = open("Ping.Third", "URL=file://" + QDir(dir.path()).filePath("Ping.fed"));
+    EXPECT_NO_THROW(third.add("InteractionRoot.Ping.Seq"));
 }
 
 TEST_F(HlaTest, RefusedVariableNamesSayWhatIsWrong) {

@@ -1,6 +1,8 @@
 #pragma once
 
-// One scenario suite for every run-time of the provider. An instance on the HLA 1.3 run-time
+// One scenario suite for every run-time of the provider; the exchange and object cases run
+// with the chat room as a FED file and as an IEEE 1516-2010 XML module (a "+xml" instance).
+// An instance on the HLA 1.3 run-time
 // needs a running RTI at TANDREL_TEST_RTI_ADDRESS (rti://127.0.0.1:PORT); without one, or in
 // a build without that run-time, its cases are skipped, or fail when
 // TANDREL_TEST_REQUIRE_HLA13=1.
@@ -22,6 +24,9 @@ namespace hlatest {
 
 inline const std::string kEmbedded = "embedded";
 inline const std::string kHla13 = "hla13";
+inline const std::string kXml = "+xml";
+inline const std::string kEmbeddedXml = kEmbedded + kXml;
+inline const std::string kHla13Xml = kHla13 + kXml;
 
 class RunTimeTest : public HlaTest, public ::testing::WithParamInterface<std::string> {
 protected:
@@ -32,7 +37,7 @@ protected:
     static constexpr int kStrayWindowMs = 300;
 
     void SetUp() override {
-        if (GetParam() != kHla13) return;
+        if (!onHla13()) return;
         const QByteArray address = qgetenv("TANDREL_TEST_RTI_ADDRESS");
         std::string missing;
         if (!provider::hla13RunTimeBuilt()) {
@@ -59,7 +64,14 @@ protected:
         }
     }
 
-    bool onHla13() const { return GetParam() == kHla13; }
+    bool onHla13() const { return GetParam().rfind(kHla13, 0) == 0; }
+    bool withXml() const { return GetParam().ends_with(kXml); }
+    // The window's defaults, with the chat room in the instance's format.
+    QString defaultOptions() const {
+        QString options = kDefaultOptions;
+        if (withXml()) options.replace(QStringLiteral("Chat.fed"), QStringLiteral("Chat.xml"));
+        return options;
+    }
 
     // A federation of this case alone: an RTI server outlives a case and serves others.
     QString federation() const {
@@ -72,7 +84,10 @@ protected:
     // Later joins go to a federation of their own: with OpenRTI, a create that follows the
     // destruction of the same execution at once was once seen to block for good.
     void moveToNewFederation() { m_federation.clear(); }
-    Side join(const QString& federate, const QString& options = kDefaultOptions) {
+    Side join(const QString& federate) {
+        return open(federation() + "." + federate, defaultOptions());
+    }
+    Side join(const QString& federate, const QString& options) {
         return open(federation() + "." + federate, options);
     }
 
@@ -127,7 +142,9 @@ protected:
 };
 
 inline std::string runTimeName(const ::testing::TestParamInfo<std::string>& info) {
-    return info.param == kHla13 ? "Hla13" : "Embedded";
+    const bool xml = info.param.ends_with(kXml);
+    return std::string(info.param.rfind(kHla13, 0) == 0 ? "Hla13" : "Embedded") +
+           (xml ? "ChatXml" : "");
 }
 
 }  // namespace hlatest

@@ -120,5 +120,6 @@ TEST_P(RunTimeObjects, OptionSixteenReleasesTheAttributeUnownedOrIsRefusedAsUnsu
     EXPECT_EQ(notices(peer), QStringList{"Ownership of attribute Name of object \"P1\" gained"});
 }
 
-INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeObjects, ::testing::Values(kEmbedded, kHla13),
+INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeObjects,
+                         ::testing::Values(kEmbedded, kHla13, kEmbeddedXml, kHla13Xml),
                          runTimeName);
