@@ -234,6 +234,78 @@ BENCHMARK(BM_RoundTripBetweenClients)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// Two clients of one engine process play ping-pong: each answers the other's text with one
+// of its own from inside its message handler, as two peers with --echo do. Round trips per
+// second, beside the floor: one call to the engine and its answer.
+void BM_PingPongBetweenClientsBody(benchmark::State& state);
+void BM_PingPongBetweenClients(benchmark::State& state) {
+    bench::guarded(state, BM_PingPongBetweenClientsBody);
+}
+void BM_PingPongBetweenClientsBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    const auto rounds = int(state.range(0));
+    EngineProcess engineProcess;
+    engineProcess.awaitService();
+    const cao::EnginePtr first = engineProcess.connect();
+    const cao::EnginePtr second = engineProcess.connect();
+    Chat a(first, QStringLiteral("ChatRoom.Ping"));
+    Chat b(second, QStringLiteral("ChatRoom.Pong"));
+    int returned = 0;
+    bool running = false;
+    b.controller->SetOnMessage([&](const cao::MessagePtr& message) {
+        if (message->Number() == kReceivedInteraction) b.message->put_Value(message->Value());
+    });
+    a.controller->SetOnMessage([&](const cao::MessagePtr& message) {
+        if (message->Number() != kReceivedInteraction || !running) return;
+        if (++returned < rounds) a.message->put_Value(cao::Variant::fromI4(returned));
+    });
+    // Until each side's subscription has reached the other, writes reach nobody.
+    running = true;
+    if (!bench::awaitUntil(
+            [&] {
+                if (returned == 0) a.message->put_Value(cao::Variant::fromString("prime"));
+                return returned > 0;
+            },
+            kFloodBoundMs)) {
+        state.SkipWithError("the two clients never heard each other");
+        return;
+    }
+    for (auto _ : state) {
+        returned = 0;
+        a.message->put_Value(cao::Variant::fromI4(0));
+        if (!bench::awaitUntil([&] { return returned >= rounds; }, kFloodBoundMs)) {
+            state.SkipWithError("the ping-pong stopped");
+            break;
+        }
+    }
+    running = false;
+    state.SetItemsProcessed(state.iterations() * rounds);
+    state.counters["round_trips_per_s"] =
+        benchmark::Counter(double(state.iterations() * rounds), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PingPongBetweenClients)
+    ->Arg(5000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One call to the engine process and its answer, the least a round trip through it costs.
+void BM_EngineCallFloorBody(benchmark::State& state);
+void BM_EngineCallFloor(benchmark::State& state) {
+    bench::guarded(state, BM_EngineCallFloorBody);
+}
+void BM_EngineCallFloorBody(benchmark::State& state) {
+    if (!haveSessionBus(state)) return;
+    EngineProcess engineProcess;
+    engineProcess.awaitService();
+    const cao::EnginePtr eng = engineProcess.connect();
+    Chat idle(eng, QStringLiteral("ChatRoom.Floor"));
+    for (auto _ : state) benchmark::DoNotOptimize(idle.controller->Index());
+    state.counters["calls_per_s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_EngineCallFloor)->Iterations(5000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
 void BM_IdleEngineProcessBody(benchmark::State& state);
 void BM_IdleEngineProcess(benchmark::State& state) {
     bench::guarded(state, BM_IdleEngineProcessBody);
