@@ -1,22 +1,15 @@
 #include "platform/provider/RunTimeChoice.h"
 
 #include "cao/Error.h"
+#include "platform/links/LinkLoader.h"
 #include "platform/links/embedded/EmbeddedLink.h"
-
-#ifdef TANDREL_HAVE_HLA13
-#include "platform/links/hla13/Hla13Link.h"
-#endif
 
 #include <QtGlobal>
 
 namespace provider {
 
 bool hla13RunTimeBuilt() {
-#ifdef TANDREL_HAVE_HLA13
-    return true;
-#else
-    return false;
-#endif
+    return !links::findLinkPlugin(links::kHla13Kind).empty();
 }
 
 RunTimeChoice runTimeChoiceFromEnvironment() {
@@ -58,15 +51,16 @@ std::unique_ptr<links::RunTimeLink> joinRunTime(const RunTimeChoice& choice,
                                                 const std::string& federate, const QString& fedPath,
                                                 hla::FederationDescription description,
                                                 hla::LogicalTime initialTime) {
-#ifdef TANDREL_HAVE_HLA13
     if (choice.kind == RunTimeChoice::Kind::Hla13) {
-        return links::joinHla13(choice.address, federation, federate, fedPath.toStdString(),
-                                std::move(description), initialTime);
+        links::LinkRequest request;
+        request.address = choice.address;
+        request.federation = federation;
+        request.federate = federate;
+        request.description = std::move(description);
+        request.modules = {fedPath.toStdString()};
+        request.initialTime = initialTime;
+        return links::joinPlugin(links::kHla13Kind, choice.libraryHint, request);
     }
-#else
-    Q_UNUSED(choice);
-    Q_UNUSED(fedPath);
-#endif
     return links::joinEmbedded(std::move(host), federation, federate, std::move(description),
                                initialTime);
 }

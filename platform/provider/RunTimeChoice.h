@@ -17,12 +17,15 @@ struct RunTimeChoice {
     enum class Kind { Embedded, Hla13 };
     Kind kind = Kind::Embedded;
     std::string address;
+    // Where the RTI's libraries are: their directory or one of them; empty for where they
+    // were found when Tandrel was built.
+    std::string libraryHint;
 };
 
 inline constexpr const char* kRunTimeVariable = "CAO_HLA_RTI";
 inline constexpr const char* kAddressVariable = "CAO_HLA_RTI_ADDRESS";
 
-// Whether this build has the 1.3 run-time.
+// Whether the 1.3 run-time's plug-in is there to load.
 bool hla13RunTimeBuilt();
 
 // Throws cao::Error describing an unknown value, a choice of hla13 in a build without it, or
