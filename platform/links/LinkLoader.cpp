@@ -65,9 +65,8 @@ fs::path runningProgramDirectory() {
 }
 
 bool isWithin(const fs::path& path, const fs::path& directory) {
-    const auto [end, rest] =
-        std::mismatch(directory.begin(), directory.end(), path.begin(), path.end());
-    return end == directory.end();
+    return std::mismatch(directory.begin(), directory.end(), path.begin(), path.end()).first ==
+           directory.end();
 }
 
 // The plug-ins loaded so far, with where their RTI's libraries came from.
@@ -120,20 +119,24 @@ LinkPluginEntry load(const Kind& kind, const std::string& hint,
         return found->second.entry;
     }
     const RtiLibrarySet set{runTime, split(kind.libraries), kind.libraryDirectory};
-    const std::string rtiLibrary = loadRtiLibraries(set, hint);
+    LoadedRtiLibraries rti = loadRtiLibraries(set, hint);
+    const std::string rtiLibrary = rti.firstPath;
     void* handle = dlopen(plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
-        const char* reason = dlerror();
+        const char* error = dlerror();
+        const std::string reason = error ? error : "no reason given";
+        // Another hint may name libraries that suit it better; these must not stand in the way.
+        rti.release();
         throw std::runtime_error("the " + runTime + " cannot be used: the plug-in " + plugin +
-                                 " could not be loaded (" + (reason ? reason : "no reason given") +
-                                 ") with the RTI loaded from " + rtiLibrary + "; set " +
-                                 kLibraryHintVariable +
+                                 " could not be loaded (" + reason + ") with the RTI loaded from " +
+                                 rtiLibrary + "; set " + kLibraryHintVariable +
                                  " to the directory of the libraries of an RTI built as the one "
                                  "the plug-in was built against");
     }
     auto entry = reinterpret_cast<LinkPluginEntry>(dlsym(handle, kLinkPluginEntry));
     if (entry == nullptr) {
         dlclose(handle);
+        rti.release();
         throw std::runtime_error("the " + runTime + " cannot be used: " + plugin +
                                  " is not a link plug-in of Tandrel (it has no " +
                                  kLinkPluginEntry + ")");

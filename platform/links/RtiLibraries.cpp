@@ -57,7 +57,12 @@ std::string loadedPath(void* handle, const std::string& fallback) {
 
 }  // namespace
 
-std::string loadRtiLibraries(const RtiLibrarySet& set, const std::string& hint) {
+void LoadedRtiLibraries::release() {
+    for (auto it = handles.rbegin(); it != handles.rend(); ++it) dlclose(*it);
+    handles.clear();
+}
+
+LoadedRtiLibraries loadRtiLibraries(const RtiLibrarySet& set, const std::string& hint) {
     fs::path directory;
     fs::path named;  // the library the hint names itself
     std::error_code error;
@@ -88,8 +93,7 @@ std::string loadRtiLibraries(const RtiLibrarySet& set, const std::string& hint) 
         }
     }
 
-    std::vector<void*> loaded;
-    std::string first;
+    LoadedRtiLibraries loaded;
     for (const std::string& name : set.names) {
         std::string path;
         if (!named.empty() && named.filename().string().rfind(fileNameOf(name), 0) == 0) {
@@ -105,14 +109,14 @@ std::string loadRtiLibraries(const RtiLibrarySet& set, const std::string& hint) 
         if (handle == nullptr) {
             const char* reason = dlerror();
             const std::string text = reason ? reason : "no reason given";
-            for (void* h : loaded) dlclose(h);
+            loaded.release();
             throw std::runtime_error("the " + set.runTime + " cannot be used: the RTI's library " +
                                      path + " could not be loaded (" + text + "); " + pointAt());
         }
-        loaded.push_back(handle);
-        if (first.empty()) first = loadedPath(handle, path);
+        loaded.handles.push_back(handle);
+        if (loaded.firstPath.empty()) loaded.firstPath = loadedPath(handle, path);
     }
-    return first;
+    return loaded;
 }
 
 }  // namespace links

@@ -18,12 +18,21 @@ struct RtiLibrarySet {
     std::string builtDirectory;      // where pkg-config found them when this was built
 };
 
+// The libraries as loaded: where the first came from, and the loader's handles.
+struct LoadedRtiLibraries {
+    std::string firstPath;
+    std::vector<void*> handles;
+
+    // Lets them go again, as when what needed them could not be loaded.
+    void release();
+};
+
 // Loads the set in its order, each library's symbols global, from the hint's directory (the
 // hint is the directory of the RTI's libraries or one of them, which then stands for the
 // library of its name), else from the directory found when this was built, else from the
-// system's search path. Gives the path the first library was loaded from. Throws
-// std::runtime_error naming the library that could not be loaded, the loader's reason and
-// kLibraryHintVariable; the libraries loaded before it are let go again.
-std::string loadRtiLibraries(const RtiLibrarySet& set, const std::string& hint);
+// system's search path. Throws std::runtime_error naming the library that could not be
+// loaded, the loader's reason and kLibraryHintVariable; the libraries loaded before it are
+// let go again.
+LoadedRtiLibraries loadRtiLibraries(const RtiLibrarySet& set, const std::string& hint);
 
 }  // namespace links

@@ -40,6 +40,16 @@ TEST_F(Hla1516eLink, OpensAndClosesAndOpensAgain) {
     }
 }
 
+// As the provider passes CAO_HLA_RTI_LIBRARY: the directory of the RTI's libraries, or one of
+// them.
+TEST_F(Hla1516eLink, TakesTheRtisLibrariesFromTheDirectoryOrTheLibraryAHintNames) {
+    const std::string directory = TANDREL_HLA1516E_RTI_LIBDIR;
+    for (const std::string& hint : {directory, directory + "/librti1516e.so"}) {
+        Federate chat(kHla1516eKind, chatRequest(uniqueFederation(), "Chat"), hint);
+        EXPECT_EQ(chat.link().queryFederateTime(), 0) << hint;
+    }
+}
+
 TEST_F(Hla1516eLink, StartsAtItsInitialTime) {
     auto request = chatRequest(uniqueFederation(), "Chat");
     request.initialTime = 5;

@@ -166,8 +166,9 @@ void Recorder::connectionLost(const std::string& reason) {
     lines.push_back("lost " + reason);
 }
 
-Federate::Federate(const std::string& kind, const links::LinkRequest& request)
-    : m_link(links::joinPlugin(kind, "", request)),
+Federate::Federate(const std::string& kind, const links::LinkRequest& request,
+                   const std::string& libraryHint)
+    : m_link(links::joinPlugin(kind, libraryHint, request)),
       m_told(std::make_unique<Recorder>(m_link->description())) {
     m_link->setWaker([this] {
         const std::lock_guard lock(m_mutex);

@@ -77,7 +77,8 @@ private:
 // A link opened through the loader, with what it is told.
 class Federate {
 public:
-    Federate(const std::string& kind, const links::LinkRequest& request);
+    Federate(const std::string& kind, const links::LinkRequest& request,
+             const std::string& libraryHint = {});
     ~Federate();
 
     links::RunTimeLink& link() { return *m_link; }
