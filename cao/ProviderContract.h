@@ -51,8 +51,9 @@ inline constexpr int32_t NoSubscribe = 64;
 // the client's, not those of the engine process.
 namespace environment {
 inline constexpr const char* kPrefix = "CAO_HLA_";
-inline constexpr const char* kRunTime = "CAO_HLA_RTI";                 // embedded or hla13
+inline constexpr const char* kRunTime = "CAO_HLA_RTI";  // embedded, hla13 or hla1516e
 inline constexpr const char* kRunTimeAddress = "CAO_HLA_RTI_ADDRESS";  // scheme://host:port
+inline constexpr const char* kRunTimeLibrary = "CAO_HLA_RTI_LIBRARY";  // the RTI's libraries
 inline constexpr const char* kFedPath = "CAO_HLA_FED_PATH";  // directories, colon-separated
 }  // namespace environment
 

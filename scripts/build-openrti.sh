@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds OpenRTI, the HLA 1.3 run-time CI links against, from the source snapshot kept beside
-# the repository, and installs it into build/openrti/prefix. Only what Tandrel uses is built:
-# the 1.3 libraries and the server rtinode (no OpenRTI tests, no 1516 interfaces, no Python).
-# A second run finds the stamp and does nothing.
+# Builds OpenRTI, the RTI CI builds the run-time links against, from the source snapshot kept
+# beside the repository, and installs it into build/openrti/prefix. Only what Tandrel uses is
+# built: the libraries of the HLA 1.3 and the IEEE 1516-2010 interfaces and the server rtinode
+# (no OpenRTI tests, no 1516-2000 interface, no Python). A second run finds the stamp and does
+# nothing.
 #
 #   bash scripts/build-openrti.sh           # prints the prefix on its last line
 #   TANDREL_OPENRTI_SNAPSHOT=/path/OpenRTI-<rev>.tar.gz bash scripts/build-openrti.sh
@@ -15,8 +16,10 @@ dest=$repo/build/openrti
 prefix=$dest/prefix
 stamp=$dest/built.stamp
 
-# The stamp names the snapshot it was built from, so a new snapshot builds again.
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(basename "$snapshot")" ] &&
+# The stamp names the snapshot and the interfaces it was built with, so a new snapshot, or an
+# install from before the 2010 interface was built, builds again.
+readonly interfaces="rti13+rti1516e"
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(basename "$snapshot") $interfaces" ] &&
     [ -x "$prefix/bin/rtinode" ]; then
     echo "build-openrti: already built from $(basename "$snapshot")"
     echo "$prefix"
@@ -40,7 +43,7 @@ cmake -S "$dest/source" -B "$dest/build" -G Ninja \
     -DBUILD_TESTING=OFF \
     -DOPENRTI_ENABLE_RTI13=ON \
     -DOPENRTI_ENABLE_RTI1516=OFF \
-    -DOPENRTI_ENABLE_RTI1516E=OFF \
+    -DOPENRTI_ENABLE_RTI1516E=ON \
     -DOPENRTI_ENABLE_PYTHON_BINDINGS=OFF \
     -DOPENRTI_INSTALL_WITH_RPATH=ON \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON > "$dest/configure.log" ||
@@ -51,13 +54,14 @@ cmake -S "$dest/source" -B "$dest/build" -G Ninja \
     }
 # OpenRTI's own tests are always part of its build tree; building only the installed targets
 # leaves them out.
-cmake --build "$dest/build" --target OpenRTI RTI-NG FedTime rtinode
+cmake --build "$dest/build" --target OpenRTI RTI-NG FedTime rti1516e fedtime1516e rtinode
 cmake --install "$dest/build" > "$dest/install.log"
 
-if [ ! -x "$prefix/bin/rtinode" ] || ! ls "$prefix"/lib*/pkgconfig/hla-rti13.pc > /dev/null 2>&1; then
-    echo "build-openrti: the install in $prefix lacks rtinode or hla-rti13.pc" >&2
+if [ ! -x "$prefix/bin/rtinode" ] || ! ls "$prefix"/lib*/pkgconfig/hla-rti13.pc > /dev/null 2>&1 ||
+    ! ls "$prefix"/lib*/pkgconfig/hla-rti1516e.pc > /dev/null 2>&1; then
+    echo "build-openrti: the install in $prefix lacks rtinode, hla-rti13.pc or hla-rti1516e.pc" >&2
     exit 1
 fi
-basename "$snapshot" > "$stamp"
+echo "$(basename "$snapshot") $interfaces" > "$stamp"
 echo "build-openrti: built and installed into $prefix"
 echo "$prefix"

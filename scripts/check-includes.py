@@ -32,8 +32,10 @@ RULES = {
     "platform/links": ["platform/hla"],
     "platform/links/embedded": ["platform/links", "platform/hla", "platform/rti"],
     "platform/links/hla13": ["platform/links", "platform/hla"],
+    "platform/links/hla1516e": ["platform/links", "platform/hla"],
+    # The RTI links are plug-ins, loaded through platform/links/LinkLoader.h.
     "platform/provider": ["cao", "platform/engine", "platform/hla", "platform/links",
-                          "platform/links/embedded", "platform/links/hla13"],
+                          "platform/links/embedded"],
     "platform/bus/protocol": ["cao", "platform/engine"],
     "platform/bus/client": ["cao", "platform/engine", "platform/bus/protocol"],
     "platform/bus/service": ["cao", "platform/engine", "platform/bus/protocol",

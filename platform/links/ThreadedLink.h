@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/links/LinkBounds.h"
 #include "platform/links/RunTimeLink.h"
 
 #include <chrono>
@@ -24,16 +25,6 @@ struct LinkIdentity {
 
 // A bound as a person reads it: "15 s", "0.05 s".
 std::string secondsText(std::chrono::milliseconds bound);
-
-// Tells which step of opening is under way, for the text of an open that does not finish.
-using StepReport = std::function<void(const std::string& step)>;
-
-// How long opening, an ordinary call and resigning may take.
-struct LinkBounds {
-    std::chrono::milliseconds open{15000};
-    std::chrono::milliseconds call{10000};
-    std::chrono::milliseconds resign{10000};
-};
 
 // Opens a session: connects, creates or joins, sets the federate up. Runs on the RTI thread.
 using SessionOpener = std::function<std::unique_ptr<RunTimeLink>(const StepReport& step)>;

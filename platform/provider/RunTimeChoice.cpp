@@ -2,64 +2,91 @@
 
 #include "cao/Error.h"
 #include "cao/ProviderContract.h"
+#include "platform/links/LinkLoader.h"
 #include "platform/links/embedded/EmbeddedLink.h"
 
-#ifdef TANDREL_HAVE_HLA13
-#include "platform/links/hla13/Hla13Link.h"
-#endif
-
-#include <QtGlobal>
+#include <array>
 
 namespace provider {
 
-bool hla13RunTimeBuilt() {
-#ifdef TANDREL_HAVE_HLA13
-    return true;
-#else
-    return false;
-#endif
+namespace {
+
+namespace variable = cao::contract::environment;
+
+// The run-times a client may choose, by the value of CAO_HLA_RTI.
+struct RunTimeRow {
+    const char* value;
+    RunTimeChoice::Kind kind;
+    const char* plugin;  // the link's plug-in; null for the embedded run-time
+};
+constexpr std::array<RunTimeRow, 3> kRunTimes = {{
+    {"embedded", RunTimeChoice::Kind::Embedded, nullptr},
+    {links::kHla13Kind, RunTimeChoice::Kind::Hla13, links::kHla13Kind},
+    {links::kHla1516eKind, RunTimeChoice::Kind::Hla1516e, links::kHla1516eKind},
+}};
+
+const RunTimeRow& rowOf(RunTimeChoice::Kind kind) {
+    for (const RunTimeRow& row : kRunTimes) {
+        if (row.kind == kind) return row;
+    }
+    return kRunTimes.front();
 }
 
-namespace {
-constexpr const char* kRunTimeVariable = cao::contract::environment::kRunTime;
-constexpr const char* kAddressVariable = cao::contract::environment::kRunTimeAddress;
+QString valuesText() {
+    QStringList values;
+    for (const RunTimeRow& row : kRunTimes) values << QStringLiteral("\"%1\"").arg(row.value);
+    return values.join(QStringLiteral(", "));
+}
+
+cao::Error refused(const QString& description) {
+    return cao::Error(description, cao::code::InvalidArg);
+}
+
 }  // namespace
 
+bool runTimeBuilt(RunTimeChoice::Kind kind) {
+    const RunTimeRow& row = rowOf(kind);
+    return !row.plugin || !links::findLinkPlugin(row.plugin).empty();
+}
+
 bool joinsOverNetwork(const engine::ClientContext& client) {
-    const QString kind = client.variable(kRunTimeVariable).trimmed();
+    const QString kind = client.variable(variable::kRunTime).trimmed();
     return !kind.isEmpty() && kind.compare(QLatin1String("embedded"), Qt::CaseInsensitive) != 0;
 }
 
 RunTimeChoice runTimeChoiceFor(const engine::ClientContext& client) {
-    const QString kind = client.variable(kRunTimeVariable).trimmed();
+    const QString value = client.variable(variable::kRunTime).trimmed();
     RunTimeChoice choice;
-    if (kind.isEmpty() || kind.compare(QLatin1String("embedded"), Qt::CaseInsensitive) == 0) {
-        return choice;
+    if (value.isEmpty()) return choice;
+    const RunTimeRow* chosen = nullptr;
+    for (const RunTimeRow& row : kRunTimes) {
+        if (value.compare(QLatin1String(row.value), Qt::CaseInsensitive) == 0) chosen = &row;
     }
-    if (kind.compare(QLatin1String("hla13"), Qt::CaseInsensitive) != 0) {
-        throw cao::Error(QStringLiteral("%1=\"%2\" is not a run-time of this provider: use "
-                                        "\"embedded\" or \"hla13\"")
-                             .arg(QLatin1String(kRunTimeVariable), kind),
-                         cao::code::InvalidArg);
+    if (!chosen) {
+        throw refused(QStringLiteral("%1=\"%2\" is not a run-time of this provider: use %3")
+                          .arg(QLatin1String(variable::kRunTime), value, valuesText()));
     }
-    if (!hla13RunTimeBuilt()) {
-        throw cao::Error(QStringLiteral("%1=hla13 asks for the HLA 1.3 run-time, but this build "
-                                        "of the provider has none: build it with an HLA 1.3 "
-                                        "RTI found by pkg-config (hla-rti13), or choose "
-                                        "\"embedded\"")
-                             .arg(QLatin1String(kRunTimeVariable)),
-                         cao::code::InvalidArg);
+    choice.kind = chosen->kind;
+    if (!chosen->plugin) return choice;
+    const QString name = QString::fromStdString(links::runTimeNameOf(chosen->plugin));
+    if (!runTimeBuilt(choice.kind)) {
+        throw refused(
+            QStringLiteral("%1=%2 asks for the %3, but its link (tandrel-link-%2.so) "
+                           "is not installed: install the package with Tandrel's "
+                           "RTI links, or build Tandrel with an RTI that pkg-config "
+                           "finds (hla-rti13, hla-rti1516e); or choose \"embedded\"")
+                .arg(QLatin1String(variable::kRunTime), QLatin1String(chosen->value), name));
     }
-    const QString address = client.variable(kAddressVariable).trimmed();
+    const QString address = client.variable(variable::kRunTimeAddress).trimmed();
     if (!address.contains(QLatin1String("://")) || address.endsWith(QLatin1String("://"))) {
-        throw cao::Error(
-            QStringLiteral("%1=hla13 needs %2, where the RTI is, as scheme://host:port "
-                           "(e.g. rti://127.0.0.1:14321), not \"%3\"")
-                .arg(QLatin1String(kRunTimeVariable), QLatin1String(kAddressVariable), address),
-            cao::code::InvalidArg);
+        throw refused(QStringLiteral("%1=%2 needs %3, where the RTI is, as scheme://host:port "
+                                     "(e.g. rti://127.0.0.1:14321), not \"%4\"")
+                          .arg(QLatin1String(variable::kRunTime), QLatin1String(chosen->value),
+                               QLatin1String(variable::kRunTimeAddress), address));
     }
-    choice.kind = RunTimeChoice::Kind::Hla13;
     choice.address = address.toStdString();
+    const QString library = client.variable(variable::kRunTimeLibrary).trimmed();
+    if (!library.isEmpty()) choice.libraryHint = client.absolutePath(library).toStdString();
     return choice;
 }
 
@@ -67,17 +94,19 @@ std::unique_ptr<links::RunTimeLink> joinRunTime(
     const RunTimeChoice& choice, std::shared_ptr<links::RunTimeHost> host,
     const std::string& federation, const std::string& federate, const QStringList& modules,
     hla::FederationDescription description, hla::LogicalTime initialTime) {
-#ifdef TANDREL_HAVE_HLA13
-    if (choice.kind == RunTimeChoice::Kind::Hla13) {
-        return links::joinHla13(choice.address, federation, federate, modules.front().toStdString(),
-                                std::move(description), initialTime);
+    const RunTimeRow& row = rowOf(choice.kind);
+    if (!row.plugin) {
+        return links::joinEmbedded(std::move(host), federation, federate, std::move(description),
+                                   initialTime);
     }
-#else
-    Q_UNUSED(choice);
-    Q_UNUSED(modules);
-#endif
-    return links::joinEmbedded(std::move(host), federation, federate, std::move(description),
-                               initialTime);
+    links::LinkRequest request;
+    request.address = choice.address;
+    request.federation = federation;
+    request.federate = federate;
+    request.description = std::move(description);
+    for (const QString& module : modules) request.modules.push_back(module.toStdString());
+    request.initialTime = initialTime;
+    return links::joinPlugin(row.plugin, choice.libraryHint, request);
 }
 
 }  // namespace provider

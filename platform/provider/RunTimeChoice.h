@@ -13,23 +13,27 @@
 namespace provider {
 
 // Which run-time a controller joins through, from the client's provider variables:
-// CAO_HLA_RTI = "embedded" (the default) or "hla13"; CAO_HLA_RTI_ADDRESS = where the 1.3 RTI
-// is, e.g. rti://127.0.0.1:14321.
+// CAO_HLA_RTI = "embedded" (the default), "hla13" or "hla1516e"; CAO_HLA_RTI_ADDRESS = where
+// the RTI is, e.g. rti://127.0.0.1:14321; CAO_HLA_RTI_LIBRARY = the directory of the RTI's
+// libraries, or one of them, when they are not where Tandrel was built against.
 struct RunTimeChoice {
-    enum class Kind { Embedded, Hla13 };
+    enum class Kind { Embedded, Hla13, Hla1516e };
     Kind kind = Kind::Embedded;
     std::string address;
+    // Where the RTI's libraries are: their directory or one of them; empty for where they
+    // were found when Tandrel was built.
+    std::string libraryHint;
 };
 
-// Whether this build has the 1.3 run-time.
-bool hla13RunTimeBuilt();
+// Whether the link of an RTI of the kind is there to load.
+bool runTimeBuilt(RunTimeChoice::Kind kind);
 
 // Whether the controllers a client opens in this context may join a run-time in other
 // processes, and so wait on a network. Never throws: a value that will be refused counts.
 bool joinsOverNetwork(const engine::ClientContext& client);
 
-// Throws cao::Error describing an unknown value, a choice of hla13 in a build without it, or
-// hla13 without an address. A variable the client does not have means its default.
+// Throws cao::Error describing an unknown value, an RTI whose link this installation lacks, or
+// an RTI without an address. A variable the client does not have means its default.
 RunTimeChoice runTimeChoiceFor(const engine::ClientContext& client);
 
 // Joins federate to federation through the chosen run-time, creating the execution from the

@@ -1,6 +1,6 @@
 #include "platform/links/hla13/Hla13Link.h"
 
-#include "platform/links/ThreadedLink.h"
+#include "platform/links/FomFiles.h"
 #include "platform/links/hla13/Hla13Callbacks.h"
 #include "platform/links/hla13/Hla13Handles.h"
 
@@ -372,21 +372,19 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RunTimeLink> joinHla13(const std::string& address, const std::string& federation,
-                                       const std::string& federate, const std::string& fedPath,
-                                       hla::FederationDescription description,
-                                       hla::LogicalTime initialTime) {
-    std::string execution = address;
+std::unique_ptr<RunTimeLink> openHla13Session(const LinkRequest& request, const StepReport& step) {
+    std::string execution = request.address;
     while (!execution.empty() && execution.back() == '/') execution.pop_back();
-    execution += "/" + federation;
-    const LinkIdentity identity{kHla13RunTimeName, address, federation, federate};
-    return ThreadedLink::open(identity, [=](const StepReport& step) {
-        auto session = std::make_unique<Hla13Session>(execution, description);
-        session->join(federate, fedPath, step);
-        step("advancing to the initial time " + hla::formatTime(initialTime));
-        session->startAt(initialTime);  // a refusal resigns again as the session goes
-        return std::unique_ptr<RunTimeLink>(std::move(session));
-    });
+    execution += "/" + request.federation;
+    auto session = std::make_unique<Hla13Session>(execution, request.description);
+    {
+        // The RTI reads the FED file while creating; a file written for it goes after joining.
+        FomFiles files;
+        session->join(request.federate, files.fedFile(request.modules, request.description), step);
+    }
+    step("advancing to the initial time " + hla::formatTime(request.initialTime));
+    session->startAt(request.initialTime);  // a refusal resigns again as the session goes
+    return session;
 }
 
 }  // namespace links

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/links/LinkPlugin.h"
 #include "platform/links/RunTimeLink.h"
 
 #include <memory>
@@ -7,14 +8,11 @@
 
 namespace links {
 
-// Joins federation execution `federation` of the 1.3 RTI at address (rti://host:port for a
-// server that takes its address in the execution name), creating it from the description
-// file at fedPath unless it exists. description is what the provider read from that file; its
-// handles are the ones the link takes and gives. The federate's logical time starts at
-// initialTime. Throws std::runtime_error describing why.
-std::unique_ptr<RunTimeLink> joinHla13(const std::string& address, const std::string& federation,
-                                       const std::string& federate, const std::string& fedPath,
-                                       hla::FederationDescription description,
-                                       hla::LogicalTime initialTime);
+// Opens a session with the 1.3 RTI at request.address (rti://host:port for a server that
+// takes its address in the execution name): joins federation execution
+// <address>/<federation>, creating it from the request's FOM files (as one FED file) unless it
+// exists. The federate's logical time starts at the request's initial time. Runs on the
+// calling thread; throws std::runtime_error describing why the session could not be opened.
+std::unique_ptr<RunTimeLink> openHla13Session(const LinkRequest& request, const StepReport& step);
 
 }  // namespace links

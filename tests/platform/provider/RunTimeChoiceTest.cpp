@@ -40,7 +40,8 @@ class RunTimeChoiceRefusals : public HlaTest, public ::testing::WithParamInterfa
 
 TEST_P(RunTimeChoiceRefusals, AreDescribedAtOpenAndJoinNothing) {
     const Refused& c = GetParam();
-    if (!provider::hla13RunTimeBuilt() && QByteArray(c.runTime) == "hla13") {
+    if (!provider::runTimeBuilt(provider::RunTimeChoice::Kind::Hla13) &&
+        QByteArray(c.runTime) == "hla13") {
         GTEST_SKIP() << "this build has no HLA 1.3 run-time";
     }
     useClient(runTimeVariables(c.runTime, c.address));
@@ -54,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values, RunTimeChoiceRefusals,
     ::testing::Values(
         Refused{"hla1516", nullptr,
-                "CAO_HLA_RTI=\"hla1516\" is not a run-time of this provider: use \"embedded\" or "
-                "\"hla13\""},
+                "CAO_HLA_RTI=\"hla1516\" is not a run-time of this provider: use \"embedded\", "
+                "\"hla13\", \"hla1516e\""},
         Refused{"hla13", nullptr, "needs CAO_HLA_RTI_ADDRESS, where the RTI is"},
         Refused{"hla13", "127.0.0.1:14321", "not \"127.0.0.1:14321\""}));
 
@@ -79,16 +80,23 @@ TEST_F(HlaTest, TheClientsVariablesChooseNeverThoseOfTheEngineProcess) {
     EXPECT_TRUE(refusal([&] { open("ChatRoom.Chat"); }).contains("CAO_HLA_RTI=\"bogus\""));
 }
 
-TEST_F(HlaTest, ChoosingTheHla13RunTimeInABuildWithoutItIsDescribed) {
-    if (provider::hla13RunTimeBuilt()) GTEST_SKIP() << "this build has the HLA 1.3 run-time";
-    useClient(runTimeVariables("hla13", "rti://127.0.0.1:14321"));
-    EXPECT_TRUE(
-        refusal([&] { open("ChatRoom.Chat"); }).contains("this build of the provider has none"));
+TEST_F(HlaTest, ChoosingAnRtiWhoseLinkIsNotInstalledIsDescribed) {
+    for (const auto& [value, kind] :
+         {std::pair{"hla13", provider::RunTimeChoice::Kind::Hla13},
+          std::pair{"hla1516e", provider::RunTimeChoice::Kind::Hla1516e}}) {
+        if (provider::runTimeBuilt(kind)) continue;
+        useClient(runTimeVariables(value, "rti://127.0.0.1:14321"));
+        const QString description = refusal([&] { open("ChatRoom.Chat"); });
+        EXPECT_TRUE(description.contains(QStringLiteral("its link (tandrel-link-%1.so) is not "
+                                                        "installed")
+                                             .arg(value)))
+            << description.toStdString();
+    }
 }
 
 // Needs no running RTI: nothing listens on the port.
 TEST_F(HlaTest, Hla13AnRtiThatCannotBeReachedIsDescribedAtOpen) {
-    if (!provider::hla13RunTimeBuilt()) {
+    if (!provider::runTimeBuilt(provider::RunTimeChoice::Kind::Hla13)) {
         if (qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1") FAIL() << "no HLA 1.3 run-time built";
         GTEST_SKIP() << "this build has no HLA 1.3 run-time";
     }

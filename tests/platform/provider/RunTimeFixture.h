@@ -2,10 +2,10 @@
 
 // One scenario suite for every run-time of the provider; the exchange and object cases run
 // with the chat room as a FED file and as an IEEE 1516-2010 XML module (a "+xml" instance).
-// An instance on the HLA 1.3 run-time
-// needs a running RTI at TANDREL_TEST_RTI_ADDRESS (rti://127.0.0.1:PORT); without one, or in
-// a build without that run-time, its cases are skipped, or fail when
-// TANDREL_TEST_REQUIRE_HLA13=1.
+// An instance on the HLA 1.3 or the IEEE 1516-2010 run-time needs a running RTI at
+// TANDREL_TEST_RTI_ADDRESS (rti://127.0.0.1:PORT); without one, or in a build without that
+// run-time's link, its cases are skipped, or fail when TANDREL_TEST_REQUIRE_HLA13=1
+// (TANDREL_TEST_REQUIRE_HLA1516E=1).
 
 #include "HlaFixture.h"
 #include "cao/ProviderContract.h"
@@ -24,9 +24,11 @@ namespace hlatest {
 
 inline const std::string kEmbedded = "embedded";
 inline const std::string kHla13 = "hla13";
+inline const std::string kHla1516e = "hla1516e";
 inline const std::string kXml = "+xml";
 inline const std::string kEmbeddedXml = kEmbedded + kXml;
 inline const std::string kHla13Xml = kHla13 + kXml;
+inline const std::string kHla1516eXml = kHla1516e + kXml;
 
 class RunTimeTest : public HlaTest, public ::testing::WithParamInterface<std::string> {
 protected:
@@ -37,23 +39,29 @@ protected:
     static constexpr int kStrayWindowMs = 300;
 
     void SetUp() override {
-        if (!onHla13()) return;
+        if (!overNetwork()) return;
+        const bool hla13 = onHla13();
+        const auto kind =
+            hla13 ? provider::RunTimeChoice::Kind::Hla13 : provider::RunTimeChoice::Kind::Hla1516e;
+        const char* name = hla13 ? "HLA 1.3" : "IEEE 1516-2010";
         const QByteArray address = qgetenv("TANDREL_TEST_RTI_ADDRESS");
         std::string missing;
-        if (!provider::hla13RunTimeBuilt()) {
-            missing = "this build has no HLA 1.3 run-time (pkg-config found no hla-rti13)";
+        if (!provider::runTimeBuilt(kind)) {
+            missing = std::string("this build has no ") + name + " run-time link";
         } else if (address.isEmpty()) {
             missing =
                 "TANDREL_TEST_RTI_ADDRESS is not set (e.g. rti://127.0.0.1:14321 of a "
                 "running rtinode)";
         }
         if (!missing.empty()) {
-            if (qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1") {
-                FAIL() << "the HLA 1.3 run-time is required, but " << missing;
+            if (qgetenv(hla13 ? "TANDREL_TEST_REQUIRE_HLA13" : "TANDREL_TEST_REQUIRE_HLA1516E") ==
+                "1") {
+                FAIL() << "the " << name << " run-time is required, but " << missing;
             }
-            GTEST_SKIP() << "HLA 1.3 run-time not tested: " << missing;
+            GTEST_SKIP() << name << " run-time not tested: " << missing;
         }
-        useClient({{cao::contract::environment::kRunTime, QStringLiteral("hla13")},
+        useClient({{cao::contract::environment::kRunTime,
+                    QString::fromStdString(hla13 ? kHla13 : kHla1516e)},
                    {cao::contract::environment::kRunTimeAddress, QString::fromUtf8(address)}});
     }
 
@@ -65,6 +73,9 @@ protected:
     }
 
     bool onHla13() const { return GetParam().rfind(kHla13, 0) == 0; }
+    bool onHla1516e() const { return GetParam().rfind(kHla1516e, 0) == 0; }
+    // On an RTI in other processes, reached over a network.
+    bool overNetwork() const { return onHla13() || onHla1516e(); }
     bool withXml() const { return GetParam().ends_with(kXml); }
     // The window's defaults, with the chat room in the instance's format.
     QString defaultOptions() const {
@@ -105,7 +116,7 @@ protected:
     // Lets whatever is under way arrive, so a case can say that something did not.
     void settle() {
         eng->deliverPending();
-        if (!onHla13()) return;
+        if (!overNetwork()) return;
         spin(kStrayWindowMs);
         eng->deliverPending();
     }
@@ -142,9 +153,11 @@ protected:
 };
 
 inline std::string runTimeName(const ::testing::TestParamInfo<std::string>& info) {
-    const bool xml = info.param.ends_with(kXml);
-    return std::string(info.param.rfind(kHla13, 0) == 0 ? "Hla13" : "Embedded") +
-           (xml ? "ChatXml" : "");
+    const std::string& p = info.param;
+    const char* name = p.rfind(kHla1516e, 0) == 0 ? "Hla1516e"
+                       : p.rfind(kHla13, 0) == 0  ? "Hla13"
+                                                  : "Embedded";
+    return std::string(name) + (p.ends_with(kXml) ? "ChatXml" : "");
 }
 
 }  // namespace hlatest

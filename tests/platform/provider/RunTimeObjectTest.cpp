@@ -78,7 +78,7 @@ TEST_P(RunTimeObjects, RemovingTheVariableOrClosingDeletesTheObjectAtTheOther) {
 TEST_P(RunTimeObjects, AnAttributeOwnedElsewhereIsRequestedOrRefusedAsUnsupported) {
     shareParticipant(0);
     const QString description = refusal([&] { peer.put(kName, Variant::fromString("mine")); });
-    if (onHla13()) {
+    if (overNetwork()) {
         EXPECT_TRUE(description.contains(kNotSupported)) << description.toStdString();
         chatStillWrites();
         return;
@@ -95,7 +95,8 @@ TEST_P(RunTimeObjects, AnAttributeOwnedElsewhereIsRequestedOrRefusedAsUnsupporte
 TEST_P(RunTimeObjects, OptionEightKeepsTheAttribute) {
     shareParticipant(8);
     const QString description = refusal([&] { peer.put(kName, Variant::fromString("mine")); });
-    EXPECT_TRUE(description.contains(onHla13() ? kNotSupported : "ownership has been requested"))
+    EXPECT_TRUE(
+        description.contains(overNetwork() ? kNotSupported : "ownership has been requested"))
         << description.toStdString();
     settle();
     EXPECT_FALSE(notices(chat).join("|").contains("released"));
@@ -104,7 +105,7 @@ TEST_P(RunTimeObjects, OptionEightKeepsTheAttribute) {
 
 TEST_P(RunTimeObjects, OptionSixteenReleasesTheAttributeUnownedOrIsRefusedAsUnsupported) {
     shareParticipant(16);
-    if (onHla13()) {
+    if (overNetwork()) {
         const QString description =
             refusal([&] { chat.vars()->Remove(Variant::fromString(kName)); });
         EXPECT_TRUE(description.contains(kNotSupported)) << description.toStdString();
@@ -121,5 +122,6 @@ TEST_P(RunTimeObjects, OptionSixteenReleasesTheAttributeUnownedOrIsRefusedAsUnsu
 }
 
 INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeObjects,
-                         ::testing::Values(kEmbedded, kHla13, kEmbeddedXml, kHla13Xml),
+                         ::testing::Values(kEmbedded, kHla13, kHla1516e, kEmbeddedXml, kHla13Xml,
+                                           kHla1516eXml),
                          runTimeName);
