@@ -58,6 +58,10 @@ bool overBus() {
     return qgetenv("TANDREL_TEST_CROSS") == "bus";
 }
 
+bool mixedInterfaces() {
+    return qgetenv("TANDREL_TEST_CROSS") == "mixed";
+}
+
 QString engineService() {
     return QStringLiteral("io.tandrel.Engine1.Test.p%1").arg(QCoreApplication::applicationPid());
 }
@@ -77,6 +81,11 @@ std::optional<QString> missingRti() {
             "this build has no HLA 1.3 run-time: configure with OpenRTI's prefix in "
             "CMAKE_PREFIX_PATH and PKG_CONFIG_PATH (scripts/build-openrti.sh builds one)");
     }
+    if (mixedInterfaces() && !TANDREL_HAVE_HLA1516E) {
+        return QStringLiteral(
+            "this build has no IEEE 1516-2010 run-time: configure with OpenRTI's prefix in "
+            "PKG_CONFIG_PATH (scripts/build-openrti.sh builds one)");
+    }
     if (rtiAddress().isEmpty()) {
         return QStringLiteral(
             "TANDREL_TEST_RTI_ADDRESS is not set: start rtinode and set it, e.g. to "
@@ -90,6 +99,7 @@ std::optional<QString> missingRti() {
 
 bool rtiRequired() {
     if (overBus()) return qgetenv("TANDREL_TEST_REQUIRE_BUS") == "1";
+    if (mixedInterfaces()) return qgetenv("TANDREL_TEST_REQUIRE_HLA1516E") == "1";
     return qgetenv("TANDREL_TEST_REQUIRE_HLA13") == "1";
 }
 
@@ -128,7 +138,7 @@ void chooseRunTime(const QString& address) {
         qunsetenv("CAO_HLA_RTI");
         return;
     }
-    qputenv("CAO_HLA_RTI", "hla13");
+    qputenv("CAO_HLA_RTI", mixedInterfaces() ? "hla1516e" : "hla13");
     qputenv("CAO_HLA_RTI_ADDRESS", address.toLocal8Bit());
 }
 

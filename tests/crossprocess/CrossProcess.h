@@ -5,7 +5,9 @@
 // TANDREL_TEST_RTI_ADDRESS; without them they skip, or fail when TANDREL_TEST_REQUIRE_HLA13=1.
 // With TANDREL_TEST_CROSS=bus the same tests meet instead through one engine process on the
 // session bus, its embedded run-time shared by all its clients (TANDREL_TEST_REQUIRE_BUS=1
-// makes a missing bus a failure).
+// makes a missing bus a failure). With TANDREL_TEST_CROSS=mixed the test process joins through
+// the IEEE 1516-2010 link and the peers through the HLA 1.3 link, in one federation of one RTI
+// (TANDREL_TEST_REQUIRE_HLA1516E=1 makes a missing link or server a failure).
 
 #include "app/EngineChoice.h"
 #include "support/MessageRecorder.h"
@@ -24,6 +26,8 @@ namespace crossprocess {
 
 // Whether the processes meet through the engine on the session bus rather than an RTI.
 bool overBus();
+// Whether the test process joins through the 1516-2010 link while its peers use the 1.3 one.
+bool mixedInterfaces();
 // The bus name of this test process's engine.
 QString engineService();
 
