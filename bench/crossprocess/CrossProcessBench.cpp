@@ -1,13 +1,17 @@
 // The HLA provider on the embedded run-time and through an RTI server (rtinode, started
-// here on a free loopback port and stopped by its PID): CPU of an idle joined federate,
-// the round trip of an interaction to a tandrel-peer process and back into OnMessage, and
-// interactions per second between two federates.
+// here on a free loopback port and stopped by its PID) on each of its two links, the HLA 1.3
+// and the IEEE 1516-2010 one: CPU of an idle joined federate, the round trip of an
+// interaction to a tandrel-peer process and back into OnMessage, and interactions per second
+// one way between two federates; beside these, two bare federates of the same interface with
+// nothing of Tandrel between them and the RTI (BareFederates.h). The engine runs inside this
+// process, so what is measured is the provider and its link.
 //
 //   build/<preset>/bench/bench_crossprocess [--benchmark_filter=...]
-// The 1.3 cases need a build against an HLA 1.3 RTI; rtinode is found at configure time or
-// through TANDREL_BENCH_RTINODE.
+// The RTI cases need a build against OpenRTI; rtinode is found at configure time or through
+// TANDREL_BENCH_RTINODE.
 
 #include "app/EngineChoice.h"
+#include "bench/crossprocess/BareFederates.h"
 #include "bench/support/BenchSupport.h"
 #include "cao/Cao.h"
 #include "cao/ProviderContract.h"
@@ -38,6 +42,9 @@ const QString kOptions = QStringLiteral(
     "CurTime=0.0, LookAhead=0.5, AsyncDeli=0");
 constexpr int kEmbedded = 0;
 constexpr int kHla13 = 1;
+constexpr int kHla1516e = 2;
+// Interactions sent one after another for a throughput figure.
+constexpr int kFlow = 5000;
 constexpr int kIdleMeasureMs = 5000;
 // Past the provider's fast polling after the join's traffic.
 constexpr int kIdleSettleMs = 3000;
@@ -47,6 +54,24 @@ using bench::guarded;
 using bench::kBoundMs;
 using bench::pumpUntil;
 using bench::runEventLoopFor;
+
+// The bare federates when this build has their interface.
+bench::BareRate bareHla13([[maybe_unused]] const std::string& address,
+                          [[maybe_unused]] const std::string& fed, [[maybe_unused]] int count) {
+#if TANDREL_HAVE_HLA13
+    return bench::bareThroughputHla13(address, fed, count);
+#else
+    return {0, "this build has no HLA 1.3 interface"};
+#endif
+}
+bench::BareRate bareHla1516e([[maybe_unused]] const std::string& address,
+                             [[maybe_unused]] const std::string& fom, [[maybe_unused]] int count) {
+#if TANDREL_HAVE_HLA1516E
+    return bench::bareThroughputHla1516e(address, fom, count);
+#else
+    return {0, "this build has no IEEE 1516-2010 interface"};
+#endif
+}
 
 double processCpuSeconds() {
     timespec t{};
@@ -141,8 +166,9 @@ bool choose(benchmark::State& state, int runTime) {
         qputenv("CAO_HLA_RTI", "embedded");
         return true;
     }
-    if (!TANDREL_HAVE_HLA13) {
-        state.SkipWithError("this build has no HLA 1.3 run-time");
+    if ((runTime == kHla13 && !TANDREL_HAVE_HLA13) ||
+        (runTime == kHla1516e && !TANDREL_HAVE_HLA1516E)) {
+        state.SkipWithError("this build has no link to that RTI interface");
         return false;
     }
     const QString address = server().address();
@@ -150,7 +176,7 @@ bool choose(benchmark::State& state, int runTime) {
         state.SkipWithError(server().error().c_str());
         return false;
     }
-    qputenv("CAO_HLA_RTI", "hla13");
+    qputenv("CAO_HLA_RTI", runTime == kHla13 ? "hla13" : "hla1516e");
     qputenv("CAO_HLA_RTI_ADDRESS", address.toLocal8Bit());
     return true;
 }
@@ -198,9 +224,10 @@ void BM_IdleJoinedFederateBody(benchmark::State& state) {
     state.counters["cpu_percent_of_core"] = cpuShare * 100;
 }
 BENCHMARK(BM_IdleJoinedFederate)
-    ->ArgName("hla13")
+    ->ArgName("run_time")
     ->Arg(kEmbedded)
     ->Arg(kHla13)
+    ->Arg(kHla1516e)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -212,8 +239,8 @@ void BM_RoundTripThroughPeerProcess(benchmark::State& state) {
     guarded(state, BM_RoundTripThroughPeerProcessBody);
 }
 void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
-    if (!choose(state, kHla13)) return;
-    const int gapMs = int(state.range(0));
+    if (!choose(state, int(state.range(0)))) return;
+    const int gapMs = int(state.range(1));
     const cao::EnginePtr eng = app::createEngine();
     Opened bench(eng, "BenchLatency.Bench");
     QProcess peer;
@@ -260,33 +287,59 @@ void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
     if (!peer.waitForFinished(5000)) peer.kill();
     peer.waitForFinished(5000);
     if (roundTripsMs.empty()) return;
+    state.counters["one_way_median_ms"] = bench::percentile(roundTripsMs, 50) / 2;
     state.counters["round_trip_median_ms"] = bench::percentile(roundTripsMs, 50);
     state.counters["round_trip_p90_ms"] = bench::percentile(roundTripsMs, 90);
     state.counters["round_trip_max_ms"] = roundTripsMs.back();
 }
 BENCHMARK(BM_RoundTripThroughPeerProcess)
-    ->ArgName("gap_ms")
-    ->Arg(0)
-    ->Arg(100)
+    ->ArgNames({"run_time", "gap_ms"})
+    ->Args({kHla13, 0})
+    ->Args({kHla13, 100})
+    ->Args({kHla1516e, 0})
+    ->Args({kHla1516e, 100})
     ->Iterations(200)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// Two federates of this process; batches of writes, each batch received in full before
-// the next.
+// Interactions one way as fast as the sender writes them: to a second federate of this
+// process on the embedded run-time, to a tandrel-peer process through an RTI (as a bare
+// receiver takes a thread of its own, so the peer takes a process of its own).
 void BM_InteractionThroughputBody(benchmark::State& state);
 void BM_InteractionThroughput(benchmark::State& state) {
     guarded(state, BM_InteractionThroughputBody);
 }
 void BM_InteractionThroughputBody(benchmark::State& state) {
-    if (!choose(state, int(state.range(0)))) return;
+    const int runTime = int(state.range(0));
+    if (!choose(state, runTime)) return;
     const cao::EnginePtr eng = app::createEngine();
     Opened sender(eng, "BenchFlow.Sender");
-    Opened receiver(eng, "BenchFlow.Receiver");
+    std::unique_ptr<Opened> receiver;
+    QProcess peer;
+    int arrived = 0;
+    QByteArray pending;
+    // Lines of the peer's log that carry a received value.
+    const auto readPeer = [&] {
+        pending += peer.readAllStandardOutput();
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
+            if (pending.startsWith("3 : ")) ++arrived;
+        }
+        return arrived;
+    };
+    const auto received = [&]() -> int {
+        return receiver ? int(receiver->received->size()) : readPeer();
+    };
+    if (runTime == kEmbedded) {
+        receiver = std::make_unique<Opened>(eng, "BenchFlow.Receiver");
+    } else {
+        peer.setStandardErrorFile(QProcess::nullDevice());
+        peer.start(QStringLiteral(TANDREL_PEER_PATH),
+                   {"--name", "BenchFlow.Receiver", "--var", kMessage, "--exit-after", "600"});
+    }
     int primed = 0;
     QElapsedTimer sinceWrite;
     if (!pumpUntil([&] {
-            if (!receiver.received->empty()) return true;
+            if (received() > 0) return true;
             if (!sinceWrite.isValid() || sinceWrite.elapsed() > 200) {
                 sender.send(QStringLiteral("prime %1").arg(++primed));
                 sinceWrite.restart();
@@ -298,25 +351,66 @@ void BM_InteractionThroughputBody(benchmark::State& state) {
     }
     pumpUntil([] { return false; }, 300);
     for (auto _ : state) {
-        receiver.received->clear();
-        for (int i = 0; i < kBatch; ++i) sender.send(QStringLiteral("Hello from the sender"));
-        if (!pumpUntil([&] { return receiver.received->size() >= std::size_t(kBatch); })) {
-            state.SkipWithError("a batch did not arrive in full");
+        const int before = received();
+        for (int i = 0; i < kFlow; ++i) {
+            sender.send(QStringLiteral("Hello from the sender"));
+            if (i % kBatch == 0) QCoreApplication::processEvents();
+        }
+        if (!pumpUntil([&] { return received() >= before + kFlow; })) {
+            state.SkipWithError("the interactions did not all arrive");
             break;
         }
     }
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetItemsProcessed(state.iterations() * kFlow);
+    if (peer.state() != QProcess::NotRunning) {
+        peer.terminate();
+        if (!peer.waitForFinished(5000)) peer.kill();
+        peer.waitForFinished(5000);
+    }
 }
 BENCHMARK(BM_InteractionThroughput)
-    ->ArgName("hla13")
+    ->ArgName("run_time")
     ->Arg(kEmbedded)
     ->Arg(kHla13)
+    ->Arg(kHla1516e)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same flow between two bare federates of OpenRTI's interface, nothing of Tandrel between.
+void BM_BareInteractionThroughputBody(benchmark::State& state);
+void BM_BareInteractionThroughput(benchmark::State& state) {
+    guarded(state, BM_BareInteractionThroughputBody);
+}
+void BM_BareInteractionThroughputBody(benchmark::State& state) {
+    const int runTime = int(state.range(0));
+    if (!choose(state, runTime)) return;
+    const std::string address = server().address().toStdString();
+    bench::BareRate rate;
+    for (auto _ : state) {
+        rate = runTime == kHla13
+                   ? bareHla13(address, TANDREL_SOURCE_DATA_DIR "/Chat.fed", kFlow)
+                   : bareHla1516e(address, TANDREL_SOURCE_DATA_DIR "/Chat.xml", kFlow);
+    }
+    if (!rate.error.empty()) {
+        state.SkipWithError(rate.error.c_str());
+        return;
+    }
+    state.counters["items_per_second"] = rate.interactionsPerSecond;
+}
+BENCHMARK(BM_BareInteractionThroughput)
+    ->ArgName("run_time")
+    ->Arg(kHla13)
+    ->Arg(kHla1516e)
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The provider and its links in this process, not behind the engine on the bus.
+    qputenv("TANDREL_ENGINE", "embedded");
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
