@@ -6,7 +6,10 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
-cmake --preset default -DTANDREL_WERROR="$werror"
+# With OpenRTI built beside (scripts/build-openrti.sh), the RTI links are built and tested too.
+rti=()
+[ -x build/openrti/prefix/bin/rtinode ] && rti=(-DCMAKE_PREFIX_PATH="$PWD/build/openrti/prefix")
+cmake --preset default -DTANDREL_WERROR="$werror" "${rti[@]}"
 cmake --build --preset default
 # On a session bus of its own, so the engine tests start and stop engines of their own and
 # never meet a user's.
