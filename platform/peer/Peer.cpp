@@ -67,7 +67,8 @@ void Peer::start() {
     try {
         m_note(QStringLiteral("opened ") + m_options.controllerName);
         for (const VariableSpec& spec : m_options.variables) {
-            m_controller->Variables()->Add(spec.name, QStringLiteral("Option=%1").arg(spec.mask));
+            m_variables[spec.name] = m_controller->Variables()->Add(
+                spec.name, QStringLiteral("Option=%1").arg(spec.mask));
         }
         m_controller->SetOnMessage([this](const cao::MessagePtr& message) { onMessage(message); });
         if (m_options.delaySeconds <= 0) firstWrites();
@@ -114,6 +115,7 @@ void Peer::close() {
     if (!m_controller) return;
     const cao::ControllerPtr controller = std::move(m_controller);
     m_controller.reset();
+    m_variables.clear();
     controller->SetOnMessage({});
     m_workspace->Controllers()->Remove(cao::Variant::fromI4(controller->Index()));
     m_note(QStringLiteral("closed ") + m_options.controllerName);
@@ -196,15 +198,18 @@ void Peer::requestAdvance(double time) {
 }
 
 cao::VariablePtr Peer::variable(const QString& name) {
+    if (const auto known = m_variables.find(name); known != m_variables.end()) {
+        return known->second;
+    }
     const cao::VariablesPtr vars = m_controller->Variables();
-    for (const VariableSpec& spec : m_options.variables) {
-        if (spec.name == name) return vars->Item(cao::Variant::fromString(name));
-    }
+    cao::VariablePtr found;
     try {
-        return vars->Item(cao::Variant::fromString(name));
+        found = vars->Item(cao::Variant::fromString(name));
     } catch (const cao::Error&) {
-        return vars->Add(name, QStringLiteral("Option=0"));
+        found = vars->Add(name, QStringLiteral("Option=0"));
     }
+    m_variables[name] = found;
+    return found;
 }
 
 void Peer::write(const QString& name, const cao::Variant& value) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace peer {
@@ -55,6 +56,8 @@ private:
     Writer m_note;
     cao::WorkspacePtr m_workspace;
     cao::ControllerPtr m_controller;
+    // The variables written so far, so that an echo costs one call to the engine, not two.
+    std::map<QString, cao::VariablePtr> m_variables;
     QTimer m_deadline;
     std::vector<bool> m_sent;
     int m_received = 0;
