@@ -19,9 +19,10 @@ packages=(
 
 case "${1:-}" in
     "") ;;
-    # CPack's dependency computation needs dpkg-shlibdeps and file; OpenRTI's server needs its
-    # run path rewritten; lintian checks the packages and reads the manual pages with man-db.
-    packaging) packages+=(dpkg-dev fakeroot file patchelf lintian man-db) ;;
+    # CPack's dependency computation needs dpkg-shlibdeps and file (CPack itself makes the
+    # files root's, without fakeroot); OpenRTI's server needs its run path rewritten; lintian
+    # checks the packages and reads the manual pages with man-db.
+    packaging) packages+=(dpkg-dev file patchelf lintian man-db) ;;
     *)
         echo "install-deps: unknown group \"$1\"; use no argument or \"packaging\"" >&2
         exit 2
