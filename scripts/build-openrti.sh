@@ -54,7 +54,8 @@ if [ -n "$snapshot" ]; then
     tar -xzf "$snapshot" -C "$dest/source" --strip-components=1
     echo "build-openrti: building revision ${revision:0:12} from $snapshot"
 else
-    command -v git > /dev/null || fail "cloning OpenRTI needs git (apt-get install git), or give a snapshot"
+    command -v git > /dev/null ||
+        fail "cloning OpenRTI needs git (apt-get install git), or give a snapshot"
     # A stalled transfer is given up after a minute, the whole clone after fifteen.
     timeout 900 git -c http.lowSpeedLimit=1000 -c http.lowSpeedTime=60 \
         clone --quiet "$repository" "$dest/source" ||
