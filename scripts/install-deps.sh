@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tandrel needs to build, test and run. Both README commands
 # call it; it asks apt only for what is missing.
+#
+#   bash scripts/install-deps.sh             # building, testing and running
+#   bash scripts/install-deps.sh packaging   # and making and checking the Debian packages
 set -euo pipefail
 
 packages=(
@@ -10,7 +13,21 @@ packages=(
     fonts-dejavu-core fonts-dejavu-extra
     python3 iproute2
     dbus-daemon dbus-bin python3-dbus python3-gi
+    # OpenRTI (scripts/build-openrti.sh) uses Debian's XML parser and compression.
+    libexpat1-dev zlib1g-dev
 )
+
+case "${1:-}" in
+    "") ;;
+    # CPack's dependency computation needs dpkg-shlibdeps and file (CPack itself makes the
+    # files root's, without fakeroot); OpenRTI's server needs its run path rewritten; lintian
+    # checks the packages and reads the manual pages with man-db.
+    packaging) packages+=(dpkg-dev file patchelf lintian man-db) ;;
+    *)
+        echo "install-deps: unknown group \"$1\"; use no argument or \"packaging\"" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

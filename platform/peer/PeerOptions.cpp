@@ -232,8 +232,10 @@ QString usageText() {
         "  --until-count N             end once N values (messages 3 and 4) have arrived\n"
         "  -h, --help                  show this text and end\n"
         "\n"
-        "Environment: CAO_HLA_RTI (embedded or hla13), CAO_HLA_RTI_ADDRESS (e.g.\n"
-        "rti://127.0.0.1:14321) and CAO_HLA_FED_PATH choose the run-time as for the window.\n"
+        "Environment: CAO_HLA_RTI (embedded, hla13 or hla1516e), CAO_HLA_RTI_ADDRESS (e.g.\n"
+        "rti://127.0.0.1:14321), CAO_HLA_RTI_LIBRARY and CAO_HLA_FED_PATH choose the run-time\n"
+        "as for the window; TANDREL_ENGINE, TANDREL_ENGINE_SERVICE and TANDREL_ENGINE_PROGRAM\n"
+        "the engine, as for the window too. See tandrel-peer(1).\n"
         "\n"
         "Exit status: 0 done (count reached, time up without --until-count, or SIGINT/SIGTERM),\n"
         "1 the controller failed, 2 bad arguments, 3 time up before --until-count was reached.\n");
