@@ -12,22 +12,17 @@
 
 #include "app/EngineChoice.h"
 #include "bench/crossprocess/BareFederates.h"
+#include "bench/crossprocess/ChatFederate.h"
+#include "bench/crossprocess/RtiServer.h"
 #include "bench/support/BenchSupport.h"
 #include "cao/Cao.h"
-#include "cao/ProviderContract.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <algorithm>
 #include <ctime>
 #include <memory>
@@ -35,11 +30,6 @@
 
 namespace {
 
-const QString kProvider = QLatin1String(cao::contract::kProviderId);
-const QString kMessage = QStringLiteral("InteractionRoot.Communication.Message");
-const QString kOptions = QStringLiteral(
-    "URL=file:///D:/ZUzI2/CAO/ProviderLib/HLA/Bin/Chat.fed, TimePoli=0, TimeAdv=0, "
-    "CurTime=0.0, LookAhead=0.5, AsyncDeli=0");
 constexpr int kEmbedded = 0;
 constexpr int kHla13 = 1;
 constexpr int kHla1516e = 2;
@@ -50,10 +40,13 @@ constexpr int kIdleMeasureMs = 5000;
 constexpr int kIdleSettleMs = 3000;
 constexpr int kBatch = 100;
 
+using bench::ChatFederate;
 using bench::guarded;
-using bench::kBoundMs;
+using bench::kChatMessage;
 using bench::pumpUntil;
+using bench::rtiServer;
 using bench::runEventLoopFor;
+using bench::stopProcess;
 
 // The bare federates when this build has their interface.
 bench::BareRate bareHla13([[maybe_unused]] const std::string& address,
@@ -79,86 +72,6 @@ double processCpuSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-bool acceptsConnections(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool connected =
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
-}
-
-int unusedLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    if (fd >= 0) ::close(fd);
-    return port;
-}
-
-// One rtinode for the whole run.
-class RtiServer {
-public:
-    ~RtiServer() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000)) m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    // Empty when no server could be started; m_error says why.
-    const QString& address() {
-        if (m_tried) return m_address;
-        m_tried = true;
-        QString program = qEnvironmentVariable("TANDREL_BENCH_RTINODE");
-        if (program.isEmpty()) program = QStringLiteral(TANDREL_RTINODE_PATH);
-        if (program.isEmpty()) {
-            m_error = "no rtinode: set TANDREL_BENCH_RTINODE";
-            return m_address;
-        }
-        const int port = unusedLoopbackPort();
-        const QString address = QStringLiteral("rti://127.0.0.1:%1").arg(port);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(program, {"-i", address});
-        if (!m_process.waitForStarted(kBoundMs)) {
-            m_error = "rtinode did not start: " + m_process.errorString().toStdString();
-            return m_address;
-        }
-        if (!pumpUntil([&] {
-                return acceptsConnections(port) || m_process.state() == QProcess::NotRunning;
-            }) ||
-            m_process.state() == QProcess::NotRunning) {
-            m_error = "rtinode did not listen: " + m_process.readAll().toStdString();
-            return m_address;
-        }
-        m_address = address;
-        return m_address;
-    }
-    const std::string& error() const { return m_error; }
-
-private:
-    QProcess m_process;
-    QString m_address;
-    std::string m_error;
-    bool m_tried = false;
-};
-
-RtiServer& server() {
-    static RtiServer instance;
-    return instance;
-}
-
 // Chooses the run-time for the controllers opened next; false (with the state skipped)
 // when it is not available here.
 bool choose(benchmark::State& state, int runTime) {
@@ -171,38 +84,15 @@ bool choose(benchmark::State& state, int runTime) {
         state.SkipWithError("this build has no link to that RTI interface");
         return false;
     }
-    const QString address = server().address();
+    const QString address = rtiServer().address();
     if (address.isEmpty()) {
-        state.SkipWithError(server().error().c_str());
+        state.SkipWithError(rtiServer().error().c_str());
         return false;
     }
     qputenv("CAO_HLA_RTI", runTime == kHla13 ? "hla13" : "hla1516e");
     qputenv("CAO_HLA_RTI_ADDRESS", address.toLocal8Bit());
     return true;
 }
-
-struct Opened {
-    cao::WorkspacePtr workspace;
-    cao::ControllerPtr controller;
-    std::shared_ptr<std::vector<QString>> received = std::make_shared<std::vector<QString>>();
-    Opened(const cao::EnginePtr& eng, const QString& name) {
-        workspace = eng->Workspaces()->Item(cao::Variant::fromI2(0));
-        controller = workspace->AddController(name, kProvider, QString(), kOptions);
-        controller->Variables()->Add(kMessage, QStringLiteral("Option=0"));
-        controller->SetOnMessage([r = received](const cao::MessagePtr& m) {
-            if (m->Number() == 3) r->push_back(m->Value().string());
-        });
-    }
-    ~Opened() {
-        controller->SetOnMessage({});
-        workspace->Controllers()->Remove(cao::Variant::fromI4(controller->Index()));
-    }
-    void send(const QString& text) {
-        controller->Variables()
-            ->Item(cao::Variant::fromString(kMessage))
-            ->put_Value(cao::Variant::fromString(text));
-    }
-};
 
 void BM_IdleJoinedFederateBody(benchmark::State& state);
 void BM_IdleJoinedFederate(benchmark::State& state) {
@@ -213,7 +103,7 @@ void BM_IdleJoinedFederateBody(benchmark::State& state) {
     const cao::EnginePtr eng = app::createEngine();
     double cpuShare = 0;
     for (auto _ : state) {
-        Opened federate(eng, "BenchIdle.Idle");
+        ChatFederate federate(eng, "BenchIdle.Idle");
         runEventLoopFor(kIdleSettleMs);
         const double cpuBefore = processCpuSeconds();
         QElapsedTimer wall;
@@ -242,24 +132,13 @@ void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
     if (!choose(state, int(state.range(0)))) return;
     const int gapMs = int(state.range(1));
     const cao::EnginePtr eng = app::createEngine();
-    Opened bench(eng, "BenchLatency.Bench");
+    ChatFederate bench(eng, "BenchLatency.Bench");
     QProcess peer;
     peer.setStandardErrorFile(QProcess::nullDevice());
     peer.setStandardOutputFile(QProcess::nullDevice());
-    peer.start(QStringLiteral(TANDREL_PEER_PATH),
-               {"--name", "BenchLatency.Peer", "--var", kMessage, "--echo", "--exit-after", "600"});
-    int primed = 0;
-    // Until the peer's subscription has reached this federate, writes reach nobody.
-    QElapsedTimer sinceWrite;
-    const bool ready = pumpUntil([&] {
-        if (!bench.received->empty()) return true;
-        if (!sinceWrite.isValid() || sinceWrite.elapsed() > 200) {
-            bench.send(QStringLiteral("prime %1").arg(++primed));
-            sinceWrite.restart();
-        }
-        return false;
-    });
-    if (!ready) {
+    peer.start(QStringLiteral(TANDREL_PEER_PATH), {"--name", "BenchLatency.Peer", "--var",
+                                                   kChatMessage, "--echo", "--exit-after", "600"});
+    if (!bench.primeUntil([&] { return !bench.received().empty(); })) {
         state.SkipWithError("the peer process did not echo");
         return;
     }
@@ -267,14 +146,14 @@ void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
     int n = 0;
     for (auto _ : state) {
         if (gapMs > 0) runEventLoopFor(gapMs);
-        bench.received->clear();
+        bench.received().clear();
         const QString text = QStringLiteral("t%1").arg(++n);
         QElapsedTimer clock;
         clock.start();
         bench.send(text);
         if (!pumpUntil([&] {
-                return std::find(bench.received->begin(), bench.received->end(), text) !=
-                       bench.received->end();
+                return std::find(bench.received().begin(), bench.received().end(), text) !=
+                       bench.received().end();
             })) {
             state.SkipWithError("an echo did not come back");
             break;
@@ -283,9 +162,7 @@ void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
         roundTripsMs.push_back(ms);
         state.SetIterationTime(ms / 1000);
     }
-    peer.terminate();
-    if (!peer.waitForFinished(5000)) peer.kill();
-    peer.waitForFinished(5000);
+    stopProcess(peer);
     if (roundTripsMs.empty()) return;
     state.counters["one_way_median_ms"] = bench::percentile(roundTripsMs, 50) / 2;
     state.counters["round_trip_median_ms"] = bench::percentile(roundTripsMs, 50);
@@ -313,8 +190,8 @@ void BM_InteractionThroughputBody(benchmark::State& state) {
     const int runTime = int(state.range(0));
     if (!choose(state, runTime)) return;
     const cao::EnginePtr eng = app::createEngine();
-    Opened sender(eng, "BenchFlow.Sender");
-    std::unique_ptr<Opened> receiver;
+    ChatFederate sender(eng, "BenchFlow.Sender");
+    std::unique_ptr<ChatFederate> receiver;
     QProcess peer;
     int arrived = 0;
     QByteArray pending;
@@ -327,25 +204,16 @@ void BM_InteractionThroughputBody(benchmark::State& state) {
         return arrived;
     };
     const auto received = [&]() -> int {
-        return receiver ? int(receiver->received->size()) : readPeer();
+        return receiver ? int(receiver->received().size()) : readPeer();
     };
     if (runTime == kEmbedded) {
-        receiver = std::make_unique<Opened>(eng, "BenchFlow.Receiver");
+        receiver = std::make_unique<ChatFederate>(eng, "BenchFlow.Receiver");
     } else {
         peer.setStandardErrorFile(QProcess::nullDevice());
         peer.start(QStringLiteral(TANDREL_PEER_PATH),
-                   {"--name", "BenchFlow.Receiver", "--var", kMessage, "--exit-after", "600"});
+                   {"--name", "BenchFlow.Receiver", "--var", kChatMessage, "--exit-after", "600"});
     }
-    int primed = 0;
-    QElapsedTimer sinceWrite;
-    if (!pumpUntil([&] {
-            if (received() > 0) return true;
-            if (!sinceWrite.isValid() || sinceWrite.elapsed() > 200) {
-                sender.send(QStringLiteral("prime %1").arg(++primed));
-                sinceWrite.restart();
-            }
-            return false;
-        })) {
+    if (!sender.primeUntil([&] { return received() > 0; })) {
         state.SkipWithError("the receiver never received");
         return;
     }
@@ -362,11 +230,7 @@ void BM_InteractionThroughputBody(benchmark::State& state) {
         }
     }
     state.SetItemsProcessed(state.iterations() * kFlow);
-    if (peer.state() != QProcess::NotRunning) {
-        peer.terminate();
-        if (!peer.waitForFinished(5000)) peer.kill();
-        peer.waitForFinished(5000);
-    }
+    stopProcess(peer);
 }
 BENCHMARK(BM_InteractionThroughput)
     ->ArgName("run_time")
@@ -385,7 +249,7 @@ void BM_BareInteractionThroughput(benchmark::State& state) {
 void BM_BareInteractionThroughputBody(benchmark::State& state) {
     const int runTime = int(state.range(0));
     if (!choose(state, runTime)) return;
-    const std::string address = server().address().toStdString();
+    const std::string address = rtiServer().address().toStdString();
     bench::BareRate rate;
     for (auto _ : state) {
         rate = runTime == kHla13

@@ -1,6 +1,7 @@
 // The message log under a flood: messages handled per second from delivery to appended line,
 // and the memory a line takes beyond its text. Runs on the offscreen platform.
 #include "bench/support/ShownLog.h"
+#include "bench/support/WidgetBenchMain.h"
 #include "cao/Cao.h"
 #include "messages/MessageLog.h"
 #include "messages/MessageLogModel.h"
@@ -114,11 +115,5 @@ BENCHMARK_CAPTURE(MemoryPerLine, Log, false)->Iterations(1)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(MemoryPerLine, LogAndView, true)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWidgetBenchmarks(argc, argv);
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 // What the benchmarks that run across threads and processes share: bounded waits that keep
-// the event loop turning, a case that ends with its failure's description, and percentiles.
+// the event loop turning, stopping a process they started, a case that ends with its
+// failure's description, and percentiles.
 
 #include "cao/Error.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QProcess>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -42,6 +44,16 @@ inline bool awaitUntil(const std::function<bool()>& condition, int boundMs = kBo
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
+}
+
+inline constexpr int kStopMs = 5000;
+
+// Asks a process this bench started to end, and kills it when it has not within the bound.
+inline void stopProcess(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) return;
+    process.terminate();
+    if (!process.waitForFinished(kStopMs)) process.kill();
+    process.waitForFinished(kStopMs);
 }
 
 inline void runEventLoopFor(int ms) {

@@ -11,10 +11,6 @@ namespace {
 constexpr std::size_t kCountSize = 4;
 constexpr std::size_t kUnbounded = std::numeric_limits<std::size_t>::max();
 
-std::string quotedName(std::string_view name) {
-    return "\"" + std::string(name) + "\"";
-}
-
 std::size_t saturatingProduct(std::size_t a, std::size_t b) {
     if (a != 0 && b > kUnbounded / a) return kUnbounded;
     return a * b;
@@ -30,6 +26,10 @@ bool readableBasic(const DataType& type) {
 }
 
 }  // namespace
+
+std::string quotedName(std::string_view name) {
+    return "\"" + std::string(name) + "\"";
+}
 
 bool isCharacterType(std::string_view name) {
     return name == kAsciiChar || name == kUnicodeChar;
@@ -63,6 +63,15 @@ const DataType& DataLayout::type(std::string_view name) const {
     const DataType* found = m_types.find(name);
     if (!found) throw DataError("data type " + quotedName(name) + " is not defined");
     return *found;
+}
+
+const DataType& DataLayout::nested(std::string_view name, int depth) const {
+    if (depth > kMaxDataNesting) {
+        throw DataError("data type " + quotedName(name) + " lies deeper than " +
+                        std::to_string(kMaxDataNesting) +
+                        " types within one another, or contains itself");
+    }
+    return type(name);
 }
 
 const DataType& DataLayout::basic(std::string_view name) const {

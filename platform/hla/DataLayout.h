@@ -42,6 +42,8 @@ bool isCharacterArray(const DataType& type);
 
 // "a fixed record", "an array of HLAfloat64BE", … for descriptions.
 std::string kindText(const DataType& type);
+// A type's name as a message gives it: in quotes.
+std::string quotedName(std::string_view name);
 
 class DataLayout {
 public:
@@ -53,6 +55,9 @@ public:
     // size the codec cannot read (integers take 1, 2, 4 or 8 octets, reals 4 or 8).
     const DataType& basic(std::string_view name) const;
     int boundary(std::string_view name);
+    // The type of a value depth types within another (0 at the top), as type() finds it; throws
+    // DataError past kMaxDataNesting, where a table whose types contain themselves leads.
+    const DataType& nested(std::string_view name, int depth) const;
 
     // The octets every value of the type takes at least: a lower bound for checking a count
     // against the octets left, 0 when nothing can be said.

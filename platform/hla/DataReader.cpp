@@ -11,10 +11,6 @@ namespace hla {
 
 namespace {
 
-std::string quoted(std::string_view name) {
-    return "\"" + std::string(name) + "\"";
-}
-
 std::string octets(std::size_t n) {
     return std::to_string(n) + (n == 1 ? " octet" : " octets");
 }
@@ -24,13 +20,13 @@ std::string octets(std::size_t n) {
 DataValue DataReader::whole(std::string_view type) {
     m_layout.type(type);
     if (const auto exact = m_layout.exactSize(type); exact && *exact != m_bytes.size()) {
-        throw DataError(octets(m_bytes.size()) + ", where a value of " + quoted(type) + " takes " +
-                        octets(*exact));
+        throw DataError(octets(m_bytes.size()) + ", where a value of " + quotedName(type) +
+                        " takes " + octets(*exact));
     }
     DataValue value = read(type, 0);
     if (m_pos != m_bytes.size()) {
-        throw DataError(octets(m_bytes.size() - m_pos) + " follow the value of " + quoted(type) +
-                        ", which ends at octet " + std::to_string(m_pos));
+        throw DataError(octets(m_bytes.size() - m_pos) + " follow the value of " +
+                        quotedName(type) + ", which ends at octet " + std::to_string(m_pos));
     }
     return value;
 }
@@ -43,7 +39,7 @@ void DataReader::need(std::size_t n, const std::string& what) const {
 
 void DataReader::skipPadding(std::size_t start, std::string_view type) {
     const std::size_t padding = paddingFor(m_pos - start, m_layout.boundary(type));
-    need(padding, "the padding before a value of " + quoted(type));
+    need(padding, "the padding before a value of " + quotedName(type));
     m_pos += padding;
 }
 
@@ -52,25 +48,20 @@ void DataReader::counted(std::string_view type) {
 }
 
 void DataReader::tooMany(std::string_view type) const {
-    throw DataError("the value of " + quoted(type) + " holds more than " +
+    throw DataError("the value of " + quotedName(type) + " holds more than " +
                     std::to_string(kMaxDataValues) + " elements and fields");
 }
 
 std::uint64_t DataReader::bits(const DataType& basic, std::string_view type) {
     const auto size = static_cast<std::size_t>(basic.size);
-    need(size, "a value of " + quoted(type));
+    need(size, "a value of " + quotedName(type));
     const std::uint64_t value = readOctets(&m_bytes[m_pos], basic.size, basic.endian);
     m_pos += size;
     return value;
 }
 
 DataValue DataReader::read(std::string_view name, int depth) {
-    if (depth > kMaxDataNesting) {
-        throw DataError("data type " + quoted(name) + " lies deeper than " +
-                        std::to_string(kMaxDataNesting) +
-                        " types within one another, or contains itself");
-    }
-    const DataType& type = m_layout.type(name);
+    const DataType& type = m_layout.nested(name, depth);
     switch (type.kind) {
         case DataType::Kind::Basic:
         case DataType::Kind::Simple:
@@ -89,7 +80,7 @@ DataValue DataReader::read(std::string_view name, int depth) {
         case DataType::Kind::VariantRecord:
             return variantRecord(type, depth);
     }
-    throw DataError("data type " + quoted(name) + " is of no kind the codec knows");
+    throw DataError("data type " + quotedName(name) + " is of no kind the codec knows");
 }
 
 DataValue DataReader::number(const DataType& basic, std::string_view name) {
@@ -109,8 +100,8 @@ DataValue DataReader::number(const DataType& basic, std::string_view name) {
 DataValue DataReader::enumerator(const DataType& type) {
     const DataType& basic = m_layout.basic(type.name);
     if (basic.number == DataType::Number::Float) {
-        throw DataError("enumerated type " + quoted(type.name) + " rests on " + quoted(basic.name) +
-                        ", which holds reals");
+        throw DataError("enumerated type " + quotedName(type.name) + " rests on " +
+                        quotedName(basic.name) + ", which holds reals");
     }
     const DataValue raw = number(basic, type.name);
     const bool isSigned = raw.kind == DataValue::Kind::Signed;
@@ -121,7 +112,7 @@ DataValue DataReader::enumerator(const DataType& type) {
     if (!found) {
         throw DataError("the value " +
                         (isSigned ? std::to_string(raw.integer) : std::to_string(raw.natural)) +
-                        " is none of the enumerators of " + quoted(type.name));
+                        " is none of the enumerators of " + quotedName(type.name));
     }
     return DataValue::ofEnumerator(found->name, found->value);
 }
@@ -130,20 +121,20 @@ DataValue DataReader::array(const DataType& type, int depth) {
     const std::size_t start = m_pos;
     std::size_t count = type.cardinality.value_or(0);
     if (type.variableEncoding) {
-        need(kCountOctets, "the element count of " + quoted(type.name));
+        need(kCountOctets, "the element count of " + quotedName(type.name));
         const auto declared =
             static_cast<std::int32_t>(readOctets(&m_bytes[m_pos], kCountOctets, Endian::Big));
         m_pos += kCountOctets;
         if (declared < 0) {
             throw DataError("the element count " + std::to_string(declared) + " of " +
-                            quoted(type.name) + " is negative");
+                            quotedName(type.name) + " is negative");
         }
         count = static_cast<std::size_t>(declared);
         skipPadding(start, type.elementType);
     }
     const std::size_t least = m_layout.leastSize(type.elementType);
     if (least > 0 && count > remaining() / least) {
-        throw DataError(quoted(type.name) + " holds " + std::to_string(count) +
+        throw DataError(quotedName(type.name) + " holds " + std::to_string(count) +
                         (count == 1 ? " element" : " elements") + ", more than the " +
                         octets(remaining()) + " left can carry");
     }
@@ -187,14 +178,14 @@ DataValue DataReader::fixedRecord(const DataType& type, int depth) {
 DataValue DataReader::variantRecord(const DataType& type, int depth) {
     const std::size_t start = m_pos;
     if (m_layout.type(type.discriminantType).kind != DataType::Kind::Enumerated) {
-        throw DataError("the discriminant of " + quoted(type.name) + " is of data type " +
-                        quoted(type.discriminantType) + ", which is not enumerated");
+        throw DataError("the discriminant of " + quotedName(type.name) + " is of data type " +
+                        quotedName(type.discriminantType) + ", which is not enumerated");
     }
     counted(type.name);
     DataValue discriminant = read(type.discriminantType, depth + 1);
     const DataType::Alternative* alternative = selectAlternative(type, discriminant.name);
     if (!alternative) {
-        throw DataError("the discriminant " + discriminant.name + " of " + quoted(type.name) +
+        throw DataError("the discriminant " + discriminant.name + " of " + quotedName(type.name) +
                         " selects none of its alternatives");
     }
     std::vector<DataValue::Field> fields;

@@ -23,10 +23,6 @@ constexpr char16_t kLargestOctet = 0xFF;
 constexpr std::size_t kUnitDigits = 4;
 constexpr std::uint64_t kCountLimit = std::numeric_limits<std::int32_t>::max();
 
-std::string quoted(std::string_view name) {
-    return "\"" + std::string(name) + "\"";
-}
-
 std::string kindOf(const DataValue& value) {
     switch (value.kind) {
         case DataValue::Kind::Signed:
@@ -47,7 +43,7 @@ std::string kindOf(const DataValue& value) {
 }
 
 DataError notTaken(std::string_view type, const std::string& what, const DataValue& value) {
-    return DataError(quoted(type) + " takes " + what + ", not " + kindOf(value));
+    return DataError(quotedName(type) + " takes " + what + ", not " + kindOf(value));
 }
 
 std::string numberText(const DataValue& value) {
@@ -98,12 +94,7 @@ void DataWriter::padTo(std::size_t start, std::string_view type) {
 }
 
 void DataWriter::write(std::string_view name, const DataValue& value, int depth) {
-    if (depth > kMaxDataNesting) {
-        throw DataError("data type " + quoted(name) + " lies deeper than " +
-                        std::to_string(kMaxDataNesting) +
-                        " types within one another, or contains itself");
-    }
-    const DataType& type = m_layout.type(name);
+    const DataType& type = m_layout.nested(name, depth);
     switch (type.kind) {
         case DataType::Kind::Basic:
         case DataType::Kind::Simple:
@@ -151,7 +142,7 @@ void DataWriter::number(const DataType& basic, std::string_view name, const Data
         }
         if (basic.size == kSingleRealOctets && std::isfinite(real) &&
             std::fabs(real) >= kFloatOverflow) {
-            throw DataError(realText(real) + " is beyond the range of " + quoted(name));
+            throw DataError(realText(real) + " is beyond the range of " + quotedName(name));
         }
         writeOctets(m_out, octetsOfReal(real, basic.size), basic.size, basic.endian);
         return;
@@ -161,7 +152,7 @@ void DataWriter::number(const DataType& basic, std::string_view name, const Data
     }
     const bool isSigned = basic.number == DataType::Number::SignedInteger;
     if (!fitsInteger(value, basic.size, isSigned)) {
-        throw DataError(numberText(value) + " is outside the range of " + quoted(name) + ", " +
+        throw DataError(numberText(value) + " is outside the range of " + quotedName(name) + ", " +
                         std::to_string(basic.size) + (isSigned ? " signed" : " unsigned") +
                         (basic.size == 1 ? " octet" : " octets"));
     }
@@ -174,7 +165,7 @@ void DataWriter::number(const DataType& basic, std::string_view name, const Data
 void DataWriter::character(std::string_view name, char16_t unit) {
     const DataType& basic = m_layout.basic(name);
     if (basic.size == 1 && unit > kLargestOctet) {
-        throw DataError("the character " + unitText(unit) + " does not fit " + quoted(name) +
+        throw DataError("the character " + unitText(unit) + " does not fit " + quotedName(name) +
                         ", which holds one octet");
     }
     writeOctets(m_out, unit, basic.size, basic.endian);
@@ -197,7 +188,7 @@ const DataType::Enumerator& DataWriter::enumeratorOf(const DataType& type,
         const std::string given = value.kind == DataValue::Kind::Enumerator && !value.name.empty()
                                       ? value.name
                                       : numberText(value);
-        throw DataError(given + " is none of the enumerators of " + quoted(type.name));
+        throw DataError(given + " is none of the enumerators of " + quotedName(type.name));
     }
     return *found;
 }
@@ -223,14 +214,15 @@ void DataWriter::array(const DataType& type, const DataValue& value, int depth) 
     const std::size_t start = m_out.size();
     const std::size_t count = value.elements.size();
     if (!type.variableEncoding && count != type.cardinality.value_or(0)) {
-        throw DataError(quoted(type.name) + " holds " +
+        throw DataError(quotedName(type.name) + " holds " +
                         std::to_string(type.cardinality.value_or(0)) + " elements, not " +
                         std::to_string(count));
     }
     if (type.variableEncoding) {
         if (count > kCountLimit) {
-            throw DataError(quoted(type.name) + " holds at most " + std::to_string(kCountLimit) +
-                            " elements, not " + std::to_string(count));
+            throw DataError(quotedName(type.name) + " holds at most " +
+                            std::to_string(kCountLimit) + " elements, not " +
+                            std::to_string(count));
         }
         writeOctets(m_out, count, kCountOctets, Endian::Big);
         padTo(start, type.elementType);
@@ -244,14 +236,15 @@ void DataWriter::array(const DataType& type, const DataValue& value, int depth) 
 void DataWriter::text(const DataType& type, const std::u16string& units) {
     const std::size_t start = m_out.size();
     if (!type.variableEncoding && units.size() != type.cardinality.value_or(0)) {
-        throw DataError(quoted(type.name) + " holds " +
+        throw DataError(quotedName(type.name) + " holds " +
                         std::to_string(type.cardinality.value_or(0)) + " characters, not " +
                         std::to_string(units.size()));
     }
     if (type.variableEncoding) {
         if (units.size() > kCountLimit) {
-            throw DataError(quoted(type.name) + " holds at most " + std::to_string(kCountLimit) +
-                            " characters, not " + std::to_string(units.size()));
+            throw DataError(quotedName(type.name) + " holds at most " +
+                            std::to_string(kCountLimit) + " characters, not " +
+                            std::to_string(units.size()));
         }
         writeOctets(m_out, units.size(), kCountOctets, Endian::Big);
         padTo(start, type.elementType);
@@ -262,7 +255,7 @@ void DataWriter::text(const DataType& type, const std::u16string& units) {
 void DataWriter::fixedRecord(const DataType& type, const DataValue& value, int depth) {
     if (value.kind != DataValue::Kind::Record) throw notTaken(type.name, "a record", value);
     if (value.fields.size() != type.fields.size()) {
-        throw DataError(quoted(type.name) + " has " + std::to_string(type.fields.size()) +
+        throw DataError(quotedName(type.name) + " has " + std::to_string(type.fields.size()) +
                         " fields, not " + std::to_string(value.fields.size()));
     }
     const std::size_t start = m_out.size();
@@ -270,8 +263,8 @@ void DataWriter::fixedRecord(const DataType& type, const DataValue& value, int d
         const DataType::Field& field = type.fields[i];
         const DataValue::Field& given = value.fields[i];
         if (!given.name.empty() && given.name != field.name) {
-            throw DataError("field " + std::to_string(i + 1) + " of " + quoted(type.name) + " is " +
-                            quoted(field.name) + ", not " + quoted(given.name));
+            throw DataError("field " + std::to_string(i + 1) + " of " + quotedName(type.name) +
+                            " is " + quotedName(field.name) + ", not " + quotedName(given.name));
         }
         padTo(start, field.type);
         write(field.type, given.value, depth + 1);
@@ -284,22 +277,22 @@ void DataWriter::variantRecord(const DataType& type, const DataValue& value, int
     }
     const DataType& discriminantType = m_layout.type(type.discriminantType);
     if (discriminantType.kind != DataType::Kind::Enumerated) {
-        throw DataError("the discriminant of " + quoted(type.name) + " is of data type " +
-                        quoted(type.discriminantType) + ", which is not enumerated");
+        throw DataError("the discriminant of " + quotedName(type.name) + " is of data type " +
+                        quotedName(type.discriminantType) + ", which is not enumerated");
     }
     const DataType::Enumerator& discriminant =
         enumeratorOf(discriminantType, value.fields.front().value);
     const DataType::Alternative* alternative = selectAlternative(type, discriminant.name);
     if (!alternative) {
-        throw DataError("the discriminant " + discriminant.name + " of " + quoted(type.name) +
+        throw DataError("the discriminant " + discriminant.name + " of " + quotedName(type.name) +
                         " selects none of its alternatives");
     }
     const std::size_t fields = alternative->type.empty() ? 1 : 2;
     if (value.fields.size() != fields) {
         const std::string with =
-            "with the discriminant " + discriminant.name + ", " + quoted(type.name);
+            "with the discriminant " + discriminant.name + ", " + quotedName(type.name);
         throw DataError(fields == 1 ? with + " holds no field, yet one was given"
-                                    : with + " holds the field " + quoted(alternative->name) +
+                                    : with + " holds the field " + quotedName(alternative->name) +
                                           ", which was not given");
     }
     const std::size_t start = m_out.size();

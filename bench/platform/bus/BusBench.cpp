@@ -8,6 +8,7 @@
 #include "bench/platform/bus/FloodProvider.h"
 #include "bench/support/BenchSupport.h"
 #include "bench/support/ShownLog.h"
+#include "bench/support/WidgetBenchMain.h"
 #include "cao/Cao.h"
 #include "cao/ProviderContract.h"
 #include "messages/MessageLog.h"
@@ -47,7 +48,6 @@ constexpr int kIdleMeasureMs = 5000;
 constexpr int kIdleSettleMs = 3000;
 // The engine process ends this long after its last client has gone.
 constexpr int kEngineIdleExitSeconds = 1;
-constexpr int kStopMs = 5000;
 constexpr int kFloodBoundMs = 120000;
 
 // Without a session bus every case says so instead of failing.
@@ -72,12 +72,7 @@ public:
                         {QStringLiteral("--service"), m_service, QStringLiteral("--idle-exit"),
                          QString::number(kEngineIdleExitSeconds)});
     }
-    ~EngineProcess() {
-        if (m_process.state() == QProcess::NotRunning) return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(kStopMs)) m_process.kill();
-        m_process.waitForFinished(kStopMs);
-    }
+    ~EngineProcess() { bench::stopProcess(m_process); }
     // Waits for the engine to serve its name; throws cao::Error saying why it does not.
     void awaitService() {
         QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
@@ -339,11 +334,5 @@ BENCHMARK(BM_IdleEngineProcess)->Iterations(1)->Unit(benchmark::kMillisecond)->U
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWidgetBenchmarks(argc, argv);
 }

@@ -1,52 +1,18 @@
 #pragma once
 
 // The handles of the federation description the provider reads and those of a 1.3 RTI, which
-// numbers classes and members its own way: found by name once, then kept.
+// numbers classes and members its own way (RtiHandles.h); its object numbers are the
+// description's.
 
 #include "platform/hla/FederationDescription.h"
+#include "platform/links/RtiHandles.h"
 
 #include <RTI.hh>
 
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
-#include <utility>
 
 namespace links {
-
-class Hla13Handles {
-public:
-    Hla13Handles(RTI::RTIambassador& ambassador, const hla::FederationDescription& description)
-        : m_ambassador(ambassador), m_description(description) {}
-
-    // Each throws std::runtime_error naming what the RTI does not know.
-    RTI::ObjectClassHandle objectClass(hla::ObjectClassHandle cls);
-    RTI::AttributeHandle attribute(hla::ObjectClassHandle cls, hla::AttributeHandle attribute);
-    RTI::InteractionClassHandle interactionClass(hla::InteractionClassHandle cls);
-    RTI::ParameterHandle parameter(hla::InteractionClassHandle cls, hla::ParameterHandle parameter);
-
-    // Back from the RTI's handles to the description's: only for classes translated before.
-    std::optional<hla::ObjectClassHandle> localObjectClass(RTI::ObjectClassHandle cls) const;
-    std::optional<hla::InteractionClassHandle> localInteractionClass(
-        RTI::InteractionClassHandle cls) const;
-    std::optional<hla::AttributeHandle> localAttribute(hla::ObjectClassHandle cls,
-                                                       RTI::AttributeHandle attribute);
-    std::optional<hla::ParameterHandle> localParameter(hla::InteractionClassHandle cls,
-                                                       RTI::ParameterHandle parameter);
-
-private:
-    RTI::RTIambassador& m_ambassador;
-    const hla::FederationDescription& m_description;
-    std::map<hla::ObjectClassHandle, RTI::ObjectClassHandle> m_objectClasses;
-    std::map<RTI::ObjectClassHandle, hla::ObjectClassHandle> m_localObjectClasses;
-    std::map<hla::InteractionClassHandle, RTI::InteractionClassHandle> m_interactionClasses;
-    std::map<RTI::InteractionClassHandle, hla::InteractionClassHandle> m_localInteractionClasses;
-    std::map<std::pair<hla::ObjectClassHandle, hla::AttributeHandle>, RTI::AttributeHandle>
-        m_attributes;
-    std::map<std::pair<hla::InteractionClassHandle, hla::ParameterHandle>, RTI::ParameterHandle>
-        m_parameters;
-};
 
 inline constexpr const char* kHla13RunTimeName = "HLA 1.3 run-time";
 
@@ -58,8 +24,47 @@ std::string describe(const RTI::Exception& e);
 // service, becomes NotSupported.
 [[noreturn]] void rethrowUnsupported(const std::string& what);
 
-std::unique_ptr<RTI::AttributeHandleSet> attributeSet(Hla13Handles& handles,
-                                                      hla::ObjectClassHandle cls,
-                                                      const hla::AttributeSet& attributes);
+// How a 1.3 RTI looks handles up: by the names the description has.
+struct Hla13Lookup {
+    using Ambassador = RTI::RTIambassador;
+    using Exception = RTI::Exception;
+    using ObjectClass = RTI::ObjectClassHandle;
+    using Attribute = RTI::AttributeHandle;
+    using InteractionClass = RTI::InteractionClassHandle;
+    using Parameter = RTI::ParameterHandle;
+    using Object = RTI::ObjectHandle;
+
+    static std::string className(const std::string& fullName) { return fullName; }
+    static std::string attributeName(const std::string& name) { return name; }
+    static ObjectClass objectClass(Ambassador& rti, const std::string& name) {
+        return rti.getObjectClassHandle(name.c_str());
+    }
+    static Attribute attribute(Ambassador& rti, ObjectClass cls, const std::string& name) {
+        return rti.getAttributeHandle(name.c_str(), cls);
+    }
+    static InteractionClass interactionClass(Ambassador& rti, const std::string& name) {
+        return rti.getInteractionClassHandle(name.c_str());
+    }
+    static Parameter parameter(Ambassador& rti, InteractionClass cls, const std::string& name) {
+        return rti.getParameterHandle(name.c_str(), cls);
+    }
+    static std::string describe(const Exception& e) { return links::describe(e); }
+};
+
+class Hla13Handles : public RtiHandles<Hla13Lookup> {
+public:
+    using RtiHandles::RtiHandles;
+
+    // Throws std::runtime_error naming what the RTI does not know.
+    std::unique_ptr<RTI::AttributeHandleSet> attributes(hla::ObjectClassHandle cls,
+                                                        const hla::AttributeSet& attributes);
+
+    hla::ObjectInstanceHandle localObject(RTI::ObjectHandle object) const {
+        return static_cast<hla::ObjectInstanceHandle>(object);
+    }
+    RTI::ObjectHandle rtiObject(hla::ObjectInstanceHandle object) const {
+        return static_cast<RTI::ObjectHandle>(hla::toUnderlying(object));
+    }
+};
 
 }  // namespace links

@@ -125,7 +125,7 @@ public:
 
     void publishObjectClass(hla::ObjectClassHandle cls,
                             const hla::AttributeSet& attributes) override {
-        const auto set = attributeSet(m_handles, cls, attributes);
+        const auto set = m_handles.attributes(cls, attributes);
         guarded("publishing",
                 [&] { m_ambassador.publishObjectClass(m_handles.objectClass(cls), *set); });
     }
@@ -135,7 +135,7 @@ public:
     }
     void subscribeObjectClassAttributes(hla::ObjectClassHandle cls,
                                         const hla::AttributeSet& attributes) override {
-        const auto set = attributeSet(m_handles, cls, attributes);
+        const auto set = m_handles.attributes(cls, attributes);
         guarded("subscribing", [&] {
             m_ambassador.subscribeObjectClassAttributes(m_handles.objectClass(cls), *set);
         });
@@ -168,11 +168,11 @@ public:
             return m_ambassador.registerObjectInstance(rtiClass, name.c_str());
         });
         m_callbacks.registered(object, cls);
-        return localObject(object);
+        return m_handles.localObject(object);
     }
     std::optional<hla::ObjectInstanceHandle> findObjectInstance(const std::string& name) override {
         try {
-            return localObject(m_ambassador.getObjectInstanceHandle(name.c_str()));
+            return m_handles.localObject(m_ambassador.getObjectInstanceHandle(name.c_str()));
         } catch (const RTI::ObjectNotKnown&) {
             return std::nullopt;
         } catch (const RTI::Exception&) {
@@ -181,7 +181,7 @@ public:
     }
     void updateAttributeValues(hla::ObjectInstanceHandle object, const hla::AttributeValues& values,
                                std::optional<hla::LogicalTime> time) override {
-        const RTI::ObjectHandle handle = rtiObject(object);
+        const RTI::ObjectHandle handle = m_handles.rtiObject(object);
         const hla::ObjectClassHandle cls = objectClassOf(handle);
         std::unique_ptr<RTI::AttributeHandleValuePairSet> set(
             RTI::AttributeSetFactory::create(static_cast<RTI::ULong>(values.size())));
@@ -217,15 +217,17 @@ public:
         });
     }
     void deleteObjectInstance(hla::ObjectInstanceHandle object) override {
-        guarded("deleting", [&] { m_ambassador.deleteObjectInstance(rtiObject(object), ""); });
-        m_callbacks.deleted(rtiObject(object));
+        guarded("deleting",
+                [&] { m_ambassador.deleteObjectInstance(m_handles.rtiObject(object), ""); });
+        m_callbacks.deleted(m_handles.rtiObject(object));
     }
 
     void unconditionalAttributeOwnershipDivestiture(hla::ObjectInstanceHandle object,
                                                     const hla::AttributeSet& attributes) override {
         const auto set = objectAttributes(object, attributes);
         try {
-            m_ambassador.unconditionalAttributeOwnershipDivestiture(rtiObject(object), *set);
+            m_ambassador.unconditionalAttributeOwnershipDivestiture(m_handles.rtiObject(object),
+                                                                    *set);
         } catch (const RTI::Exception&) {
             rethrowUnsupported("releasing attribute ownership");
         }
@@ -234,7 +236,7 @@ public:
                                        const hla::AttributeSet& attributes) override {
         const auto set = objectAttributes(object, attributes);
         try {
-            m_ambassador.attributeOwnershipAcquisition(rtiObject(object), *set, "");
+            m_ambassador.attributeOwnershipAcquisition(m_handles.rtiObject(object), *set, "");
         } catch (const RTI::Exception&) {
             rethrowUnsupported("requesting attribute ownership");
         }
@@ -243,7 +245,8 @@ public:
                                                   const hla::AttributeSet& attributes) override {
         const auto set = objectAttributes(object, attributes);
         try {
-            m_ambassador.attributeOwnershipAcquisitionIfAvailable(rtiObject(object), *set);
+            m_ambassador.attributeOwnershipAcquisitionIfAvailable(m_handles.rtiObject(object),
+                                                                  *set);
         } catch (const RTI::Exception&) {
             rethrowUnsupported("taking attribute ownership");
         }
@@ -253,7 +256,7 @@ public:
         const auto set = objectAttributes(object, attributes);
         try {
             std::unique_ptr<RTI::AttributeHandleSet> released(
-                m_ambassador.attributeOwnershipReleaseResponse(rtiObject(object), *set));
+                m_ambassador.attributeOwnershipReleaseResponse(m_handles.rtiObject(object), *set));
             return released ? attributes : hla::AttributeSet{};
         } catch (const RTI::Exception&) {
             rethrowUnsupported("releasing attribute ownership on request");
@@ -261,7 +264,7 @@ public:
     }
     bool isAttributeOwnedByFederate(hla::ObjectInstanceHandle object,
                                     hla::AttributeHandle attribute) override {
-        const RTI::ObjectHandle handle = rtiObject(object);
+        const RTI::ObjectHandle handle = m_handles.rtiObject(object);
         const RTI::AttributeHandle a = m_handles.attribute(objectClassOf(handle), attribute);
         return guarded("querying ownership", [&] {
             return m_ambassador.isAttributeOwnedByFederate(handle, a) == RTI::RTI_TRUE;
@@ -351,7 +354,7 @@ private:
     }
     std::unique_ptr<RTI::AttributeHandleSet> objectAttributes(hla::ObjectInstanceHandle object,
                                                               const hla::AttributeSet& attributes) {
-        return attributeSet(m_handles, objectClassOf(rtiObject(object)), attributes);
+        return m_handles.attributes(objectClassOf(m_handles.rtiObject(object)), attributes);
     }
     hla::LogicalTime query(const std::string& what,
                            void (RTI::RTIambassador::*call)(RTI::FedTime&)) {

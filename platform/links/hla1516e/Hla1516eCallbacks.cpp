@@ -29,15 +29,19 @@ std::string reasonOf(rti1516e::SynchronizationPointFailureReason reason) {
     return "a federate of the synchronization set has not joined";
 }
 
-}  // namespace
-
-bool Hla1516eCallbacks::evoke(RunTimeCallbacks& callbacks) {
-    if (m_queue.empty()) return false;
-    Callback next = std::move(m_queue.front());
-    m_queue.pop_front();
-    next(callbacks);
-    return true;
+// The handles of a value map with each value's octets.
+template <typename Handle, typename Map>
+std::vector<std::pair<Handle, hla::Bytes>> copyValues(const Map& values) {
+    std::vector<std::pair<Handle, hla::Bytes>> copied;
+    for (const auto& [handle, data] : values) copied.emplace_back(handle, bytesOf(data));
+    return copied;
 }
+
+std::vector<rti1516e::AttributeHandle> copyHandles(const rti1516e::AttributeHandleSet& set) {
+    return {set.begin(), set.end()};
+}
+
+}  // namespace
 
 Hla1516eCallbacks::Reservation Hla1516eCallbacks::reservation(const std::wstring& name) const {
     const auto found = m_reservations.find(name);
@@ -55,28 +59,21 @@ void Hla1516eCallbacks::connectionLost(const std::wstring& faultDescription) {
 }
 
 void Hla1516eCallbacks::synchronizationPointRegistrationSucceeded(const std::wstring& label) {
-    queue([l = narrow(label)](RunTimeCallbacks& c) {
-        c.synchronizationPointRegistrationSucceeded(l);
-    });
+    pointRegistered(narrow(label));
 }
 
 void Hla1516eCallbacks::synchronizationPointRegistrationFailed(
     const std::wstring& label, rti1516e::SynchronizationPointFailureReason reason) {
-    queue([l = narrow(label), r = reasonOf(reason)](RunTimeCallbacks& c) {
-        c.synchronizationPointRegistrationFailed(l, r);
-    });
+    pointRefused(narrow(label), reasonOf(reason));
 }
 
-void Hla1516eCallbacks::announceSynchronizationPoint(const std::wstring& label,
-                                                     const rti1516e::VariableLengthData& tag) {
-    queue([l = narrow(label), t = textOf(tag)](RunTimeCallbacks& c) {
-        c.announceSynchronizationPoint(l, t);
-    });
+void Hla1516eCallbacks::announceSynchronizationPoint(const std::wstring& label, const Tag& tag) {
+    pointAnnounced(narrow(label), textOf(tag));
 }
 
 void Hla1516eCallbacks::federationSynchronized(const std::wstring& label,
                                                const rti1516e::FederateHandleSet&) {
-    queue([l = narrow(label)](RunTimeCallbacks& c) { c.federationSynchronized(l); });
+    pointReached(narrow(label));
 }
 
 void Hla1516eCallbacks::objectInstanceNameReservationSucceeded(const std::wstring& name) {
@@ -87,200 +84,102 @@ void Hla1516eCallbacks::objectInstanceNameReservationFailed(const std::wstring& 
     if (m_reservations.count(name) != 0) m_reservations[name] = Reservation::Failed;
 }
 
-void Hla1516eCallbacks::discoverObjectInstance(rti1516e::ObjectInstanceHandle object,
-                                               rti1516e::ObjectClassHandle cls,
+void Hla1516eCallbacks::discoverObjectInstance(Object object, ObjectClass cls,
                                                const std::wstring& name) {
-    queue([this, object, cls, n = narrow(name)](RunTimeCallbacks& c) {
-        const auto local = m_handles.localObjectClass(cls);
-        if (!local) return;  // a class no variable asked for
-        m_objectClasses[object] = *local;
-        c.discoverObjectInstance(m_handles.localObject(object), *local, n);
-    });
+    discovered(object, cls, narrow(name));
 }
 
-void Hla1516eCallbacks::discoverObjectInstance(rti1516e::ObjectInstanceHandle object,
-                                               rti1516e::ObjectClassHandle cls,
+void Hla1516eCallbacks::discoverObjectInstance(Object object, ObjectClass cls,
                                                const std::wstring& name, rti1516e::FederateHandle) {
-    discoverObjectInstance(object, cls, name);
+    discovered(object, cls, narrow(name));
 }
 
-void Hla1516eCallbacks::reflect(const rti1516e::ObjectInstanceHandle& object,
-                                const rti1516e::AttributeHandleValueMap& values,
-                                std::optional<double> time) {
-    std::vector<std::pair<rti1516e::AttributeHandle, hla::Bytes>> copied;
-    for (const auto& [handle, data] : values) copied.emplace_back(handle, bytesOf(data));
-    queue([this, object, copied = std::move(copied), time](RunTimeCallbacks& c) {
-        const auto known = m_objectClasses.find(object);
-        if (known == m_objectClasses.end()) return;
-        hla::AttributeValues local;
-        for (const auto& [handle, bytes] : copied) {
-            if (const auto a = m_handles.localAttribute(known->second, handle)) local[*a] = bytes;
-        }
-        if (!local.empty())
-            c.reflectAttributeValues(m_handles.localObject(object), local, {}, time);
-    });
-}
-
-void Hla1516eCallbacks::reflectAttributeValues(rti1516e::ObjectInstanceHandle object,
+void Hla1516eCallbacks::reflectAttributeValues(Object object,
                                                const rti1516e::AttributeHandleValueMap& values,
-                                               const rti1516e::VariableLengthData&,
-                                               rti1516e::OrderType, rti1516e::TransportationType,
+                                               const Tag&, Order, Transport,
                                                rti1516e::SupplementalReflectInfo) {
-    reflect(object, values, std::nullopt);
+    reflected(object, copyValues<Attribute>(values), std::nullopt);
 }
 
-void Hla1516eCallbacks::reflectAttributeValues(rti1516e::ObjectInstanceHandle object,
+void Hla1516eCallbacks::reflectAttributeValues(Object object,
                                                const rti1516e::AttributeHandleValueMap& values,
-                                               const rti1516e::VariableLengthData&,
-                                               rti1516e::OrderType, rti1516e::TransportationType,
-                                               const rti1516e::LogicalTime& time,
-                                               rti1516e::OrderType received,
+                                               const Tag&, Order, Transport, const Time& time,
+                                               Order received, rti1516e::SupplementalReflectInfo) {
+    reflected(object, copyValues<Attribute>(values), timeOf(time, received));
+}
+
+void Hla1516eCallbacks::reflectAttributeValues(Object object,
+                                               const rti1516e::AttributeHandleValueMap& values,
+                                               const Tag&, Order, Transport, const Time& time,
+                                               Order received, Retraction,
                                                rti1516e::SupplementalReflectInfo) {
-    reflect(object, values, timeOf(time, received));
+    reflected(object, copyValues<Attribute>(values), timeOf(time, received));
 }
 
-void Hla1516eCallbacks::reflectAttributeValues(
-    rti1516e::ObjectInstanceHandle object, const rti1516e::AttributeHandleValueMap& values,
-    const rti1516e::VariableLengthData&, rti1516e::OrderType, rti1516e::TransportationType,
-    const rti1516e::LogicalTime& time, rti1516e::OrderType received,
-    rti1516e::MessageRetractionHandle, rti1516e::SupplementalReflectInfo) {
-    reflect(object, values, timeOf(time, received));
-}
-
-void Hla1516eCallbacks::receive(const rti1516e::InteractionClassHandle& cls,
-                                const rti1516e::ParameterHandleValueMap& values,
-                                std::optional<double> time) {
-    std::vector<std::pair<rti1516e::ParameterHandle, hla::Bytes>> copied;
-    for (const auto& [handle, data] : values) copied.emplace_back(handle, bytesOf(data));
-    queue([this, cls, copied = std::move(copied), time](RunTimeCallbacks& c) {
-        const auto local = m_handles.localInteractionClass(cls);
-        if (!local) return;
-        hla::ParameterValues parameters;
-        for (const auto& [handle, bytes] : copied) {
-            if (const auto p = m_handles.localParameter(*local, handle)) parameters[*p] = bytes;
-        }
-        c.receiveInteraction(*local, parameters, {}, time);
-    });
-}
-
-void Hla1516eCallbacks::receiveInteraction(rti1516e::InteractionClassHandle cls,
+void Hla1516eCallbacks::receiveInteraction(InteractionClass cls,
                                            const rti1516e::ParameterHandleValueMap& values,
-                                           const rti1516e::VariableLengthData&, rti1516e::OrderType,
-                                           rti1516e::TransportationType,
+                                           const Tag&, Order, Transport,
                                            rti1516e::SupplementalReceiveInfo) {
-    receive(cls, values, std::nullopt);
+    interactionReceived(cls, copyValues<Parameter>(values), std::nullopt);
 }
 
-void Hla1516eCallbacks::receiveInteraction(rti1516e::InteractionClassHandle cls,
+void Hla1516eCallbacks::receiveInteraction(InteractionClass cls,
                                            const rti1516e::ParameterHandleValueMap& values,
-                                           const rti1516e::VariableLengthData&, rti1516e::OrderType,
-                                           rti1516e::TransportationType,
-                                           const rti1516e::LogicalTime& time,
-                                           rti1516e::OrderType received,
+                                           const Tag&, Order, Transport, const Time& time,
+                                           Order received, rti1516e::SupplementalReceiveInfo) {
+    interactionReceived(cls, copyValues<Parameter>(values), timeOf(time, received));
+}
+
+void Hla1516eCallbacks::receiveInteraction(InteractionClass cls,
+                                           const rti1516e::ParameterHandleValueMap& values,
+                                           const Tag&, Order, Transport, const Time& time,
+                                           Order received, Retraction,
                                            rti1516e::SupplementalReceiveInfo) {
-    receive(cls, values, timeOf(time, received));
+    interactionReceived(cls, copyValues<Parameter>(values), timeOf(time, received));
 }
 
-void Hla1516eCallbacks::receiveInteraction(
-    rti1516e::InteractionClassHandle cls, const rti1516e::ParameterHandleValueMap& values,
-    const rti1516e::VariableLengthData&, rti1516e::OrderType, rti1516e::TransportationType,
-    const rti1516e::LogicalTime& time, rti1516e::OrderType received,
-    rti1516e::MessageRetractionHandle, rti1516e::SupplementalReceiveInfo) {
-    receive(cls, values, timeOf(time, received));
-}
-
-void Hla1516eCallbacks::remove(const rti1516e::ObjectInstanceHandle& object,
-                               std::optional<double> time) {
-    queue([this, object, time](RunTimeCallbacks& c) {
-        if (m_objectClasses.erase(object) == 0) return;
-        c.removeObjectInstance(m_handles.localObject(object), {}, time);
-    });
-}
-
-void Hla1516eCallbacks::removeObjectInstance(rti1516e::ObjectInstanceHandle object,
-                                             const rti1516e::VariableLengthData&,
-                                             rti1516e::OrderType,
+void Hla1516eCallbacks::removeObjectInstance(Object object, const Tag&, Order,
                                              rti1516e::SupplementalRemoveInfo) {
-    remove(object, std::nullopt);
+    removed(object, std::nullopt);
 }
 
-void Hla1516eCallbacks::removeObjectInstance(rti1516e::ObjectInstanceHandle object,
-                                             const rti1516e::VariableLengthData&,
-                                             rti1516e::OrderType, const rti1516e::LogicalTime& time,
-                                             rti1516e::OrderType received,
+void Hla1516eCallbacks::removeObjectInstance(Object object, const Tag&, Order, const Time& time,
+                                             Order received, rti1516e::SupplementalRemoveInfo) {
+    removed(object, timeOf(time, received));
+}
+
+void Hla1516eCallbacks::removeObjectInstance(Object object, const Tag&, Order, const Time& time,
+                                             Order received, Retraction,
                                              rti1516e::SupplementalRemoveInfo) {
-    remove(object, timeOf(time, received));
-}
-
-void Hla1516eCallbacks::removeObjectInstance(rti1516e::ObjectInstanceHandle object,
-                                             const rti1516e::VariableLengthData&,
-                                             rti1516e::OrderType, const rti1516e::LogicalTime& time,
-                                             rti1516e::OrderType received,
-                                             rti1516e::MessageRetractionHandle,
-                                             rti1516e::SupplementalRemoveInfo) {
-    remove(object, timeOf(time, received));
-}
-
-void Hla1516eCallbacks::ownership(const rti1516e::ObjectInstanceHandle& object,
-                                  const rti1516e::AttributeHandleSet& attributes,
-                                  void (RunTimeCallbacks::*call)(hla::ObjectInstanceHandle,
-                                                                 const hla::AttributeSet&)) {
-    queue([this, object, attributes, call](RunTimeCallbacks& c) {
-        const auto known = m_objectClasses.find(object);
-        if (known == m_objectClasses.end()) return;
-        const hla::AttributeSet local = m_handles.localAttributes(known->second, attributes);
-        if (!local.empty()) (c.*call)(m_handles.localObject(object), local);
-    });
+    removed(object, timeOf(time, received));
 }
 
 void Hla1516eCallbacks::requestAttributeOwnershipRelease(
-    rti1516e::ObjectInstanceHandle object, const rti1516e::AttributeHandleSet& attributes,
-    const rti1516e::VariableLengthData& tag) {
-    queue([this, object, attributes, t = textOf(tag)](RunTimeCallbacks& c) {
-        const auto known = m_objectClasses.find(object);
-        if (known == m_objectClasses.end()) return;
-        const hla::AttributeSet local = m_handles.localAttributes(known->second, attributes);
-        if (!local.empty())
-            c.requestAttributeOwnershipRelease(m_handles.localObject(object), local, t);
-    });
+    Object object, const rti1516e::AttributeHandleSet& attributes, const Tag& tag) {
+    releaseRequested(object, copyHandles(attributes), textOf(tag));
 }
 
 void Hla1516eCallbacks::attributeOwnershipAcquisitionNotification(
-    rti1516e::ObjectInstanceHandle object, const rti1516e::AttributeHandleSet& attributes,
-    const rti1516e::VariableLengthData&) {
-    ownership(object, attributes, &RunTimeCallbacks::attributeOwnershipAcquisitionNotification);
+    Object object, const rti1516e::AttributeHandleSet& attributes, const Tag&) {
+    ownership(object, copyHandles(attributes),
+              &RunTimeCallbacks::attributeOwnershipAcquisitionNotification);
 }
 
 void Hla1516eCallbacks::attributeOwnershipUnavailable(
-    rti1516e::ObjectInstanceHandle object, const rti1516e::AttributeHandleSet& attributes) {
-    ownership(object, attributes, &RunTimeCallbacks::attributeOwnershipUnavailable);
+    Object object, const rti1516e::AttributeHandleSet& attributes) {
+    ownership(object, copyHandles(attributes), &RunTimeCallbacks::attributeOwnershipUnavailable);
 }
 
-void Hla1516eCallbacks::timeRegulationEnabled(const rti1516e::LogicalTime& time) {
-    m_regulating = true;
-    queue([this, t = timeOf(time)](RunTimeCallbacks& c) {
-        m_deliveredTime = t;
-        c.timeRegulationEnabled(t);
-    });
+void Hla1516eCallbacks::timeRegulationEnabled(const Time& time) {
+    regulationEnabled(timeOf(time));
 }
 
-void Hla1516eCallbacks::timeConstrainedEnabled(const rti1516e::LogicalTime& time) {
-    queue([this, t = timeOf(time)](RunTimeCallbacks& c) {
-        m_deliveredTime = t;
-        c.timeConstrainedEnabled(t);
-    });
+void Hla1516eCallbacks::timeConstrainedEnabled(const Time& time) {
+    constrainedEnabled(timeOf(time));
 }
 
-void Hla1516eCallbacks::timeAdvanceGrant(const rti1516e::LogicalTime& time) {
-    if (m_startGrant == StartGrant::Expected) {
-        m_startGrant = StartGrant::Received;
-        m_deliveredTime = timeOf(time);
-        return;
-    }
-    queue([this, t = timeOf(time)](RunTimeCallbacks& c) {
-        m_deliveredTime = t;
-        c.timeAdvanceGrant(t);
-    });
+void Hla1516eCallbacks::timeAdvanceGrant(const Time& time) {
+    advanceGranted(timeOf(time));
 }
 
 }  // namespace links

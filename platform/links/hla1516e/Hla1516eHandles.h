@@ -2,44 +2,54 @@
 
 // The handles of the federation description the provider reads and those of a 2010 RTI,
 // which are objects of its own: classes and members found by their 2010 names once, then
-// kept; object instances numbered as this federate first sees them.
+// kept (RtiHandles.h); object instances numbered as this federate first sees them.
 
 #include "platform/hla/FederationDescription.h"
+#include "platform/links/RtiHandles.h"
+#include "platform/links/hla1516e/Hla1516eText.h"
 
 #include <RTI/RTI1516.h>
 
 #include <map>
-#include <optional>
-#include <utility>
+#include <string>
 
 namespace links {
 
-class Hla1516eHandles {
-public:
-    Hla1516eHandles(rti1516e::RTIambassador& ambassador,
-                    const hla::FederationDescription& description)
-        : m_ambassador(ambassador), m_description(description) {}
+// How a 2010 RTI looks handles up: by the 2010 names of classes and attributes.
+struct Hla1516eLookup {
+    using Ambassador = rti1516e::RTIambassador;
+    using Exception = rti1516e::Exception;
+    using ObjectClass = rti1516e::ObjectClassHandle;
+    using Attribute = rti1516e::AttributeHandle;
+    using InteractionClass = rti1516e::InteractionClassHandle;
+    using Parameter = rti1516e::ParameterHandle;
+    using Object = rti1516e::ObjectInstanceHandle;
 
-    // Each throws std::runtime_error naming what the RTI does not know.
-    rti1516e::ObjectClassHandle objectClass(hla::ObjectClassHandle cls);
-    rti1516e::AttributeHandle attribute(hla::ObjectClassHandle cls, hla::AttributeHandle attribute);
-    rti1516e::InteractionClassHandle interactionClass(hla::InteractionClassHandle cls);
-    rti1516e::ParameterHandle parameter(hla::InteractionClassHandle cls,
-                                        hla::ParameterHandle parameter);
+    static std::string className(const std::string& fullName) { return hla::name2010(fullName); }
+    static std::string attributeName(const std::string& name) { return hla::name2010(name); }
+    static ObjectClass objectClass(Ambassador& rti, const std::string& name) {
+        return rti.getObjectClassHandle(wide(name));
+    }
+    static Attribute attribute(Ambassador& rti, const ObjectClass& cls, const std::string& name) {
+        return rti.getAttributeHandle(cls, wide(name));
+    }
+    static InteractionClass interactionClass(Ambassador& rti, const std::string& name) {
+        return rti.getInteractionClassHandle(wide(name));
+    }
+    static Parameter parameter(Ambassador& rti, const InteractionClass& cls,
+                               const std::string& name) {
+        return rti.getParameterHandle(cls, wide(name));
+    }
+    static std::string describe(const Exception& e) { return links::describe(e); }
+};
+
+class Hla1516eHandles : public RtiHandles<Hla1516eLookup> {
+public:
+    using RtiHandles::RtiHandles;
+
+    // Throws std::runtime_error naming what the RTI does not know.
     rti1516e::AttributeHandleSet attributes(hla::ObjectClassHandle cls,
                                             const hla::AttributeSet& attributes);
-
-    // Back from the RTI's handles to the description's: only for classes translated before.
-    std::optional<hla::ObjectClassHandle> localObjectClass(
-        const rti1516e::ObjectClassHandle& cls) const;
-    std::optional<hla::InteractionClassHandle> localInteractionClass(
-        const rti1516e::InteractionClassHandle& cls) const;
-    std::optional<hla::AttributeHandle> localAttribute(hla::ObjectClassHandle cls,
-                                                       const rti1516e::AttributeHandle& attribute);
-    std::optional<hla::ParameterHandle> localParameter(hla::InteractionClassHandle cls,
-                                                       const rti1516e::ParameterHandle& parameter);
-    hla::AttributeSet localAttributes(hla::ObjectClassHandle cls,
-                                      const rti1516e::AttributeHandleSet& attributes);
 
     // Object instances: numbered on first sight, the number kept while the federate runs.
     hla::ObjectInstanceHandle localObject(const rti1516e::ObjectInstanceHandle& object);
@@ -47,18 +57,6 @@ public:
     rti1516e::ObjectInstanceHandle rtiObject(hla::ObjectInstanceHandle object) const;
 
 private:
-    rti1516e::RTIambassador& m_ambassador;
-    const hla::FederationDescription& m_description;
-    std::map<hla::ObjectClassHandle, rti1516e::ObjectClassHandle> m_objectClasses;
-    std::map<rti1516e::ObjectClassHandle, hla::ObjectClassHandle> m_localObjectClasses;
-    std::map<hla::InteractionClassHandle, rti1516e::InteractionClassHandle> m_interactionClasses;
-    std::map<rti1516e::InteractionClassHandle, hla::InteractionClassHandle>
-        m_localInteractionClasses;
-    std::map<std::pair<hla::ObjectClassHandle, hla::AttributeHandle>, rti1516e::AttributeHandle>
-        m_attributes;
-    std::map<std::pair<hla::InteractionClassHandle, hla::ParameterHandle>,
-             rti1516e::ParameterHandle>
-        m_parameters;
     std::map<rti1516e::ObjectInstanceHandle, hla::ObjectInstanceHandle> m_localObjects;
     std::map<hla::ObjectInstanceHandle, rti1516e::ObjectInstanceHandle> m_objects;
 };

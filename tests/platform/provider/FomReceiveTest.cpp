@@ -22,17 +22,8 @@ using cao::Variant;
 using hla::DataValue;
 using namespace fomtest;
 
-constexpr const char* kTypeMismatch = "Type mismatch";
-constexpr const char* kOverflow = "Overflow";
-constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
-constexpr std::uint64_t kUInt64Max = std::numeric_limits<std::uint64_t>::max();
 // 2^63, the double nearest to the largest 64-bit integer.
 constexpr double kTwoTo63 = 9223372036854775808.0;
-
-Variant Str(const char16_t* v) {
-    return Variant::fromString(QString::fromStdU16String(v));
-}
 
 struct Cell {
     const char* parameter;

@@ -1,7 +1,8 @@
 #pragma once
 
 // A federation description built in code whose interaction class "Probe" has one parameter
-// of each kind of data type, for the conversions between variants and FOM values.
+// of each kind of data type, for the conversions between variants and FOM values, and the
+// words those tests share.
 
 #include "cao/Error.h"
 #include "cao/Variant.h"
@@ -13,9 +14,22 @@
 #include <QLocale>
 #include <QString>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace fomtest {
+
+// What a refused conversion says.
+inline constexpr const char* kTypeMismatch = "Type mismatch";
+inline constexpr const char* kOverflow = "Overflow";
+inline constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
+inline constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
+inline constexpr std::uint64_t kUInt64Max = std::numeric_limits<std::uint64_t>::max();
+
+inline cao::Variant Str(const char16_t* v) {
+    return cao::Variant::fromString(QString::fromStdU16String(v));
+}
 
 inline const char* const kParameters[][2] = {
     {"Flag", "HLAboolean"},

@@ -21,12 +21,6 @@ using cao::Variant;
 using hla::DataValue;
 using namespace fomtest;
 
-constexpr const char* kTypeMismatch = "Type mismatch";
-constexpr const char* kOverflow = "Overflow";
-constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
-constexpr std::uint64_t kUInt64Max = std::numeric_limits<std::uint64_t>::max();
-
 DataValue S(std::int64_t v) {
     return DataValue::ofSigned(v);
 }
@@ -47,9 +41,6 @@ DataValue E(const char* name, std::int64_t v) {
 }
 Variant B(bool v) {
     return Variant::fromBool(v);
-}
-Variant Str(const char16_t* v) {
-    return Variant::fromString(QString::fromStdU16String(v));
 }
 
 struct Cell {
