@@ -21,6 +21,19 @@ std::string replacePrefix(std::string_view name, std::string_view from, std::str
     return std::string(to) + std::string(name.substr(from.size()));
 }
 
+// A later module states what an earlier one left open, never overrides it.
+template <typename Spec>
+void fillInDelivery(Spec& spec, const Spec& from) {
+    if (!spec.transportDeclared && from.transportDeclared) {
+        spec.transport = from.transport;
+        spec.transportDeclared = true;
+    }
+    if (!spec.orderDeclared && from.orderDeclared) {
+        spec.order = from.order;
+        spec.orderDeclared = true;
+    }
+}
+
 }  // namespace
 
 std::string name13(std::string_view name) {
@@ -134,14 +147,7 @@ ParameterHandle FederationDescription::addParameter(InteractionClassHandle inter
 void FederationDescription::fillIn(AttributeHandle attribute, const AttributeSpec& from) {
     this->attribute(attribute);  // throws for a handle not held
     AttributeSpec& spec = m_attributes[toUnderlying(attribute)];
-    if (!spec.transportDeclared && from.transportDeclared) {
-        spec.transport = from.transport;
-        spec.transportDeclared = true;
-    }
-    if (!spec.orderDeclared && from.orderDeclared) {
-        spec.order = from.order;
-        spec.orderDeclared = true;
-    }
+    fillInDelivery(spec, from);
     if (spec.dataType.empty()) spec.dataType = from.dataType;
 }
 
@@ -155,14 +161,7 @@ void FederationDescription::fillIn(InteractionClassHandle interactionClass,
                                    const InteractionClassSpec& from) {
     this->interactionClass(interactionClass);  // throws for a handle not held
     InteractionClassSpec& spec = m_interactionClasses[toUnderlying(interactionClass)];
-    if (!spec.transportDeclared && from.transportDeclared) {
-        spec.transport = from.transport;
-        spec.transportDeclared = true;
-    }
-    if (!spec.orderDeclared && from.orderDeclared) {
-        spec.order = from.order;
-        spec.orderDeclared = true;
-    }
+    fillInDelivery(spec, from);
 }
 
 void FederationDescription::setModule(ObjectClassHandle cls, std::string module) {
