@@ -1,11 +1,12 @@
 #pragma once
 
-// Two federates of OpenRTI's own interfaces, with nothing of Tandrel between them and the RTI:
-// what the provider's links are measured against in the same run. Each sends interactions of
-// the chat room's Communication class from one thread of this process to another, polling
-// the RTI after every send as the provider's RTI thread does.
+// Federates of OpenRTI's own interfaces, with nothing of Tandrel between them and the RTI:
+// what the provider's links are measured against in the same run. Each pair runs on two
+// threads of this process, each federate with a connection of its own to the RTI, and
+// polls the RTI after every send as the provider's RTI thread does.
 
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -14,9 +15,30 @@ struct BareRate {
     std::string error;  // why there is no figure
 };
 
-// Through the RTI at address (rti://host:port), in a federation of its own.
+struct BareRoundTrips {
+    std::vector<double> roundTripsMs;
+    std::string error;  // why there is no figure
+};
+
+struct BareIdle {
+    double cpuShare = 0;  // of one core
+    std::string error;    // why there is no figure
+};
+
+// Interactions one way as fast as the sender sends them, through the RTI at address
+// (rti://host:port), in a federation of its own.
 BareRate bareThroughputHla13(const std::string& address, const std::string& fedFile, int count);
 BareRate bareThroughputHla1516e(const std::string& address, const std::string& fomModule,
                                 int count);
+
+// count interactions each answered by a second federate, gapMs of quiet before each.
+BareRoundTrips bareRoundTripsHla13(const std::string& address, const std::string& fedFile,
+                                   int count, int gapMs);
+BareRoundTrips bareRoundTripsHla1516e(const std::string& address, const std::string& fomModule,
+                                      int count, int gapMs);
+
+// The CPU of this process while one joined federate waits in the RTI for callbacks.
+BareIdle bareIdleHla13(const std::string& address, const std::string& fedFile, int measureMs);
+BareIdle bareIdleHla1516e(const std::string& address, const std::string& fomModule, int measureMs);
 
 }  // namespace bench

@@ -1,4 +1,5 @@
 #include "bench/crossprocess/BareFederates.h"
+#include "bench/support/BenchSupport.h"
 
 #include <RTI/NullFederateAmbassador.h>
 #include <RTI/RTI1516.h>
@@ -8,7 +9,9 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace bench {
 
@@ -16,14 +19,26 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kBound = std::chrono::seconds(60);
+// evokeCallback returns as soon as one callback is taken, or after this.
+constexpr double kCallbackWaitSeconds = 0.05;
+constexpr double kIdleWaitSeconds = 0.5;
+constexpr double kSettleSeconds = 0.3;
 
 struct Counter : rti1516e::NullFederateAmbassador {
     std::atomic<int> received{0};
+    rti1516e::ParameterHandle message;
+    std::wstring last;  // the last text received, on the thread that evokes
     void receiveInteraction(rti1516e::InteractionClassHandle,
-                            const rti1516e::ParameterHandleValueMap&,
+                            const rti1516e::ParameterHandleValueMap& values,
                             const rti1516e::VariableLengthData&, rti1516e::OrderType,
                             rti1516e::TransportationType,
                             rti1516e::SupplementalReceiveInfo) override {
+        const auto found = values.find(message);
+        if (found != values.end()) {
+            rti1516e::HLAunicodeString text;
+            text.decode(found->second);
+            last = text.get();
+        }
         ++received;
     }
 };
@@ -47,6 +62,13 @@ struct Federate {
         rti->joinFederationExecution(name, federation, modules);
         cls = rti->getInteractionClassHandle(L"HLAinteractionRoot.Communication");
         message = rti->getParameterHandle(cls, L"Message");
+        counter.message = message;
+    }
+    // Sends one text; each answer is one more received.
+    void send(const std::wstring& text) {
+        rti1516e::ParameterHandleValueMap values;
+        values[message] = rti1516e::HLAunicodeString(text).encode();
+        rti->sendInteraction(cls, values, rti1516e::VariableLengthData());
     }
     void leave(const std::wstring& federation) {
         rti->resignFederationExecution(rti1516e::CANCEL_THEN_DELETE_THEN_DIVEST);
@@ -60,6 +82,11 @@ struct Federate {
 
 std::wstring wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
+}
+
+std::string refusal(const rti1516e::Exception& e) {
+    const std::wstring what = e.what();
+    return "the bare 1516-2010 federates were refused: " + std::string(what.begin(), what.end());
 }
 
 }  // namespace
@@ -107,11 +134,91 @@ BareRate bareThroughputHla1516e(const std::string& address, const std::string& f
         sender.leave(federation);
         receiver.leave(federation);
     } catch (const rti1516e::Exception& e) {
-        const std::wstring what = e.what();
-        rate.error =
-            "the bare 1516-2010 federates were refused: " + std::string(what.begin(), what.end());
+        rate.error = refusal(e);
     }
     return rate;
+}
+
+BareRoundTrips bareRoundTripsHla1516e(const std::string& address, const std::string& fomModule,
+                                      int count, int gapMs) {
+    const std::wstring federation = L"BareEcho1516e";
+    BareRoundTrips result;
+    try {
+        Federate echo;
+        Federate sender;
+        for (auto [federate, name] : {std::pair{&echo, L"Echo"}, std::pair{&sender, L"Sender"}}) {
+            federate->join(wide(address), federation, wide(fomModule), name);
+            federate->rti->publishInteractionClass(federate->cls);
+            federate->rti->subscribeInteractionClass(federate->cls);
+        }
+        std::atomic<bool> done{false};
+        std::thread echoing([&] {
+            // The answer goes once the callback has returned, as on the provider's RTI thread,
+            // and repeats the text received.
+            for (int answered = 0; !done;) {
+                echo.rti->evokeCallback(kCallbackWaitSeconds);
+                if (answered < echo.counter.received) {
+                    answered = echo.counter.received;
+                    echo.send(echo.counter.last);
+                }
+            }
+        });
+        // Until this text came back, or the bound passed.
+        const auto answered = [&](const std::wstring& text, Clock::time_point bound) {
+            while (sender.counter.last != text && Clock::now() < bound) {
+                sender.rti->evokeCallback(kCallbackWaitSeconds);
+            }
+            return sender.counter.last == text;
+        };
+        // Until each subscription has reached the other side, sends reach nobody.
+        const auto primeBound = Clock::now() + kBound;
+        for (int n = 0; sender.counter.received == 0 && Clock::now() < primeBound; ++n) {
+            const std::wstring prime = L"prime " + std::to_wstring(n);
+            sender.send(prime);
+            answered(prime, Clock::now() + std::chrono::milliseconds(50));
+        }
+        for (int i = 0; i < count; ++i) {
+            if (gapMs > 0) sender.rti->evokeMultipleCallbacks(gapMs / 1000.0, gapMs / 1000.0);
+            const std::wstring ping = L"ping " + std::to_wstring(i);
+            const auto start = Clock::now();
+            sender.send(ping);
+            if (!answered(ping, start + kBound)) {
+                result.error = "the bare 1516-2010 echo did not answer";
+                break;
+            }
+            result.roundTripsMs.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        done = true;
+        echoing.join();
+        sender.leave(federation);
+        echo.leave(federation);
+    } catch (const rti1516e::Exception& e) {
+        result.error = refusal(e);
+    }
+    return result;
+}
+
+BareIdle bareIdleHla1516e(const std::string& address, const std::string& fomModule, int measureMs) {
+    const std::wstring federation = L"BareIdle1516e";
+    BareIdle idle;
+    try {
+        Federate federate;
+        federate.join(wide(address), federation, wide(fomModule), L"Idle");
+        federate.rti->publishInteractionClass(federate.cls);
+        federate.rti->subscribeInteractionClass(federate.cls);
+        federate.rti->evokeMultipleCallbacks(kSettleSeconds, kSettleSeconds);
+        const double cpuBefore = processCpuSeconds();
+        const auto start = Clock::now();
+        const auto end = start + std::chrono::milliseconds(measureMs);
+        while (Clock::now() < end) federate.rti->evokeCallback(kIdleWaitSeconds);
+        idle.cpuShare = (processCpuSeconds() - cpuBefore) /
+                        std::chrono::duration<double>(Clock::now() - start).count();
+        federate.leave(federation);
+    } catch (const rti1516e::Exception& e) {
+        idle.error = refusal(e);
+    }
+    return idle;
 }
 
 }  // namespace bench

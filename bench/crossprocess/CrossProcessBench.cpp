@@ -3,7 +3,7 @@
 // and the IEEE 1516-2010 one: CPU of an idle joined federate, the round trip of an
 // interaction to a tandrel-peer process and back into OnMessage, and interactions per second
 // one way between two federates; beside these, two bare federates of the same interface with
-// nothing of Tandrel between them and the RTI (BareFederates.h). The engine runs inside this
+// nothing of Tandrel between them and the RTI (BareBench.cpp). The engine runs inside this
 // process, so what is measured is the provider and its link.
 //
 //   build/<preset>/bench/bench_crossprocess [--benchmark_filter=...]
@@ -11,7 +11,7 @@
 // TANDREL_BENCH_RTINODE.
 
 #include "app/EngineChoice.h"
-#include "bench/crossprocess/BareFederates.h"
+#include "bench/crossprocess/BenchCases.h"
 #include "bench/crossprocess/ChatFederate.h"
 #include "bench/crossprocess/RtiServer.h"
 #include "bench/support/BenchSupport.h"
@@ -24,53 +24,16 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int kEmbedded = 0;
-constexpr int kHla13 = 1;
-constexpr int kHla1516e = 2;
-// Interactions sent one after another for a throughput figure.
-constexpr int kFlow = 5000;
-constexpr int kIdleMeasureMs = 5000;
 // Past the provider's fast polling after the join's traffic.
 constexpr int kIdleSettleMs = 3000;
 constexpr int kBatch = 100;
 
-using bench::ChatFederate;
-using bench::guarded;
-using bench::kChatMessage;
-using bench::pumpUntil;
-using bench::rtiServer;
-using bench::runEventLoopFor;
-using bench::stopProcess;
-
-// The bare federates when this build has their interface.
-bench::BareRate bareHla13([[maybe_unused]] const std::string& address,
-                          [[maybe_unused]] const std::string& fed, [[maybe_unused]] int count) {
-#if TANDREL_HAVE_HLA13
-    return bench::bareThroughputHla13(address, fed, count);
-#else
-    return {0, "this build has no HLA 1.3 interface"};
-#endif
-}
-bench::BareRate bareHla1516e([[maybe_unused]] const std::string& address,
-                             [[maybe_unused]] const std::string& fom, [[maybe_unused]] int count) {
-#if TANDREL_HAVE_HLA1516E
-    return bench::bareThroughputHla1516e(address, fom, count);
-#else
-    return {0, "this build has no IEEE 1516-2010 interface"};
-#endif
-}
-
-double processCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
+using namespace bench;
 
 // Chooses the run-time for the controllers opened next; false (with the state skipped)
 // when it is not available here.
@@ -175,7 +138,7 @@ BENCHMARK(BM_RoundTripThroughPeerProcess)
     ->Args({kHla13, 100})
     ->Args({kHla1516e, 0})
     ->Args({kHla1516e, 100})
-    ->Iterations(200)
+    ->Iterations(kRoundTrips)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
@@ -235,35 +198,6 @@ void BM_InteractionThroughputBody(benchmark::State& state) {
 BENCHMARK(BM_InteractionThroughput)
     ->ArgName("run_time")
     ->Arg(kEmbedded)
-    ->Arg(kHla13)
-    ->Arg(kHla1516e)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
-// The same flow between two bare federates of OpenRTI's interface, nothing of Tandrel between.
-void BM_BareInteractionThroughputBody(benchmark::State& state);
-void BM_BareInteractionThroughput(benchmark::State& state) {
-    guarded(state, BM_BareInteractionThroughputBody);
-}
-void BM_BareInteractionThroughputBody(benchmark::State& state) {
-    const int runTime = int(state.range(0));
-    if (!choose(state, runTime)) return;
-    const std::string address = rtiServer().address().toStdString();
-    bench::BareRate rate;
-    for (auto _ : state) {
-        rate = runTime == kHla13
-                   ? bareHla13(address, TANDREL_SOURCE_DATA_DIR "/Chat.fed", kFlow)
-                   : bareHla1516e(address, TANDREL_SOURCE_DATA_DIR "/Chat.xml", kFlow);
-    }
-    if (!rate.error.empty()) {
-        state.SkipWithError(rate.error.c_str());
-        return;
-    }
-    state.counters["items_per_second"] = rate.interactionsPerSecond;
-}
-BENCHMARK(BM_BareInteractionThroughput)
-    ->ArgName("run_time")
     ->Arg(kHla13)
     ->Arg(kHla1516e)
     ->Iterations(1)

@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -76,6 +77,13 @@ inline double percentile(std::vector<double>& samples, int percent) {
     if (samples.empty()) return 0;
     std::sort(samples.begin(), samples.end());
     return samples[std::min(samples.size() - 1, samples.size() * size_t(percent) / 100)];
+}
+
+// CPU time this process has used, every thread's.
+inline double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 }  // namespace bench
