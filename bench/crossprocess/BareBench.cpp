@@ -9,7 +9,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -18,28 +20,32 @@ using namespace bench;
 const std::string kFed = TANDREL_SOURCE_DATA_DIR "/Chat.fed";
 const std::string kFom = TANDREL_SOURCE_DATA_DIR "/Chat.xml";
 
-// The run's RTI server; empty, with the case skipped, when there is none.
-std::string serverFor(benchmark::State& state) {
+// Runs call(address, fed-or-fom, on 1.3?) through the run's RTI server; nothing, with the case
+// skipped and the reason said, when there is no server or no figure.
+template <typename Call>
+auto measured(benchmark::State& state, Call call) -> std::optional<decltype(call("", "", true))> {
     const std::string address = rtiServer().address().toStdString();
-    if (address.empty()) state.SkipWithError(rtiServer().error().c_str());
-    return address;
-}
-
-bool skipped(benchmark::State& state, const std::string& error) {
-    if (!error.empty()) state.SkipWithError(error.c_str());
-    return !error.empty();
+    if (address.empty()) {
+        state.SkipWithError(rtiServer().error().c_str());
+        return std::nullopt;
+    }
+    const bool hla13 = state.range(0) == kHla13;
+    decltype(call("", "", true)) result;
+    for (auto _ : state) result = call(address, hla13 ? kFed : kFom, hla13);
+    if (!result.error.empty()) {
+        state.SkipWithError(result.error.c_str());
+        return std::nullopt;
+    }
+    return result;
 }
 
 void BM_BareInteractionThroughput(benchmark::State& state) {
-    const std::string address = serverFor(state);
-    if (address.empty()) return;
-    BareRate rate;
-    for (auto _ : state) {
-        rate = state.range(0) == kHla13 ? bareThroughputHla13(address, kFed, kFlow)
-                                        : bareThroughputHla1516e(address, kFom, kFlow);
-    }
-    if (skipped(state, rate.error)) return;
-    state.counters["items_per_second"] = rate.interactionsPerSecond;
+    const auto rate =
+        measured(state, [](const std::string& address, const std::string& fom, bool hla13) {
+            return hla13 ? bareThroughputHla13(address, fom, kFlow)
+                         : bareThroughputHla1516e(address, fom, kFlow);
+        });
+    if (rate) state.counters["items_per_second"] = rate->interactionsPerSecond;
 }
 BENCHMARK(BM_BareInteractionThroughput)
     ->ArgName("run_time")
@@ -51,20 +57,18 @@ BENCHMARK(BM_BareInteractionThroughput)
 
 // A second bare federate answers each interaction: the round trip through the RTI and back.
 void BM_BareRoundTrip(benchmark::State& state) {
-    const std::string address = serverFor(state);
-    if (address.empty()) return;
     const int gapMs = int(state.range(1));
-    BareRoundTrips trips;
-    for (auto _ : state) {
-        trips = state.range(0) == kHla13
-                    ? bareRoundTripsHla13(address, kFed, kRoundTrips, gapMs)
-                    : bareRoundTripsHla1516e(address, kFom, kRoundTrips, gapMs);
-    }
-    if (skipped(state, trips.error)) return;
-    state.counters["one_way_median_ms"] = percentile(trips.roundTripsMs, 50) / 2;
-    state.counters["round_trip_median_ms"] = percentile(trips.roundTripsMs, 50);
-    state.counters["round_trip_p90_ms"] = percentile(trips.roundTripsMs, 90);
-    state.counters["round_trip_max_ms"] = trips.roundTripsMs.back();
+    auto trips =
+        measured(state, [gapMs](const std::string& address, const std::string& fom, bool hla13) {
+            return hla13 ? bareRoundTripsHla13(address, fom, kRoundTrips, gapMs)
+                         : bareRoundTripsHla1516e(address, fom, kRoundTrips, gapMs);
+        });
+    if (!trips) return;
+    std::vector<double>& ms = trips->roundTripsMs;
+    state.counters["one_way_median_ms"] = percentile(ms, 50) / 2;
+    state.counters["round_trip_median_ms"] = percentile(ms, 50);
+    state.counters["round_trip_p90_ms"] = percentile(ms, 90);
+    state.counters["round_trip_max_ms"] = ms.back();
 }
 BENCHMARK(BM_BareRoundTrip)
     ->ArgNames({"run_time", "gap_ms"})
@@ -78,15 +82,12 @@ BENCHMARK(BM_BareRoundTrip)
 
 // One joined bare federate waiting in the RTI for callbacks.
 void BM_BareIdleFederate(benchmark::State& state) {
-    const std::string address = serverFor(state);
-    if (address.empty()) return;
-    BareIdle idle;
-    for (auto _ : state) {
-        idle = state.range(0) == kHla13 ? bareIdleHla13(address, kFed, kIdleMeasureMs)
-                                        : bareIdleHla1516e(address, kFom, kIdleMeasureMs);
-    }
-    if (skipped(state, idle.error)) return;
-    state.counters["cpu_percent_of_core"] = idle.cpuShare * 100;
+    const auto idle =
+        measured(state, [](const std::string& address, const std::string& fom, bool hla13) {
+            return hla13 ? bareIdleHla13(address, fom, kIdleMeasureMs)
+                         : bareIdleHla1516e(address, fom, kIdleMeasureMs);
+        });
+    if (idle) state.counters["cpu_percent_of_core"] = idle->cpuShare * 100;
 }
 BENCHMARK(BM_BareIdleFederate)
     ->ArgName("run_time")
