@@ -23,6 +23,9 @@ struct MessageControls {
 
 // Turns each controller message into a log line and answers synchronisation-point
 // announcements. Never throws: each step drops its own failures.
+// A message usually comes from the engine's own process, across the session bus: gathered in
+// platform/bus/service/EngineObject, packed by platform/bus/protocol/PackedBatch, raised here
+// by platform/bus/client/Link (app/ chooses the engine). Its text is cao/text/VariantToText's.
 class MessageLog {
 public:
     // Installs the log's model on controls.lstMessage.
