@@ -11,7 +11,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -63,12 +62,7 @@ void BM_BareRoundTrip(benchmark::State& state) {
             return hla13 ? bareRoundTripsHla13(address, fom, kRoundTrips, gapMs)
                          : bareRoundTripsHla1516e(address, fom, kRoundTrips, gapMs);
         });
-    if (!trips) return;
-    std::vector<double>& ms = trips->roundTripsMs;
-    state.counters["one_way_median_ms"] = percentile(ms, 50) / 2;
-    state.counters["round_trip_median_ms"] = percentile(ms, 50);
-    state.counters["round_trip_p90_ms"] = percentile(ms, 90);
-    state.counters["round_trip_max_ms"] = ms.back();
+    if (trips) countRoundTrips(state, trips->roundTripsMs);
 }
 BENCHMARK(BM_BareRoundTrip)
     ->ArgNames({"run_time", "gap_ms"})

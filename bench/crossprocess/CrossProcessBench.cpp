@@ -126,11 +126,7 @@ void BM_RoundTripThroughPeerProcessBody(benchmark::State& state) {
         state.SetIterationTime(ms / 1000);
     }
     stopProcess(peer);
-    if (roundTripsMs.empty()) return;
-    state.counters["one_way_median_ms"] = bench::percentile(roundTripsMs, 50) / 2;
-    state.counters["round_trip_median_ms"] = bench::percentile(roundTripsMs, 50);
-    state.counters["round_trip_p90_ms"] = bench::percentile(roundTripsMs, 90);
-    state.counters["round_trip_max_ms"] = roundTripsMs.back();
+    countRoundTrips(state, roundTripsMs);
 }
 BENCHMARK(BM_RoundTripThroughPeerProcess)
     ->ArgNames({"run_time", "gap_ms"})

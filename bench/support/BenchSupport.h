@@ -79,6 +79,16 @@ inline double percentile(std::vector<double>& samples, int percent) {
     return samples[std::min(samples.size() - 1, samples.size() * size_t(percent) / 100)];
 }
 
+// A case's round trips as counters: median, 90th percentile and longest, and half the median
+// as the one-way figure. Nothing when there are none.
+inline void countRoundTrips(benchmark::State& state, std::vector<double>& roundTripsMs) {
+    if (roundTripsMs.empty()) return;
+    state.counters["one_way_median_ms"] = percentile(roundTripsMs, 50) / 2;
+    state.counters["round_trip_median_ms"] = percentile(roundTripsMs, 50);
+    state.counters["round_trip_p90_ms"] = percentile(roundTripsMs, 90);
+    state.counters["round_trip_max_ms"] = roundTripsMs.back();
+}
+
 // CPU time this process has used, every thread's.
 inline double processCpuSeconds() {
     timespec t{};

@@ -219,10 +219,7 @@ void BM_RoundTripBetweenClientsBody(benchmark::State& state) {
         roundTripsMs.push_back(ms);
         state.SetIterationTime(ms / 1000);
     }
-    if (roundTripsMs.empty()) return;
-    state.counters["round_trip_median_ms"] = bench::percentile(roundTripsMs, 50);
-    state.counters["round_trip_p90_ms"] = bench::percentile(roundTripsMs, 90);
-    state.counters["round_trip_max_ms"] = roundTripsMs.back();
+    bench::countRoundTrips(state, roundTripsMs);
 }
 BENCHMARK(BM_RoundTripBetweenClients)
     ->Iterations(500)
