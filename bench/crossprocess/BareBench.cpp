@@ -4,7 +4,7 @@
 
 #include "bench/crossprocess/BareFederates.h"
 #include "bench/crossprocess/BenchCases.h"
-#include "bench/crossprocess/RtiServer.h"
+#include "bench/support/RtiServer.h"
 #include "bench/support/BenchSupport.h"
 
 #include <benchmark/benchmark.h>

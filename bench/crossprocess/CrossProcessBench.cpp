@@ -13,7 +13,7 @@
 #include "app/EngineChoice.h"
 #include "bench/crossprocess/BenchCases.h"
 #include "bench/crossprocess/ChatFederate.h"
-#include "bench/crossprocess/RtiServer.h"
+#include "bench/support/RtiServer.h"
 #include "bench/support/BenchSupport.h"
 #include "cao/Cao.h"
 

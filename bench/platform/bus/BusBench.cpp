@@ -7,6 +7,7 @@
 
 #include "bench/platform/bus/FloodProvider.h"
 #include "bench/support/BenchSupport.h"
+#include "bench/support/RtiServer.h"
 #include "bench/support/ShownLog.h"
 #include "bench/support/WidgetBenchMain.h"
 #include "cao/Cao.h"
@@ -59,18 +60,27 @@ bool haveSessionBus(benchmark::State& state) {
 
 using Window = benchsupport::ShownLog;
 
+// How clients reach the engine: over a peer connection of their own, as they do when they
+// can, or through the bus daemon.
+enum class Path { Peer, Bus };
+
+void label(benchmark::State& state, Path path) {
+    state.SetLabel(path == Path::Peer ? "peer connection" : "through the bus daemon");
+}
+
 // A tandrel-engine process under a bus name of its own, stopped by its PID.
 class EngineProcess {
 public:
-    EngineProcess() {
+    explicit EngineProcess(Path path = Path::Peer) {
         static int started = 0;
         m_service = QStringLiteral("io.tandrel.Engine1.Bench.p%1n%2")
                         .arg(QCoreApplication::applicationPid())
                         .arg(++started);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(TANDREL_ENGINE_PATH),
-                        {QStringLiteral("--service"), m_service, QStringLiteral("--idle-exit"),
-                         QString::number(kEngineIdleExitSeconds)});
+        QStringList arguments{QStringLiteral("--service"), m_service, QStringLiteral("--idle-exit"),
+                              QString::number(kEngineIdleExitSeconds)};
+        if (path == Path::Bus) arguments << QStringLiteral("--bus-only");
+        m_process.start(QStringLiteral(TANDREL_ENGINE_PATH), arguments);
     }
     ~EngineProcess() { bench::stopProcess(m_process); }
     // Waits for the engine to serve its name; throws cao::Error saying why it does not.
@@ -228,7 +238,9 @@ BENCHMARK(BM_RoundTripBetweenClients)
 
 // Two clients of one engine process play ping-pong: each answers the other's text with one
 // of its own from inside its message handler, as two peers with --echo do. Round trips per
-// second, beside the floor: one call to the engine and its answer.
+// second, beside the floor: one call to the engine and its answer. Second argument: 1 when
+// the clients go through the bus daemon; third: 1 when their controllers join through
+// rtinode on the HLA 1.3 run-time rather than the engine's embedded one.
 void BM_PingPongBetweenClientsBody(benchmark::State& state);
 void BM_PingPongBetweenClients(benchmark::State& state) {
     bench::guarded(state, BM_PingPongBetweenClientsBody);
@@ -236,10 +248,29 @@ void BM_PingPongBetweenClients(benchmark::State& state) {
 void BM_PingPongBetweenClientsBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
     const auto rounds = int(state.range(0));
-    EngineProcess engineProcess;
+    const Path path = state.range(1) != 0 ? Path::Bus : Path::Peer;
+    label(state, path);
+    const bool throughRtinode = state.range(2) != 0;
+    if (throughRtinode && !TANDREL_HAVE_HLA13) {
+        state.SkipWithError("the HLA 1.3 run-time's plug-in is not built");
+        return;
+    }
+    if (throughRtinode && bench::rtiServer().address().isEmpty()) {
+        state.SkipWithError(bench::rtiServer().error().c_str());
+        return;
+    }
+    EngineProcess engineProcess(path);
     engineProcess.awaitService();
+    // The clients hand their context over as they connect.
+    if (throughRtinode) {
+        qputenv("CAO_HLA_RTI", "hla13");
+        qputenv("CAO_HLA_RTI_ADDRESS", bench::rtiServer().address().toUtf8());
+    }
     const cao::EnginePtr first = engineProcess.connect();
     const cao::EnginePtr second = engineProcess.connect();
+    qunsetenv("CAO_HLA_RTI");
+    qunsetenv("CAO_HLA_RTI_ADDRESS");
+    if (throughRtinode) state.SetLabel("rtinode, HLA 1.3, peer connection");
     Chat a(first, QStringLiteral("ChatRoom.Ping"));
     Chat b(second, QStringLiteral("ChatRoom.Pong"));
     int returned = 0;
@@ -276,7 +307,9 @@ void BM_PingPongBetweenClientsBody(benchmark::State& state) {
         benchmark::Counter(double(state.iterations() * rounds), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PingPongBetweenClients)
-    ->Arg(5000)
+    ->Args({5000, 0, 0})
+    ->Args({5000, 1, 0})
+    ->Args({5000, 0, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -288,7 +321,9 @@ void BM_EngineCallFloor(benchmark::State& state) {
 }
 void BM_EngineCallFloorBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
-    EngineProcess engineProcess;
+    const Path path = state.range(0) != 0 ? Path::Bus : Path::Peer;
+    label(state, path);
+    EngineProcess engineProcess(path);
     engineProcess.awaitService();
     const cao::EnginePtr eng = engineProcess.connect();
     Chat idle(eng, QStringLiteral("ChatRoom.Floor"));
@@ -296,7 +331,12 @@ void BM_EngineCallFloorBody(benchmark::State& state) {
     state.counters["calls_per_s"] =
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_EngineCallFloor)->Iterations(5000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_EngineCallFloor)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(5000)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 void BM_IdleEngineProcessBody(benchmark::State& state);
 void BM_IdleEngineProcess(benchmark::State& state) {

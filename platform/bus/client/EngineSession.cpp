@@ -7,6 +7,8 @@
 #include <QDBusConnectionInterface>
 #include <QMap>
 
+#include <atomic>
+
 namespace bus::client {
 
 namespace {
@@ -19,24 +21,94 @@ QVariant environmentArgument(const engine::ClientContext& client) {
 
 }  // namespace
 
-EngineSession::EngineSession(QDBusConnection connection, const EngineLocation& location,
-                             MessageFormat format, const engine::ClientContext& client)
-    : m_connection(std::move(connection)),
-      m_watcher(QString(), m_connection, QDBusServiceWatcher::WatchForUnregistration) {
-    m_owner = launchEngine(m_connection, location);
+EngineSession::EngineSession(QDBusConnection bus, const QString& connectionName,
+                             const EngineLocation& location, MessageFormat format,
+                             const engine::ClientContext& client)
+    : m_bus(std::move(bus)),
+      m_calls(m_bus),
+      m_watcher(QString(), m_bus, QDBusServiceWatcher::WatchForUnregistration) {
+    m_owner = launchEngine(m_bus, location);
     // Watched before the engine object exists: an end after this is always told.
     m_watcher.addWatchedService(m_owner);
     connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, &EngineSession::ended);
-    m_path = pathOf(callEngine(m_connection, m_owner, QLatin1String(kRootPath), kManagerInterface,
-                               "CreateEngineWithContext",
-                               {environmentArgument(client), client.workingDirectory()}));
-    if (format == MessageFormat::Packed) {
-        callEngine(m_connection, m_owner, m_path, kEngineInterface, "UsePackedMessages", {true});
+    connectPeer(connectionName);
+    try {
+        m_path = pathOf(call(QLatin1String(kRootPath), kManagerInterface, "CreateEngineWithContext",
+                             {environmentArgument(client), client.workingDirectory()}));
+        listen(true);
+        if (format == MessageFormat::Packed) {
+            call(m_path, kEngineInterface, "UsePackedMessages", {true});
+        }
+    } catch (...) {
+        if (onPeerConnection()) QDBusConnection::disconnectFromPeer(m_peerName);
+        throw;
+    }
+}
+
+EngineSession::~EngineSession() {
+    listen(false);
+    if (onPeerConnection()) QDBusConnection::disconnectFromPeer(m_peerName);
+}
+
+void EngineSession::connectPeer(const QString& connectionName) {
+    QString address;
+    try {
+        address =
+            callEngine(m_bus, m_owner, QLatin1String(kRootPath), kManagerInterface, "PeerAddress")
+                .value(0)
+                .toString();
+    } catch (const cao::Error&) {
+        return;  // an engine that takes none, or none this client can use: the bus it is
+    }
+    static std::atomic<int> peers{0};
+    const QString name = QStringLiteral("%1-peer-%2").arg(connectionName).arg(++peers);
+    QDBusConnection peer = QDBusConnection::connectToPeer(address, name);
+    if (!peer.isConnected()) {
+        qWarning(
+            "tandrel: the engine's peer connection %s cannot be used, calling over the "
+            "bus: %s",
+            qUtf8Printable(address), qUtf8Printable(peer.lastError().message()));
+        QDBusConnection::disconnectFromPeer(name);
+        return;
+    }
+    m_calls = peer;
+    m_peerName = name;
+}
+
+void EngineSession::listen(bool on) {
+    // Every controller's batches arrive through one subscription; the path says whose. On
+    // the peer connection only the engine can send.
+    const QString sender = onPeerConnection() ? QString() : m_owner;
+    const QString interface = QLatin1String(kControllerInterface);
+    const struct {
+        const char* signal;
+        const char* slot;
+    } subscriptions[] = {{kMessagesSignal, SLOT(onMessages(QDBusMessage))},
+                         {kPackedMessagesSignal, SLOT(onPackedMessages(QDBusMessage))},
+                         {kDisconnectedSignal, SLOT(onPeerDisconnected())}};
+    for (const auto& [signal, slot] : subscriptions) {
+        const bool local = signal == kDisconnectedSignal;
+        if (local && !onPeerConnection()) continue;
+        const QString path = local ? QLatin1String(kLocalPath) : QString();
+        const QString from = local ? QLatin1String(kLocalInterface) : interface;
+        if (on) {
+            m_calls.connect(sender, path, from, QLatin1String(signal), this, slot);
+        } else {
+            m_calls.disconnect(sender, path, from, QLatin1String(signal), this, slot);
+        }
     }
 }
 
 bool EngineSession::present() const {
-    return m_connection.interface()->isServiceRegistered(m_owner).value();
+    if (onPeerConnection() && !m_calls.isConnected()) return false;
+    return m_bus.interface()->isServiceRegistered(m_owner).value();
+}
+
+QVariantList EngineSession::call(const QString& path, const char* interface, const char* member,
+                                 const QVariantList& arguments) {
+    // A peer connection has nobody to address but the engine.
+    return callEngine(m_calls, onPeerConnection() ? QString() : m_owner, path, interface, member,
+                      arguments);
 }
 
 }  // namespace bus::client

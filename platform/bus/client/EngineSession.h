@@ -4,9 +4,11 @@
 #include "platform/engine/ClientContext.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
+#include <QVariantList>
 
 namespace bus::client {
 
@@ -14,30 +16,56 @@ namespace bus::client {
 // which scripts read.
 enum class MessageFormat { Packed, Structured };
 
-// A client's engine object in one engine process. Calls go to that process's unique bus
-// name, never to the name every engine serves, so no path of it can reach another engine.
-// When that process leaves the bus, however it ended, ended() is emitted.
+// A client's engine object in one engine process. Calls and messages go over a peer
+// connection to that process when it offers one, which skips the bus daemon's hop each way,
+// or else to its unique bus name, never to the name every engine serves: no path of it can
+// reach another engine. When that process leaves the bus or the peer connection drops,
+// however it ended, ended() is emitted.
 class EngineSession : public QObject {
     Q_OBJECT
 public:
     // Finds or starts the engine and creates an engine object in it that opens controllers
-    // for the client's context. Throws cao::Error saying why there is none.
-    EngineSession(QDBusConnection connection, const EngineLocation& location, MessageFormat format,
+    // for the client's context. connectionName names the bus connection, and the peer
+    // connection after it. Throws cao::Error saying why there is none.
+    EngineSession(QDBusConnection bus, const QString& connectionName,
+                  const EngineLocation& location, MessageFormat format,
                   const engine::ClientContext& client);
+    // The engine closes what the client left open as the connection drops.
+    ~EngineSession() override;
+    EngineSession(const EngineSession&) = delete;
+    EngineSession& operator=(const EngineSession&) = delete;
 
     const QString& owner() const noexcept { return m_owner; }
     const QString& path() const noexcept { return m_path; }
-    // Whether the engine's process is on the bus now; asks the bus.
+    bool onPeerConnection() const noexcept { return !m_peerName.isEmpty(); }
+    // Whether the engine's process is on the bus and reachable now; asks the bus.
     bool present() const;
+
+    // Calls member on the object at path of this engine. Throws as callEngine in BusCall.h.
+    QVariantList call(const QString& path, const char* interface, const char* member,
+                      const QVariantList& arguments = {});
 
 signals:
     void ended();
+    // A batch of a controller's messages, as the engine sent it.
+    void messages(const QDBusMessage& signal);
+    void packedMessages(const QDBusMessage& signal);
+
+private slots:
+    void onMessages(const QDBusMessage& signal) { emit messages(signal); }
+    void onPackedMessages(const QDBusMessage& signal) { emit packedMessages(signal); }
+    void onPeerDisconnected() { emit ended(); }
 
 private:
-    QDBusConnection m_connection;
+    void connectPeer(const QString& connectionName);
+    void listen(bool on);
+
+    QDBusConnection m_bus;
+    QDBusConnection m_calls;  // the peer connection, or the bus
     QDBusServiceWatcher m_watcher;
     QString m_owner;
     QString m_path;
+    QString m_peerName;  // empty when calls go over the bus
 };
 
 }  // namespace bus::client

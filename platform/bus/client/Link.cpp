@@ -30,17 +30,18 @@ Link::Link(QDBusConnection connection, QString connectionName, EngineLocation lo
 
 Link::~Link() {
     // The engine sees this client go and closes whatever it left open.
-    if (m_session) listen(m_session->owner(), false);
     m_session.reset();
     QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
 const EngineSession& Link::session() {
     if (!m_session) {
-        auto session =
-            std::make_unique<EngineSession>(m_connection, m_location, m_format, m_client);
+        auto session = std::make_unique<EngineSession>(m_connection, m_connectionName, m_location,
+                                                       m_format, m_client);
+        // Only the current session's messages are delivered: an ended one is disconnected.
         connect(session.get(), &EngineSession::ended, this, &Link::engineEnded);
-        listen(session->owner(), true);
+        connect(session.get(), &EngineSession::messages, this, &Link::onMessages);
+        connect(session.get(), &EngineSession::packedMessages, this, &Link::onPackedMessages);
         m_roster.forgetEnded();
         m_session = std::move(session);
     }
@@ -60,8 +61,10 @@ QVariantList Link::callEngine(const QString& node, const char* interface, const 
 
 QVariantList Link::call(const QString& owner, const QString& path, const char* interface,
                         const char* member, const QVariantList& arguments) {
+    // Objects of an engine that has ended are gone with it.
+    if (!m_session || m_session->owner() != owner) throw cao::Error(engineEndedDescription());
     try {
-        return bus::client::callEngine(m_connection, owner, path, interface, member, arguments);
+        return m_session->call(path, interface, member, arguments);
     } catch (const EngineUnreachable&) {
         // The bus may tell of the end before the watcher does.
         if (m_session && m_session->owner() == owner && !m_session->present()) engineEnded();
@@ -92,7 +95,6 @@ void Link::engineEnded() {
     if (!m_session) return;
     std::unique_ptr<EngineSession> session = std::move(m_session);
     const QString owner = session->owner();
-    listen(owner, false);
     disconnect(session.get(), nullptr, this, nullptr);
     // Possibly inside its own signal: deleted once that returns, or with this link.
     session->setParent(this);
@@ -108,22 +110,6 @@ void Link::engineEnded() {
     }
 }
 
-void Link::listen(const QString& owner, bool on) {
-    // Every controller's batches arrive through one subscription; the path says whose.
-    const QString interface = QLatin1String(kControllerInterface);
-    if (on) {
-        m_connection.connect(owner, QString(), interface, QLatin1String(kMessagesSignal), this,
-                             SLOT(onMessages(QDBusMessage)));
-        m_connection.connect(owner, QString(), interface, QLatin1String(kPackedMessagesSignal),
-                             this, SLOT(onPackedMessages(QDBusMessage)));
-    } else {
-        m_connection.disconnect(owner, QString(), interface, QLatin1String(kMessagesSignal), this,
-                                SLOT(onMessages(QDBusMessage)));
-        m_connection.disconnect(owner, QString(), interface, QLatin1String(kPackedMessagesSignal),
-                                this, SLOT(onPackedMessages(QDBusMessage)));
-    }
-}
-
 Acknowledger Link::acknowledgerFor(const QString& owner) {
     // A message is acknowledged through the object the engine named for it, in the engine
     // that raised it; the engine learns of the first acknowledgement only.
@@ -136,12 +122,8 @@ Acknowledger Link::acknowledgerFor(const QString& owner) {
     };
 }
 
-bool Link::fromCurrentEngine(const QDBusMessage& signal) const {
-    return m_session && signal.service() == m_session->owner();
-}
-
 void Link::onMessages(const QDBusMessage& signal) {
-    if (!fromCurrentEngine(signal)) return;
+    if (!m_session) return;
     const QVariantList arguments = signal.arguments();
     if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QDBusArgument>() ||
         arguments[0].value<QDBusArgument>().currentSignature() != QLatin1String(kBatchSignature)) {
@@ -149,7 +131,7 @@ void Link::onMessages(const QDBusMessage& signal) {
                  qUtf8Printable(signal.path()));
         return;
     }
-    const Acknowledger acknowledger = acknowledgerFor(signal.service());
+    const Acknowledger acknowledger = acknowledgerFor(m_session->owner());
     const auto marshalled = arguments[0].value<QDBusArgument>();
     std::vector<engine::MessageData> batch;
     marshalled.beginArray();
@@ -168,7 +150,7 @@ void Link::onMessages(const QDBusMessage& signal) {
 }
 
 void Link::onPackedMessages(const QDBusMessage& signal) {
-    if (!fromCurrentEngine(signal)) return;
+    if (!m_session) return;
     const QVariantList arguments = signal.arguments();
     if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<QByteArray>()) {
         qWarning(
@@ -179,7 +161,7 @@ void Link::onPackedMessages(const QDBusMessage& signal) {
     }
     try {
         deliver(m_roster.find(signal.path()),
-                unpackBatch(arguments[0].toByteArray(), acknowledgerFor(signal.service())));
+                unpackBatch(arguments[0].toByteArray(), acknowledgerFor(m_session->owner())));
     } catch (const cao::Error& e) {
         qWarning("tandrel: a message batch from the engine for %s was dropped: %s",
                  qUtf8Printable(signal.path()), e.what());

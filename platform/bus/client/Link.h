@@ -66,12 +66,9 @@ private slots:
     void engineEnded();
 
 private:
-    void listen(const QString& owner, bool on);
     Acknowledger acknowledgerFor(const QString& owner);
     void deliver(const std::weak_ptr<ControllerState>& target,
                  std::vector<engine::MessageData> batch);
-    // Messages from the engine of the client's engine object only.
-    bool fromCurrentEngine(const QDBusMessage& signal) const;
 
     QDBusConnection m_connection;
     QString m_connectionName;

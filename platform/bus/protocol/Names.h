@@ -23,6 +23,11 @@ inline constexpr const char* kMessagesSignal = "Messages";
 inline constexpr const char* kPackedMessagesSignal = "PackedMessages";
 inline constexpr const char* kNoMessageObject = "/";
 
+// What a peer connection is told when its other end has gone.
+inline constexpr const char* kLocalPath = "/org/freedesktop/DBus/Local";
+inline constexpr const char* kLocalInterface = "org.freedesktop.DBus.Local";
+inline constexpr const char* kDisconnectedSignal = "Disconnected";
+
 // The program that serves kService, and the variables that choose another name for it.
 inline constexpr const char* kEngineProgram = "tandrel-engine";
 inline constexpr const char* kServiceVariable = "TANDREL_ENGINE_SERVICE";

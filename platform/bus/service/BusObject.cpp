@@ -17,13 +17,26 @@ BusObject::BusObject(EngineService& service, QDBusConnection connection)
     : m_service(service),
       m_connection(std::move(connection)),
       m_watcher(QString(), m_connection, QDBusServiceWatcher::WatchForUnregistration) {
-    connect(&m_service, &EngineService::clientArrived, this,
-            [this](const QString& name) { m_watcher.addWatchedService(name); });
+    // Peer clients are not on the bus; their connections tell when they go.
+    connect(&m_service, &EngineService::clientArrived, this, [this](const QString& name) {
+        if (name.startsWith(QLatin1Char(':'))) m_watcher.addWatchedService(name);
+    });
     connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
             [this](const QString& name) {
                 m_watcher.removeWatchedService(name);
                 m_service.clientGone(name);
             });
+}
+
+BusObject::BusObject(EngineService& service, QDBusConnection connection, QString peer)
+    : m_service(service), m_connection(std::move(connection)), m_peer(std::move(peer)) {
+    m_connection.connect(QString(), QLatin1String(kLocalPath), QLatin1String(kLocalInterface),
+                         QLatin1String(kDisconnectedSignal), this, SLOT(peerDisconnected()));
+}
+
+void BusObject::peerDisconnected() {
+    m_service.clientGone(m_peer);
+    emit peerGone(m_peer);
 }
 
 BusObject::~BusObject() {
@@ -48,7 +61,13 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
                                                     QLatin1String("</node>"))));
         return true;
     }
-    m_service.receive(message);
+    if (m_peer.isEmpty()) {
+        m_service.receive(message);
+    } else {
+        m_service.receive(
+            message,
+            {m_peer, [connection](const QDBusMessage& out) { connection.send(out); }, false});
+    }
     return true;
 }
 

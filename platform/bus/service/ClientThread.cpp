@@ -14,8 +14,8 @@ int runningClientThreads() {
     return g_running.load();
 }
 
-ClientThread::ClientThread(Make make, Answer answer, Send send)
-    : m_home(new QObject), m_answer(std::move(answer)), m_send(std::move(send)) {
+ClientThread::ClientThread(Make make, Answer answer)
+    : m_home(new QObject), m_answer(std::move(answer)) {
     m_home->moveToThread(&m_thread);
     ++g_running;
     QObject::connect(&m_thread, &QThread::finished, [] { --g_running; });
@@ -30,14 +30,14 @@ ClientThread::~ClientThread() {
     m_thread.wait();
 }
 
-void ClientThread::post(const QDBusMessage& call) {
+void ClientThread::post(const QDBusMessage& call, const Send& send) {
     QMetaObject::invokeMethod(
         m_home,
-        [this, call] {
+        [this, call, send] {
             const QDBusMessage reply = m_answer(*m_engine, call);
             m_controllers = m_engine->controllerCount();
             if (call.isReplyRequired() || reply.type() == QDBusMessage::ErrorMessage) {
-                m_send(reply);
+                send(reply);
             }
         },
         Qt::QueuedConnection);

@@ -21,16 +21,16 @@ public:
     using Send = std::function<void(const QDBusMessage&)>;
     using Answer = std::function<QDBusMessage(EngineObject&, const QDBusMessage&)>;
 
-    // make runs on the new thread; send must be safe to call from any thread.
-    ClientThread(Make make, Answer answer, Send send);
+    // make runs on the new thread.
+    explicit ClientThread(Make make, Answer answer);
     // Waits for the thread no longer than finish() allows; see finish.
     ~ClientThread();
     ClientThread(const ClientThread&) = delete;
     ClientThread& operator=(const ClientThread&) = delete;
 
-    // Answers the call on the client's thread; the reply goes out through send, unless the
-    // caller wants none.
-    void post(const QDBusMessage& call);
+    // Answers the call on the client's thread; the reply goes out through send (safe to call
+    // from any thread), unless the caller wants none.
+    void post(const QDBusMessage& call, const Send& send);
     // Closes the engine object (its controllers close) on its thread and ends the thread,
     // without waiting for it.
     void finish();
@@ -44,7 +44,6 @@ private:
     QThread m_thread;
     QObject* m_home;  // lives on m_thread; calls are queued to it
     Answer m_answer;
-    Send m_send;
     std::unique_ptr<EngineObject> m_engine;  // touched on m_thread only
     std::atomic<int> m_controllers{0};
     bool m_finishing = false;

@@ -86,20 +86,28 @@ EngineService::~EngineService() {
     }
 }
 
+EngineService::Channel EngineService::busChannel(const QDBusMessage& call) const {
+    return {call.service(), m_send, true};
+}
+
 void EngineService::receive(const QDBusMessage& call) {
+    receive(call, busChannel(call));
+}
+
+void EngineService::receive(const QDBusMessage& call, const Channel& from) {
     Held* held = nullptr;
-    QDBusMessage early = answerOf(call, [&] { return route(call, held); });
+    QDBusMessage early = answerOf(call, [&] { return route(call, from, held); });
     if (held && early.type() != QDBusMessage::ErrorMessage) {
-        if (held->thread) return held->thread->post(call);
+        if (held->thread) return held->thread->post(call, from.send);
         early = answerOn(*held->inlineEngine, call);
     }
-    if (call.isReplyRequired() || early.type() == QDBusMessage::ErrorMessage) m_send(early);
+    if (call.isReplyRequired() || early.type() == QDBusMessage::ErrorMessage) from.send(early);
 }
 
 QDBusMessage EngineService::answer(const QDBusMessage& call) {
     Held* held = nullptr;
     const QDBusMessage early = answerOf(call, [&] {
-        QVariantList answered = route(call, held);
+        QVariantList answered = route(call, busChannel(call), held);
         if (held && held->thread) {
             throw cao::Error(
                 QStringLiteral("This engine serves its clients on threads of their "
@@ -111,10 +119,10 @@ QDBusMessage EngineService::answer(const QDBusMessage& call) {
     return answerOn(*held->inlineEngine, call);
 }
 
-QVariantList EngineService::route(const QDBusMessage& call, Held*& held) {
+QVariantList EngineService::route(const QDBusMessage& call, const Channel& from, Held*& held) {
     const QString path = call.path();
     const QString root = QLatin1String(bus::kRootPath);
-    if (path == root) return handleManager(call);
+    if (path == root) return handleManager(call, from);
     if (!path.startsWith(root + QLatin1String(kEngineNodePrefix))) throw unknownObject(path);
     // The engine object is the first node below the root.
     const qsizetype end = path.indexOf(QLatin1Char('/'), root.size() + 1);
@@ -130,7 +138,7 @@ QVariantList EngineService::route(const QDBusMessage& call, Held*& held) {
     return {};
 }
 
-QVariantList EngineService::handleManager(const QDBusMessage& call) {
+QVariantList EngineService::handleManager(const QDBusMessage& call, const Channel& from) {
     const QString member = call.member();
     if (!call.interface().isEmpty() && call.interface() != QLatin1String(bus::kManagerInterface)) {
         throw unknownMethod(call.interface(), member);
@@ -138,15 +146,25 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
     const CallArguments take(member, call.arguments());
     if (member == QLatin1String("CreateEngine")) {
         take.expect(0, "");
-        return {pathArgument(create(call.service(), engine::ClientContext::ofThisProcess()))};
+        return {pathArgument(create(from, engine::ClientContext::ofThisProcess()))};
     }
     if (member == QLatin1String("CreateEngineWithContext")) {
         take.expect(2, "a{ss}s");
-        return {pathArgument(create(call.service(), clientContextArgument(take, 0, 1)))};
+        return {pathArgument(create(from, clientContextArgument(take, 0, 1)))};
     }
     if (member == QLatin1String("CreateDetachedEngine")) {
         take.expect(0, "");
-        return {pathArgument(create(QString(), engine::ClientContext::ofThisProcess()))};
+        // Nobody's: its messages are broadcast on the bus, whoever asked for it.
+        return {pathArgument(
+            create({QString(), m_send, true}, engine::ClientContext::ofThisProcess()))};
+    }
+    if (member == QLatin1String("PeerAddress")) {
+        take.expect(0, "");
+        if (m_peerAddress.isEmpty()) {
+            throw cao::Error(
+                QStringLiteral("This engine takes no peer connections; call it on the bus"));
+        }
+        return {m_peerAddress};
     }
     if (member == QLatin1String("Status")) {
         take.expect(0, "");
@@ -159,7 +177,8 @@ QVariantList EngineService::handleManager(const QDBusMessage& call) {
     throw unknownMethod(QLatin1String(bus::kManagerInterface), member);
 }
 
-QString EngineService::create(const QString& owner, const engine::ClientContext& client) {
+QString EngineService::create(const Channel& from, const engine::ClientContext& client) {
+    const QString& owner = from.client;
     reap();
     const auto held = static_cast<size_t>(
         std::count_if(m_engines.begin(), m_engines.end(),
@@ -172,14 +191,16 @@ QString EngineService::create(const QString& owner, const engine::ClientContext&
     }
     const QString path = QLatin1String(bus::kRootPath) + QLatin1String(kEngineNodePrefix) +
                          QString::number(m_nextEngine++);
-    // Sent from the client's thread: it captures nothing of the service but send.
-    auto emitBatch = [send = m_send, owner](const QString& controller, const char* name,
-                                            const QVariant& batch) {
+    // Sent from the client's thread: it captures nothing of the service. On a peer
+    // connection there is nobody else to address.
+    const QString addressee = from.onBus ? owner : QString();
+    auto emitBatch = [send = from.send, addressee](const QString& controller, const char* name,
+                                                   const QVariant& batch) {
         QDBusMessage signal =
-            owner.isEmpty()
+            addressee.isEmpty()
                 ? QDBusMessage::createSignal(controller, QLatin1String(bus::kControllerInterface),
                                              QLatin1String(name))
-                : QDBusMessage::createTargetedSignal(owner, controller,
+                : QDBusMessage::createTargetedSignal(addressee, controller,
                                                      QLatin1String(bus::kControllerInterface),
                                                      QLatin1String(name));
         signal.setArguments({batch});
@@ -192,7 +213,7 @@ QString EngineService::create(const QString& owner, const engine::ClientContext&
             [factory = m_factory, client, path, emitBatch] {
                 return std::make_unique<EngineObject>(factory(client), path, emitBatch);
             },
-            answerOn, m_send);
+            answerOn);
     } else {
         entry->inlineEngine = std::make_unique<EngineObject>(m_factory(client), path, emitBatch);
     }
@@ -220,10 +241,10 @@ void EngineService::reap() {
     std::erase_if(m_ending, [](const auto& thread) { return thread->finished(); });
 }
 
-void EngineService::clientGone(const QString& busName) {
+void EngineService::clientGone(const QString& client) {
     std::vector<QString> paths;
     for (const auto& [path, held] : m_engines) {
-        if (held->owner == busName) paths.push_back(path);
+        if (held->owner == client) paths.push_back(path);
     }
     for (const QString& path : paths) close(path);
 }

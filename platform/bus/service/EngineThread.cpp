@@ -2,6 +2,7 @@
 
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/service/BusObject.h"
+#include "platform/bus/service/PeerServer.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,6 +14,7 @@ namespace bus::service {
 struct EngineThread::Parts {
     std::unique_ptr<EngineService> service;
     std::unique_ptr<BusObject> object;
+    std::unique_ptr<PeerServer> peers;  // let go of before the service
 };
 
 namespace {
@@ -26,7 +28,7 @@ void runOn(QThread& thread, Work work) {
 
 }  // namespace
 
-EngineThread::EngineThread(EngineService::EngineFactory factory, QString service)
+EngineThread::EngineThread(EngineService::EngineFactory factory, QString service, Peers peers)
     : m_service(std::move(service)) {
     static std::atomic<int> made{0};
     const int number = ++made;
@@ -58,6 +60,7 @@ EngineThread::EngineThread(EngineService::EngineFactory factory, QString service
             failure = e.description();
             return;
         }
+        if (peers == Peers::Taken) parts->peers = std::make_unique<PeerServer>(*parts->service);
         if (!connection.registerService(m_service)) {
             failure = QStringLiteral("The name %1 cannot be taken: %2")
                           .arg(m_service, connection.lastError().message());

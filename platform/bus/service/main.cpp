@@ -5,6 +5,7 @@
 #include "platform/bus/service/BusObject.h"
 #include "platform/bus/service/ClientThread.h"
 #include "platform/bus/service/EngineService.h"
+#include "platform/bus/service/PeerServer.h"
 #include "platform/engine/Engine.h"
 #include "platform/engine/TerminationSignals.h"
 #include "platform/links/embedded/RunTimeHost.h"
@@ -51,7 +52,10 @@ int main(int argc, char** argv) {
         QStringLiteral("End this many seconds after the last client has gone (default %1).")
             .arg(kDefaultIdleExitSeconds),
         QStringLiteral("seconds"), QString::number(kDefaultIdleExitSeconds));
-    parser.addOptions({serviceOption, idleOption});
+    const QCommandLineOption busOnlyOption(
+        QStringLiteral("bus-only"),
+        QStringLiteral("Take no peer connections: every client calls over the bus."));
+    parser.addOptions({serviceOption, idleOption, busOnlyOption});
     parser.process(app);
     bool numeric = false;
     const int idleSeconds = parser.value(idleOption).toInt(&numeric);
@@ -86,6 +90,10 @@ int main(int argc, char** argv) {
             provider::joinsOverNetwork);
         bus::service::BusObject objects(engines, connection);
         objects.registerObjects();
+        std::unique_ptr<bus::service::PeerServer> peers;
+        if (!parser.isSet(busOnlyOption)) {
+            peers = std::make_unique<bus::service::PeerServer>(engines);
+        }
 
         QTimer idleExit;
         idleExit.setSingleShot(true);

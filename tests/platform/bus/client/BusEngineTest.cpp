@@ -1,7 +1,9 @@
 // The engine reached over the session bus keeps the promises of the engine in the program:
 // messages in order, one at a time, never inside a call, none after removal; the right
 // announcement acknowledged; failures with the engine's description; a client that goes has
-// its controllers closed; bad calls from any client are answered with an error.
+// its controllers closed; bad calls from any client are answered with an error. Each holds
+// over the client's peer connection to the engine and, with an engine that takes none, over
+// the bus.
 #include "RaisingProvider.h"
 #include "platform/bus/client/Connect.h"
 #include "platform/bus/protocol/Names.h"
@@ -25,8 +27,11 @@ namespace {
 
 const QString kProvider = "Test.Raising";
 
-class BusEngine : public ::testing::Test {
+using Peers = bus::service::EngineThread::Peers;
+
+class BusEngineBase : public ::testing::Test {
 protected:
+    virtual Peers peers() const { return Peers::Taken; }
     void SetUp() override {
         TANDREL_SKIP_WITHOUT_SESSION_BUS();
         thread = std::make_unique<bus::service::EngineThread>(
@@ -34,7 +39,8 @@ protected:
                 engine::ProviderRegistry providers;
                 providers.add(kProvider, raisingFactory(log));
                 return std::make_shared<engine::Engine>(std::move(providers), client);
-            });
+            },
+            QString(), peers());
         eng = connect();
         ws = eng->Workspaces()->Item(Variant::fromI2(0));
         ctrl = ws->AddController("ChatRoom.A", kProvider, "", "");
@@ -57,9 +63,20 @@ protected:
     QList<int> received;
 };
 
+class BusEngine : public BusEngineBase, public ::testing::WithParamInterface<Peers> {
+protected:
+    Peers peers() const override { return GetParam(); }
+};
+
 }  // namespace
 
-TEST_F(BusEngine, AFloodArrivesInOrderAndNeverInsideACall) {
+INSTANTIATE_TEST_SUITE_P(, BusEngine, ::testing::Values(Peers::Taken, Peers::BusOnly),
+                         [](const auto& info) {
+                             return std::string(info.param == Peers::Taken ? "OverThePeerConnection"
+                                                                           : "OverTheBus");
+                         });
+
+TEST_P(BusEngine, AFloodArrivesInOrderAndNeverInsideACall) {
     constexpr int kCount = 20000;  // several batches
     variable("raise")->put_Value(Variant::fromI4(kCount));
     EXPECT_TRUE(received.isEmpty());
@@ -67,7 +84,7 @@ TEST_F(BusEngine, AFloodArrivesInOrderAndNeverInsideACall) {
     for (int i = 0; i < kCount; ++i) ASSERT_EQ(received[i], i + 1);
 }
 
-TEST_F(BusEngine, AFloodArrivesInOrderAsTheStructuredSignalScriptsRead) {
+TEST_P(BusEngine, AFloodArrivesInOrderAsTheStructuredSignalScriptsRead) {
     const EnginePtr structured =
         bus::client::connectEngine({thread->service(), {}}, bus::client::MessageFormat::Structured);
     const ControllerPtr other = structured->Workspaces()
@@ -81,7 +98,7 @@ TEST_F(BusEngine, AFloodArrivesInOrderAsTheStructuredSignalScriptsRead) {
     for (int i = 0; i < kCount; ++i) ASSERT_EQ(got[i], i + 1);
 }
 
-TEST_F(BusEngine, NothingArrivesAfterTheControllerIsRemoved) {
+TEST_P(BusEngine, NothingArrivesAfterTheControllerIsRemoved) {
     variable("raise")->put_Value(Variant::fromI4(5000));
     ws->Controllers()->Remove(Variant::fromI4(0));
     QCoreApplication::processEvents();
@@ -97,7 +114,7 @@ TEST_F(BusEngine, NothingArrivesAfterTheControllerIsRemoved) {
     EXPECT_TRUE(log.all().contains("close"));
 }
 
-TEST_F(BusEngine, AcknowledgeAnswersItsOwnAnnouncementOnce) {
+TEST_P(BusEngine, AcknowledgeAnswersItsOwnAnnouncementOnce) {
     QList<MessagePtr> kept;
     ctrl->SetOnMessage([&](MessagePtr m) { kept << m; });
     variable("announce")->put_Value(Variant::fromI4(3));
@@ -110,7 +127,7 @@ TEST_F(BusEngine, AcknowledgeAnswersItsOwnAnnouncementOnce) {
     EXPECT_EQ(kept[1]->Source(), "announce");
 }
 
-TEST_F(BusEngine, AHandlerInANestedEventLoopHoldsBackTheNextMessage) {
+TEST_P(BusEngine, AHandlerInANestedEventLoopHoldsBackTheNextMessage) {
     QStringList events;
     ctrl->SetOnMessage([&](MessagePtr m) {
         events << QString("begin %1").arg(m->Number());
@@ -126,7 +143,7 @@ TEST_F(BusEngine, AHandlerInANestedEventLoopHoldsBackTheNextMessage) {
     EXPECT_EQ(events, QStringList({"begin 1", "end 1", "begin 2", "end 2"}));
 }
 
-TEST_F(BusEngine, ValuesOfEveryTypeGoThereAndBack) {
+TEST_P(BusEngine, ValuesOfEveryTypeGoThereAndBack) {
     const VariablePtr var = variable("value");
     for (const Variant& value :
          {Variant(), Variant::null(), Variant::fromBool(true), Variant::fromUI1(200),
@@ -139,7 +156,7 @@ TEST_F(BusEngine, ValuesOfEveryTypeGoThereAndBack) {
     }
 }
 
-TEST_F(BusEngine, FailuresCarryTheEngineDescriptionAndCode) {
+TEST_P(BusEngine, FailuresCarryTheEngineDescriptionAndCode) {
     try {
         ws->AddController("x", "Nope", "", "");
         FAIL() << "opened";
@@ -158,7 +175,7 @@ TEST_F(BusEngine, FailuresCarryTheEngineDescriptionAndCode) {
     EXPECT_EQ(ws->Controllers()->Item(Variant::fromI4(0))->Name(), "ChatRoom.A");
 }
 
-TEST_F(BusEngine, EachClientHasAWorkspaceOfItsOwn) {
+TEST_P(BusEngine, EachClientHasAWorkspaceOfItsOwn) {
     const EnginePtr second = connect();
     const WorkspacePtr other = second->Workspaces()->Item(Variant::fromI2(0));
     EXPECT_EQ(other->Controllers()->Count(), 0);
@@ -166,7 +183,7 @@ TEST_F(BusEngine, EachClientHasAWorkspaceOfItsOwn) {
     EXPECT_EQ(thread->clientCount(), 2u);
 }
 
-TEST_F(BusEngine, AClientThatGoesHasItsControllersClosed) {
+TEST_P(BusEngine, AClientThatGoesHasItsControllersClosed) {
     ctrl.reset();
     ws.reset();
     eng.reset();  // the last proxy goes: the client leaves the bus
@@ -186,7 +203,7 @@ struct BadCall {
     const char* error;
 };
 
-class BadCalls : public BusEngine, public ::testing::WithParamInterface<BadCall> {};
+class BadCalls : public BusEngineBase, public ::testing::WithParamInterface<BadCall> {};
 
 }  // namespace
 

@@ -1,4 +1,4 @@
-#include "bench/crossprocess/RtiServer.h"
+#include "bench/support/RtiServer.h"
 
 #include "bench/support/BenchSupport.h"
 
