@@ -4,8 +4,8 @@
 
 #include "bench/crossprocess/BareFederates.h"
 #include "bench/crossprocess/BenchCases.h"
-#include "bench/support/RtiServer.h"
 #include "bench/support/BenchSupport.h"
+#include "bench/support/RtiServer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -13,8 +13,8 @@
 #include "app/EngineChoice.h"
 #include "bench/crossprocess/BenchCases.h"
 #include "bench/crossprocess/ChatFederate.h"
-#include "bench/support/RtiServer.h"
 #include "bench/support/BenchSupport.h"
+#include "bench/support/RtiServer.h"
 #include "cao/Cao.h"
 
 #include <QCoreApplication>
