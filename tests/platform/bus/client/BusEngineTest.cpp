@@ -34,13 +34,8 @@ protected:
     virtual Peers peers() const { return Peers::Taken; }
     void SetUp() override {
         TANDREL_SKIP_WITHOUT_SESSION_BUS();
-        thread = std::make_unique<bus::service::EngineThread>(
-            [this](const engine::ClientContext& client) {
-                engine::ProviderRegistry providers;
-                providers.add(kProvider, raisingFactory(log));
-                return std::make_shared<engine::Engine>(std::move(providers), client);
-            },
-            QString(), peers());
+        thread = std::make_unique<bus::service::EngineThread>(raisingEngines(log, kProvider),
+                                                              QString(), peers());
         eng = connect();
         ws = eng->Workspaces()->Item(Variant::fromI2(0));
         ctrl = ws->AddController("ChatRoom.A", kProvider, "", "");

@@ -24,12 +24,7 @@ protected:
     void SetUp() override {
         TANDREL_SKIP_WITHOUT_SESSION_BUS();
         bus::registerWireTypes();
-        thread = std::make_unique<bus::service::EngineThread>(
-            [this](const engine::ClientContext& client) {
-                engine::ProviderRegistry providers;
-                providers.add(kProvider, raisingFactory(log));
-                return std::make_shared<engine::Engine>(std::move(providers), client);
-            });
+        thread = std::make_unique<bus::service::EngineThread>(raisingEngines(log, kProvider));
     }
 
     // The answer of the engine to CreateEngineWithContext with these arguments.

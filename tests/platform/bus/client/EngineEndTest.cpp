@@ -34,13 +34,8 @@ protected:
         ctrl->SetOnMessage([this](const MessagePtr& m) { received << m; });
     }
     void startEngine() {
-        thread = std::make_unique<bus::service::EngineThread>(
-            [this](const engine::ClientContext& client) {
-                engine::ProviderRegistry providers;
-                providers.add(kProvider, raisingFactory(log));
-                return std::make_shared<engine::Engine>(std::move(providers), client);
-            },
-            service);
+        thread =
+            std::make_unique<bus::service::EngineThread>(raisingEngines(log, kProvider), service);
     }
 
     const QString service =

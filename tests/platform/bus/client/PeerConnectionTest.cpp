@@ -39,13 +39,8 @@ class PeerConnection : public ::testing::Test {
 protected:
     void start(Peers peers) {
         bus::registerWireTypes();
-        thread = std::make_unique<bus::service::EngineThread>(
-            [this](const engine::ClientContext& client) {
-                engine::ProviderRegistry providers;
-                providers.add(kProvider, raisingFactory(log));
-                return std::make_shared<engine::Engine>(std::move(providers), client);
-            },
-            QString(), peers);
+        thread = std::make_unique<bus::service::EngineThread>(raisingEngines(log, kProvider),
+                                                              QString(), peers);
     }
     QDBusMessage onBus(const char* member) {
         return QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cao/Error.h"
+#include "platform/bus/service/EngineService.h"
+#include "platform/engine/Engine.h"
 #include "platform/engine/Provider.h"
 
 #include <QStringList>
@@ -80,5 +82,15 @@ inline engine::ProviderFactory raisingFactory(RaisingLog& log) {
     return [&log](const QString& name, const QString&, engine::ControllerContext& context) {
         log.add("open " + name);
         return std::make_unique<RaisingController>(log, context);
+    };
+}
+
+// Engines whose one provider, under the name given, is the raising one.
+inline bus::service::EngineService::EngineFactory raisingEngines(RaisingLog& log,
+                                                                 const QString& provider) {
+    return [&log, provider](const engine::ClientContext& client) {
+        engine::ProviderRegistry providers;
+        providers.add(provider, raisingFactory(log));
+        return std::make_shared<engine::Engine>(std::move(providers), client);
     };
 }
