@@ -76,26 +76,25 @@ void EngineSession::connectPeer(const QString& connectionName) {
 }
 
 void EngineSession::listen(bool on) {
-    // Every controller's batches arrive through one subscription; the path says whose. On
-    // the peer connection only the engine can send.
-    const QString sender = onPeerConnection() ? QString() : m_owner;
-    const QString interface = QLatin1String(kControllerInterface);
-    const struct {
-        const char* signal;
-        const char* slot;
-    } subscriptions[] = {{kMessagesSignal, SLOT(onMessages(QDBusMessage))},
-                         {kPackedMessagesSignal, SLOT(onPackedMessages(QDBusMessage))},
-                         {kDisconnectedSignal, SLOT(onPeerDisconnected())}};
-    for (const auto& [signal, slot] : subscriptions) {
-        const bool local = signal == kDisconnectedSignal;
-        if (local && !onPeerConnection()) continue;
-        const QString path = local ? QLatin1String(kLocalPath) : QString();
-        const QString from = local ? QLatin1String(kLocalInterface) : interface;
+    const auto subscribe = [&](const QString& sender, const char* path, const char* interface,
+                               const char* signal, const char* slot) {
         if (on) {
-            m_calls.connect(sender, path, from, QLatin1String(signal), this, slot);
+            m_calls.connect(sender, QLatin1String(path), QLatin1String(interface),
+                            QLatin1String(signal), this, slot);
         } else {
-            m_calls.disconnect(sender, path, from, QLatin1String(signal), this, slot);
+            m_calls.disconnect(sender, QLatin1String(path), QLatin1String(interface),
+                               QLatin1String(signal), this, slot);
         }
+    };
+    // Every controller's batches arrive through one subscription; the path says whose. On
+    // the peer connection only the engine can send, and the connection tells of its end.
+    const QString sender = onPeerConnection() ? QString() : m_owner;
+    subscribe(sender, "", kControllerInterface, kMessagesSignal, SLOT(onMessages(QDBusMessage)));
+    subscribe(sender, "", kControllerInterface, kPackedMessagesSignal,
+              SLOT(onPackedMessages(QDBusMessage)));
+    if (onPeerConnection()) {
+        subscribe(QString(), kLocalPath, kLocalInterface, kDisconnectedSignal,
+                  SLOT(onPeerDisconnected()));
     }
 }
 

@@ -66,11 +66,9 @@ QVariantList Link::call(const QString& owner, const QString& path, const char* i
     try {
         return m_session->call(path, interface, member, arguments);
     } catch (const EngineUnreachable&) {
-        // The bus may tell of the end before the watcher does.
-        if (m_session && m_session->owner() == owner && !m_session->present()) engineEnded();
-        if (!m_session || m_session->owner() != owner) {
-            throw cao::Error(engineEndedDescription());
-        }
+        // The call may tell of the end before the watcher or the connection does.
+        if (!m_session->present()) engineEnded();
+        if (!m_session) throw cao::Error(engineEndedDescription());
         throw;
     }
 }

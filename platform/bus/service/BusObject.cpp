@@ -29,7 +29,12 @@ BusObject::BusObject(EngineService& service, QDBusConnection connection)
 }
 
 BusObject::BusObject(EngineService& service, QDBusConnection connection, QString peer)
-    : m_service(service), m_connection(std::move(connection)), m_peer(std::move(peer)) {
+    : m_service(service),
+      m_connection(std::move(connection)),
+      m_peer(std::move(peer)),
+      m_channel{m_peer,
+                [connection = m_connection](const QDBusMessage& out) { connection.send(out); },
+                false} {
     m_connection.connect(QString(), QLatin1String(kLocalPath), QLatin1String(kLocalInterface),
                          QLatin1String(kDisconnectedSignal), this, SLOT(peerDisconnected()));
 }
@@ -64,9 +69,7 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
     if (m_peer.isEmpty()) {
         m_service.receive(message);
     } else {
-        m_service.receive(
-            message,
-            {m_peer, [connection](const QDBusMessage& out) { connection.send(out); }, false});
+        m_service.receive(message, m_channel);
     }
     return true;
 }

@@ -36,7 +36,8 @@ private:
     EngineService& m_service;
     QDBusConnection m_connection;
     QDBusServiceWatcher m_watcher;
-    QString m_peer;  // empty on the bus
+    QString m_peer;                    // empty on the bus
+    EngineService::Channel m_channel;  // the peer connection's
 };
 
 }  // namespace bus::service

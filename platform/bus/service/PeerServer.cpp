@@ -1,18 +1,17 @@
 #include "platform/bus/service/PeerServer.h"
 
 #include <QDBusConnection>
-#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 namespace bus::service {
 
 namespace {
 
+// The user's own directory (made private when it has to be made).
 QString listenAddress() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString directory =
-        !runtime.isEmpty() && QDir(runtime).exists() ? runtime : QDir::tempPath();
-    return QStringLiteral("unix:dir=") + directory;
+    return QStringLiteral("unix:dir=") +
+           QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
 // The socket file of a listening address "unix:path=...,guid=...", if it has one.
@@ -46,10 +45,6 @@ PeerServer::~PeerServer() {
     // The server is closed later than this, if at all as the program ends: its socket would
     // be left behind.
     if (!m_socketFile.isEmpty()) QFile::remove(m_socketFile);
-}
-
-QString PeerServer::address() const {
-    return m_server.isConnected() ? m_server.address() : QString();
 }
 
 void PeerServer::connected(const QDBusConnection& connection) {

@@ -18,15 +18,12 @@ namespace bus::service {
 class PeerServer : public QObject {
     Q_OBJECT
 public:
-    // Listens in the user's runtime directory (or the temporary one). When it cannot, says
-    // why on standard error and takes no connections; clients then call over the bus.
+    // Listens in the user's runtime directory. When it cannot, says why on standard error and
+    // takes no connections; clients then call over the bus.
     explicit PeerServer(EngineService& service);
     ~PeerServer() override;
     PeerServer(const PeerServer&) = delete;
     PeerServer& operator=(const PeerServer&) = delete;
-
-    QString address() const;
-    size_t peerCount() const noexcept { return m_peers.size(); }
 
 private:
     void connected(const QDBusConnection& connection);
