@@ -11,18 +11,16 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra
-    python3 iproute2
+    python3 iproute2 pkg-config
     dbus-daemon dbus-bin python3-dbus python3-gi
-    # OpenRTI (scripts/build-openrti.sh) uses Debian's XML parser and compression.
-    libexpat1-dev zlib1g-dev
 )
 
 case "${1:-}" in
     "") ;;
     # CPack's dependency computation needs dpkg-shlibdeps and file (CPack itself makes the
-    # files root's, without fakeroot); OpenRTI's server needs its run path rewritten; lintian
-    # checks the packages and reads the manual pages with man-db.
-    packaging) packages+=(dpkg-dev file patchelf lintian man-db) ;;
+    # files root's, without fakeroot); lintian checks the package and reads the manual pages
+    # with man-db.
+    packaging) packages+=(dpkg-dev file lintian man-db) ;;
     *)
         echo "install-deps: unknown group \"$1\"; use no argument or \"packaging\"" >&2
         exit 2

@@ -1,17 +1,13 @@
 #!/usr/bin/env bash
-# Builds the Debian packages tandrel and tandrel-openrti into build/package and prints the path
-# of tandrel's on its last line:
+# Builds the Debian package tandrel into build/package and prints its path on its last line:
 #
-#   bash scripts/package.sh                 # OpenRTI cloned from its public repository
-#   bash scripts/package.sh OpenRTI-814a210978b7.tar.gz
-#   sudo apt install ./build/package/tandrel_*.deb ./build/package/tandrel-openrti_*.deb
+#   bash scripts/package.sh
+#   sudo apt install ./build/package/tandrel_*.deb
 #
-# OpenRTI comes from build/openrti when scripts/build-openrti.sh has built it there already (CI's
-# OpenRTI phase does); a snapshot of it may be given as the argument or in
-# TANDREL_OPENRTI_SNAPSHOT. Only the programs, the plug-ins and the manual pages are compiled (the
-# package preset: optimised, into /usr, no tests), with Debian's hardening flags; CPack strips
-# them and computes the packages' dependencies with dpkg-shlibdeps. Under CI (CI=true) warnings
-# are errors.
+# Only the programs and the manual pages are compiled (the package preset: optimised, into
+# /usr, no tests), with Debian's hardening flags; CPack strips them and computes the package's
+# dependencies with dpkg-shlibdeps. The run-time links to an RTI are not packaged: they come from
+# a build of the source against the user's own RTI. Under CI (CI=true) warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -22,11 +18,6 @@ fail() {
 }
 
 bash scripts/install-deps.sh packaging
-
-prefix=$(bash scripts/build-openrti.sh "$@" | tail -n 1)
-# The package preset takes OpenRTI from there.
-[ "$prefix" = "$repo/build/openrti/prefix" ] ||
-    fail "scripts/build-openrti.sh installed OpenRTI into $prefix, not build/openrti/prefix"
 
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
@@ -46,24 +37,16 @@ cmake --preset package -DTANDREL_WERROR="$werror" \
     -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" \
     -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" > "$log" ||
     { cat "$log" >&2; fail "configuring the package preset failed (output above, and in $log)"; }
-grep -E "run-time: |Run-time links: " "$log" || true
-for line in "HLA 1.3 run-time: built against" "IEEE 1516-2010 run-time: built against"; do
-    grep -q "$line" "$log" ||
-        fail "build/package was configured without \"$line\" $prefix, so tandrel-openrti would" \
-            "lack its plug-in (see $log)"
-done
 cmake --build --preset package
 
 rm -f build/package/*.deb
 cpack --preset package > build/package-cpack.log ||
     { cat build/package-cpack.log >&2; fail "CPack could not make the packages (output above)"; }
 
-main=""
-for name in tandrel-openrti tandrel; do
-    deb=$(ls build/package/"${name}"_*.deb 2> /dev/null || true)
-    [ -n "$deb" ] && [ "$(echo "$deb" | wc -l)" -eq 1 ] ||
-        fail "CPack made no single package $name in build/package (see build/package-cpack.log)"
-    echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"
-    main=$repo/$deb
-done
-echo "$main"
+debs=$(ls build/package/*.deb 2> /dev/null || true)
+deb=$(ls build/package/tandrel_*.deb 2> /dev/null || true)
+[ -n "$deb" ] && [ "$debs" = "$deb" ] && [ "$(echo "$deb" | wc -l)" -eq 1 ] ||
+    fail "CPack made not just the one package tandrel in build/package, but \"$debs\"" \
+        "(see build/package-cpack.log)"
+echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"
+echo "$repo/$deb"

@@ -78,13 +78,13 @@ std::optional<QString> missingRti() {
     }
     if (!TANDREL_HAVE_HLA13) {
         return QStringLiteral(
-            "this build has no HLA 1.3 run-time: configure with OpenRTI's prefix in "
-            "CMAKE_PREFIX_PATH and PKG_CONFIG_PATH (scripts/build-openrti.sh builds one)");
+            "this build has no HLA 1.3 run-time: install an RTI and configure with its "
+            "prefix in CMAKE_PREFIX_PATH and PKG_CONFIG_PATH (or TANDREL_RTI_PREFIX)");
     }
     if (mixedInterfaces() && !TANDREL_HAVE_HLA1516E) {
         return QStringLiteral(
-            "this build has no IEEE 1516-2010 run-time: configure with OpenRTI's prefix in "
-            "PKG_CONFIG_PATH (scripts/build-openrti.sh builds one)");
+            "this build has no IEEE 1516-2010 run-time: install an RTI and configure with "
+            "its prefix in PKG_CONFIG_PATH (or TANDREL_RTI_PREFIX)");
     }
     if (rtiAddress().isEmpty()) {
         return QStringLiteral(

@@ -1,4 +1,5 @@
-// FOM modules written by another tool: OpenRTI's, when its source lies beside us.
+// FOM modules written by another tool: those an installed RTI carries in its prefix, and the
+// test modules of OpenRTI's source when it lies beside us.
 
 #include "platform/hla/Error.h"
 #include "platform/hla/FedError.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,16 +20,49 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path openRtiSource() {
-    if (const char* env = std::getenv("TANDREL_OPENRTI_SOURCE"); env && *env) return env;
-    return fs::path(TANDREL_SOURCE_DIR) / "build" / "openrti" / "source";
+constexpr const char* kMimFile = "HLAstandardMIM.xml";
+
+// The RTI's prefix: the test's choice, else the one the run-time links were built against.
+fs::path rtiPrefix() {
+    if (const char* env = std::getenv("TANDREL_TEST_RTI_PREFIX"); env && *env) return env;
+    return TANDREL_RTI_PREFIX_AT_BUILD;
 }
 
-#define REQUIRE_OPENRTI(dir)                                                             \
-    const fs::path dir = openRtiSource();                                                \
-    if (!fs::exists(dir / "share" / "rti1516e" / "HLAstandardMIM.xml")) {                \
-        GTEST_SKIP() << "no OpenRTI source at " << dir                                   \
-                     << " (set TANDREL_OPENRTI_SOURCE or run scripts/build-openrti.sh)"; \
+// Where the installed RTI keeps its MIM, the directory of its IEEE 1516-2010 modules.
+std::optional<fs::path> rtiModuleDir() {
+    const fs::path share = rtiPrefix() / "share";
+    std::error_code error;
+    if (rtiPrefix().empty() || !fs::is_directory(share, error)) return std::nullopt;
+    for (fs::recursive_directory_iterator it(share, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->is_regular_file() && it->path().filename() == kMimFile) {
+            return it->path().parent_path();
+        }
+    }
+    return std::nullopt;
+}
+
+// OpenRTI's source, whose tests hold the modules its own tests merge.
+fs::path openRtiSource() {
+    if (const char* env = std::getenv("TANDREL_TEST_RTI_SOURCE"); env && *env) return env;
+    return {};
+}
+
+#define REQUIRE_RTI_MODULES(dir)                                                      \
+    const std::optional<fs::path> found##dir = rtiModuleDir();                        \
+    if (!found##dir) {                                                                \
+        GTEST_SKIP() << "no RTI installed with its " << kMimFile << " under "         \
+                     << (rtiPrefix().empty() ? fs::path("(no prefix)") : rtiPrefix()) \
+                     << "/share (set TANDREL_TEST_RTI_PREFIX to an RTI's prefix)";    \
+    }                                                                                 \
+    const fs::path dir = *found##dir;
+
+#define REQUIRE_OPENRTI_SOURCE(dir)                                           \
+    const fs::path dir = openRtiSource();                                     \
+    if (dir.empty() || !fs::exists(dir / "tests" / "rti1516e")) {             \
+        GTEST_SKIP() << "no OpenRTI source with its tests"                    \
+                     << (dir.empty() ? std::string() : " at " + dir.string()) \
+                     << " (set TANDREL_TEST_RTI_SOURCE to a checkout of it)"; \
     }
 
 std::vector<fs::path> filesUnder(const fs::path& dir, const std::string& extension) {
@@ -53,12 +88,11 @@ std::vector<FederationDescription> modulesIn(const fs::path& dir,
 // IEEE's own MIM file, as OpenRTI ships it, restates ours: it adds no class, member or data
 // type (ours states the HLAsyncPointName parameter of
 // HLArequestSynchronizationPointStatus, which IEEE's file leaves out) and conflicts nowhere.
-TEST(FomModulesFromOpenRti, TheirMimMergesWithOurs) {
-    REQUIRE_OPENRTI(source);
+TEST(FomModulesFromAnRti, TheirMimMergesWithOurs) {
+    REQUIRE_RTI_MODULES(modules);
     const FederationDescription ours = standardMim();
     FederationDescription merged = ours;
-    mergeModules(merged,
-                 {readModuleFile((source / "share" / "rti1516e" / "HLAstandardMIM.xml").string())});
+    mergeModules(merged, {readModuleFile((modules / kMimFile).string())});
     EXPECT_EQ(merged.objectClassCount(), ours.objectClassCount());
     EXPECT_EQ(merged.interactionClassCount(), ours.interactionClassCount());
     EXPECT_EQ(merged.dataTypes.size(), ours.dataTypes.size());
@@ -68,8 +102,16 @@ TEST(FomModulesFromOpenRti, TheirMimMergesWithOurs) {
     }
 }
 
+// Every module the installed RTI carries reads.
+TEST(FomModulesFromAnRti, ReadsEveryModuleItInstalls) {
+    REQUIRE_RTI_MODULES(modules);
+    const std::vector<fs::path> files = filesUnder(modules, ".xml");
+    EXPECT_FALSE(files.empty());
+    for (const fs::path& path : files) EXPECT_NO_THROW(readModuleFile(path.string())) << path;
+}
+
 TEST(FomModulesFromOpenRti, ReadsEveryModuleAndFedFileOfItsTests) {
-    REQUIRE_OPENRTI(source);
+    REQUIRE_OPENRTI_SOURCE(source);
     std::size_t read = 0;
     for (const char* dir : {"rti1516e", "rti1516"}) {
         for (const fs::path& path : filesUnder(source / "tests" / dir, ".xml")) {
@@ -95,7 +137,7 @@ TEST(FomModulesFromOpenRti, ReadsEveryModuleAndFedFileOfItsTests) {
 // privilege twice, give it another order than the MIM or leave out what 2010 modules
 // state, merge with the MIM as well.
 TEST(FomModulesFromOpenRti, MergesTheSetsMeantToMerge) {
-    REQUIRE_OPENRTI(source);
+    REQUIRE_OPENRTI_SOURCE(source);
     const fs::path tests = source / "tests";
     for (const fs::path& path :
          {tests / "rti1516e" / "fddget" / "fdd-1.xml", tests / "rti1516e" / "fddget" / "fdd-2.xml",
