@@ -51,9 +51,17 @@ inline constexpr int32_t NoSubscribe = 64;
 // the client's, not those of the engine process.
 namespace environment {
 inline constexpr const char* kPrefix = "CAO_HLA_";
-inline constexpr const char* kRunTime = "CAO_HLA_RTI";  // embedded, hla13 or hla1516e
+inline constexpr const char* kRunTime = "CAO_HLA_RTI";  // embedded, hla13, hla1516e or hla4
 inline constexpr const char* kRunTimeAddress = "CAO_HLA_RTI_ADDRESS";  // scheme://host:port
 inline constexpr const char* kRunTimeLibrary = "CAO_HLA_RTI_LIBRARY";  // the RTI's libraries
+// With hla4, a Federate Protocol server at tcp://host[:port] (15164) or tls://host[:port]
+// (15165). The session's bounds, in seconds (a decimal number):
+inline constexpr const char* kHeartbeat = "CAO_HLA_HEARTBEAT";  // idle, a heartbeat; 10
+inline constexpr const char* kTimeout = "CAO_HLA_TIMEOUT";      // silent, dropped; 30, > heartbeat
+inline constexpr const char* kResumeWindow = "CAO_HLA_RESUME_WINDOW";  // to resume (0: none); 60
+// PEM certificates trusted beside the system's for tls://; a file holding the server's password.
+inline constexpr const char* kRunTimeCaFile = "CAO_HLA_RTI_CA_FILE";
+inline constexpr const char* kRunTimePasswordFile = "CAO_HLA_RTI_PASSWORD_FILE";
 inline constexpr const char* kFedPath = "CAO_HLA_FED_PATH";  // directories, colon-separated
 }  // namespace environment
 

@@ -13,6 +13,8 @@ packages=(
     fonts-dejavu-core fonts-dejavu-extra
     python3 iproute2 pkg-config
     dbus-daemon dbus-bin python3-dbus python3-gi
+    # The Federate Protocol's messages (platform/fedpro/messages).
+    protobuf-compiler libprotobuf-dev
 )
 
 case "${1:-}" in

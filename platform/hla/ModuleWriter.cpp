@@ -32,8 +32,10 @@ const char* word(Order order) {
 
 class Writer {
 public:
-    explicit Writer(const FederationDescription& description)
-        : m_description(description), m_xml(&m_text) {
+    Writer(const FederationDescription& description, Untyped untyped)
+        : m_description(description),
+          m_untyped(untyped == Untyped::NotApplicable ? kNotApplicable : kOpaqueData),
+          m_xml(&m_text) {
         m_xml.setAutoFormatting(true);
         m_xml.setAutoFormattingIndent(kIndent);
     }
@@ -110,7 +112,7 @@ private:
             if (root && attribute.name == kPrivilegeToDelete) continue;  // the MIM brings it
             m_xml.writeStartElement(QLatin1String("attribute"));
             text("name", name2010(attribute.name));
-            text("dataType", attribute.dataType.empty() ? kOpaqueData : attribute.dataType);
+            text("dataType", attribute.dataType.empty() ? m_untyped : attribute.dataType);
             text("updateType", "Conditional");
             text("updateCondition", kNotApplicable);
             text("ownership", "DivestAcquire");
@@ -158,7 +160,7 @@ private:
             const ParameterSpec& parameter = m_description.parameter(p);
             m_xml.writeStartElement(QLatin1String("parameter"));
             text("name", parameter.name);
-            text("dataType", parameter.dataType.empty() ? kOpaqueData : parameter.dataType);
+            text("dataType", parameter.dataType.empty() ? m_untyped : parameter.dataType);
             m_xml.writeEndElement();
         }
         for (InteractionClassHandle child : spec.children) interactionClass(child);
@@ -168,6 +170,7 @@ private:
     void dataType(const DataType& type);
 
     const FederationDescription& m_description;
+    const char* m_untyped;
     QByteArray m_text;
     QXmlStreamWriter m_xml;
 };
@@ -278,8 +281,8 @@ void Writer::dataType(const DataType& type) {
 
 }  // namespace
 
-std::string writeFomModule(const FederationDescription& description) {
-    return Writer(description).write();
+std::string writeFomModule(const FederationDescription& description, Untyped untyped) {
+    return Writer(description, untyped).write();
 }
 
 }  // namespace hla

@@ -13,7 +13,13 @@
 
 namespace hla {
 
+// What an attribute or parameter without a data type is written with: HLAopaqueData, which
+// every RTI reads, or NA, which keeps it untyped for a run-time that merges it into a
+// federation whose other modules give the type (a FED file's members have none).
+enum class Untyped { OpaqueData, NotApplicable };
+
 // The module's text, UTF-8.
-std::string writeFomModule(const FederationDescription& description);
+std::string writeFomModule(const FederationDescription& description,
+                           Untyped untyped = Untyped::OpaqueData);
 
 }  // namespace hla

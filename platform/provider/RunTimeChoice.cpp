@@ -4,6 +4,8 @@
 #include "cao/ProviderContract.h"
 #include "platform/links/LinkLoader.h"
 #include "platform/links/embedded/EmbeddedLink.h"
+#include "platform/links/hla4/Hla4Link.h"
+#include "platform/provider/Hla4Choice.h"
 
 #include <array>
 
@@ -17,12 +19,14 @@ namespace variable = cao::contract::environment;
 struct RunTimeRow {
     const char* value;
     RunTimeChoice::Kind kind;
-    const char* plugin;  // the link's plug-in; null for the embedded run-time
+    const char* plugin;  // the link's plug-in; null for a link built in
 };
-constexpr std::array<RunTimeRow, 3> kRunTimes = {{
+constexpr const char* kHla4Kind = "hla4";
+constexpr std::array<RunTimeRow, 4> kRunTimes = {{
     {"embedded", RunTimeChoice::Kind::Embedded, nullptr},
     {links::kHla13Kind, RunTimeChoice::Kind::Hla13, links::kHla13Kind},
     {links::kHla1516eKind, RunTimeChoice::Kind::Hla1516e, links::kHla1516eKind},
+    {kHla4Kind, RunTimeChoice::Kind::Hla4, nullptr},
 }};
 
 const RunTimeRow& rowOf(RunTimeChoice::Kind kind) {
@@ -67,6 +71,11 @@ RunTimeChoice runTimeChoiceFor(const engine::ClientContext& client) {
                           .arg(QLatin1String(variable::kRunTime), value, valuesText()));
     }
     choice.kind = chosen->kind;
+    if (choice.kind == RunTimeChoice::Kind::Hla4) {
+        choice.hla4 = hla4SettingsFor(client);
+        choice.address = choice.hla4.server.text();
+        return choice;
+    }
     if (!chosen->plugin) return choice;
     const QString name = QString::fromStdString(links::runTimeNameOf(chosen->plugin));
     if (!runTimeBuilt(choice.kind)) {
@@ -95,7 +104,7 @@ std::unique_ptr<links::RunTimeLink> joinRunTime(
     const std::string& federation, const std::string& federate, const QStringList& modules,
     hla::FederationDescription description, hla::LogicalTime initialTime) {
     const RunTimeRow& row = rowOf(choice.kind);
-    if (!row.plugin) {
+    if (choice.kind == RunTimeChoice::Kind::Embedded) {
         return links::joinEmbedded(std::move(host), federation, federate, std::move(description),
                                    initialTime);
     }
@@ -106,6 +115,9 @@ std::unique_ptr<links::RunTimeLink> joinRunTime(
     request.description = std::move(description);
     for (const QString& module : modules) request.modules.push_back(module.toStdString());
     request.initialTime = initialTime;
+    if (choice.kind == RunTimeChoice::Kind::Hla4) {
+        return links::hla4::joinHla4(std::move(request), choice.hla4);
+    }
     return links::joinPlugin(row.plugin, choice.libraryHint, request);
 }
 

@@ -5,6 +5,9 @@
 #include "platform/bus/service/BusObject.h"
 #include "platform/bus/service/ClientThread.h"
 #include "platform/bus/service/EngineService.h"
+#include "platform/bus/service/FedProControl.h"
+#include "platform/bus/service/FedProOptions.h"
+#include "platform/bus/service/FedProRequest.h"
 #include "platform/bus/service/PeerServer.h"
 #include "platform/engine/Engine.h"
 #include "platform/engine/TerminationSignals.h"
@@ -20,6 +23,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace {
 
@@ -56,7 +60,9 @@ int main(int argc, char** argv) {
         QStringLiteral("bus-only"),
         QStringLiteral("Take no peer connections: every client calls over the bus."));
     parser.addOptions({serviceOption, idleOption, busOnlyOption});
-    parser.process(app);
+    const bus::service::FedProOptions fedProOptions;
+    fedProOptions.addTo(parser);
+    parser.process(bus::service::FedProOptions::withDefaults(QCoreApplication::arguments()));
     bool numeric = false;
     const int idleSeconds = parser.value(idleOption).toInt(&numeric);
     if (!numeric || idleSeconds < 0) {
@@ -64,6 +70,13 @@ int main(int argc, char** argv) {
                         .arg(parser.value(idleOption)));
     }
     const QString service = parser.value(serviceOption);
+    const bool servesFedPro = fedProOptions.requested(parser);
+    fedpro::server::ServerOptions fedProServing;
+    try {
+        fedProServing = fedProOptions.read(parser);
+    } catch (const std::invalid_argument& e) {
+        return fail(QString::fromStdString(e.what()));
+    }
 
     QDBusConnection connection = QDBusConnection::sessionBus();
     if (!connection.isConnected()) {
@@ -90,6 +103,8 @@ int main(int argc, char** argv) {
             provider::joinsOverNetwork);
         bus::service::BusObject objects(engines, connection);
         objects.registerObjects();
+        bus::service::FedProControl fedPro(host, connection);
+        fedPro.registerObject();
         std::unique_ptr<bus::service::PeerServer> peers;
         if (!parser.isSet(busOnlyOption)) {
             peers = std::make_unique<bus::service::PeerServer>(engines);
@@ -98,13 +113,16 @@ int main(int argc, char** argv) {
         QTimer idleExit;
         idleExit.setSingleShot(true);
         idleExit.setInterval(idleSeconds * 1000);
+        // Serving the protocol, the engine stays until the command is stopped.
         QObject::connect(&idleExit, &QTimer::timeout, &app, [&] {
-            if (engines.clientCount() == 0) app.quit();
+            if (engines.clientCount() == 0 && !fedPro.serving()) app.quit();
         });
         QObject::connect(&engines, &bus::service::EngineService::idle, &idleExit,
                          qOverload<>(&QTimer::start));
         QObject::connect(&engines, &bus::service::EngineService::clientArrived, &idleExit,
                          &QTimer::stop);
+        QObject::connect(&fedPro, &bus::service::FedProControl::stopped, &idleExit,
+                         qOverload<>(&QTimer::start));
 
         // Without its bus no client can reach the engine any more, nor leave it.
         QTimer busCheck;
@@ -119,6 +137,11 @@ int main(int argc, char** argv) {
 
         if (!connection.registerService(service)) {
             const auto owner = connection.interface()->serviceOwner(service);
+            if (owner.isValid() && servesFedPro) {
+                return bus::service::serveThroughRunningEngine(
+                    {service, fedProOptions.endpoint(parser), fedProServing.authenticate,
+                     fedProServing.fomDirectory});
+            }
             if (owner.isValid()) {
                 std::fprintf(stderr, "tandrel-engine: %s is already served by %s\n",
                              qUtf8Printable(service), qUtf8Printable(owner.value()));
@@ -127,8 +150,25 @@ int main(int argc, char** argv) {
             return fail(QStringLiteral("cannot take the name %1: %2")
                             .arg(service, connection.lastError().message()));
         }
+        // The run-time every client of the bus shares, so remote federates meet the windows.
+        if (servesFedPro) {
+            try {
+                fedPro.serve(fedProServing);
+            } catch (const std::exception& e) {
+                connection.unregisterService(service);
+                return fail(QString::fromUtf8(e.what()));
+            }
+            const auto* server = fedPro.server();
+            std::fprintf(
+                stderr, "tandrel-engine: serving the Federate Protocol on %s%s\n",
+                qUtf8Printable(server->endpoints().join(QStringLiteral(", "))),
+                server->tokenPath().isEmpty()
+                    ? ""
+                    : qUtf8Printable(QStringLiteral("; its token is in ") + server->tokenPath()));
+        }
         idleExit.start();
         status = QCoreApplication::exec();
+        fedPro.stop();
         connection.unregisterService(service);
     } catch (const cao::Error& e) {
         return fail(e.description());

@@ -1,4 +1,5 @@
 #include "platform/hla/FedReader.h"
+#include "platform/hla/FomModules.h"
 #include "platform/hla/ModuleWriter.h"
 
 #include <gtest/gtest.h>
@@ -208,4 +209,22 @@ TEST(ModuleWriter, WritesTheShippedChatDescriptionAsAWellFormedModule) {
                                    "  Message HLAopaqueData",
                                    "  Sender HLAopaqueData",
                                }));
+}
+
+// A FED file's untyped members written as NA stay untyped when read back, so a typed module
+// of the same federation merged later still gives them their type.
+TEST(ModuleWriter, UntypedMembersWrittenAsNotApplicableTakeTheTypeOfATypedModule) {
+    const auto chat = readFedFile(std::string(TANDREL_SOURCE_DATA_DIR) + "/Chat.fed");
+    const std::string text = writeFomModule(chat, Untyped::NotApplicable);
+    EXPECT_EQ(text.find("HLAopaqueData"), std::string::npos);
+    auto federation = parseModule(text, "Chat.xml");
+    const auto typeOfMessage = [&federation] {
+        const auto chatLine = federation.findInteractionClass("HLAinteractionRoot.Communication");
+        if (!chatLine) return std::string("(no class)");
+        const auto parameter = federation.findParameter(*chatLine, "Message");
+        return parameter ? federation.parameter(*parameter).dataType : "(no parameter)";
+    };
+    EXPECT_EQ(typeOfMessage(), "");
+    mergeModule(federation, readModuleFile(std::string(TANDREL_SOURCE_DATA_DIR) + "/Chat.xml"));
+    EXPECT_EQ(typeOfMessage(), "HLAunicodeString");
 }

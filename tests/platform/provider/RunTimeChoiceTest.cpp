@@ -2,6 +2,8 @@
 #include "cao/ProviderContract.h"
 #include "platform/provider/RunTimeChoice.h"
 
+#include <QTcpServer>
+
 using namespace hlatest;
 
 namespace {
@@ -56,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refused{"hla1516", nullptr,
                 "CAO_HLA_RTI=\"hla1516\" is not a run-time of this provider: use \"embedded\", "
-                "\"hla13\", \"hla1516e\""},
+                "\"hla13\", \"hla1516e\", \"hla4\""},
         Refused{"hla13", nullptr, "needs CAO_HLA_RTI_ADDRESS, where the RTI is"},
         Refused{"hla13", "127.0.0.1:14321", "not \"127.0.0.1:14321\""}));
 
@@ -105,6 +107,75 @@ TEST_F(HlaTest, Hla13AnRtiThatCannotBeReachedIsDescribedAtOpen) {
     EXPECT_TRUE(
         description.startsWith("Federate \"Chat\" could not join federation \"ChatRoom\": "
                                "the RTI at rti://127.0.0.1:1/ChatRoom could not be reached"))
+        << description.toStdString();
+    EXPECT_EQ(ws->Controllers()->Count(), 0);
+}
+
+namespace {
+
+using cao::contract::environment::kHeartbeat;
+using cao::contract::environment::kResumeWindow;
+using cao::contract::environment::kRunTimeCaFile;
+using cao::contract::environment::kTimeout;
+
+// The hla4 link's variables, each refused with what is wrong with it.
+struct Hla4Refused {
+    engine::ClientContext::Environment variables;
+    const char* description;
+};
+
+class Hla4ChoiceRefusals : public HlaTest, public ::testing::WithParamInterface<Hla4Refused> {};
+
+engine::ClientContext::Environment hla4With(const char* name, const char* value) {
+    return {{kRunTime, "hla4"}, {kRunTimeAddress, "tcp://127.0.0.1:15164"}, {name, value}};
+}
+
+}  // namespace
+
+TEST_P(Hla4ChoiceRefusals, AreDescribedAtOpenAndJoinNothing) {
+    useClient(GetParam().variables);
+    const QString description = refusal([&] { open("ChatRoom.Chat"); });
+    EXPECT_TRUE(description.contains(GetParam().description)) << description.toStdString();
+    EXPECT_EQ(ws->Controllers()->Count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, Hla4ChoiceRefusals,
+    ::testing::Values(
+        Hla4Refused{{{kRunTime, "hla4"}},
+                    "CAO_HLA_RTI=hla4 needs CAO_HLA_RTI_ADDRESS, where the Federate Protocol "
+                    "server is, as tcp://host[:port] or tls://host[:port]"},
+        Hla4Refused{{{kRunTime, "hla4"}, {kRunTimeAddress, "rti://127.0.0.1:14321"}},
+                    "CAO_HLA_RTI_ADDRESS: \"rti://127.0.0.1:14321\" is no Federate Protocol "
+                    "server address: the scheme is neither tcp:// nor tls://"},
+        Hla4Refused{hla4With(kHeartbeat, "ten"),
+                    "CAO_HLA_HEARTBEAT=\"ten\" is not a number of seconds from 0.001 to 86400"},
+        Hla4Refused{hla4With(kTimeout, "-1"),
+                    "CAO_HLA_TIMEOUT=\"-1\" is not a number of seconds from 0.001 to 86400"},
+        Hla4Refused{hla4With(kTimeout, "0"), "CAO_HLA_TIMEOUT=\"0\" is not a number of seconds"},
+        Hla4Refused{hla4With(kResumeWindow, "inf"),
+                    "CAO_HLA_RESUME_WINDOW=\"inf\" is not a number of seconds from 0 to 86400"},
+        Hla4Refused{hla4With(kHeartbeat, "30"),
+                    "CAO_HLA_TIMEOUT (30 s) must be longer than CAO_HLA_HEARTBEAT (30 s)"},
+        Hla4Refused{hla4With(kRunTimeCaFile, "/nonexistent/ca.pem"),
+                    "CAO_HLA_RTI_CA_FILE=\"/nonexistent/ca.pem\": /nonexistent/ca.pem is not a "
+                    "file this user can read"}));
+
+// Needs no server: nothing listens on the port.
+TEST_F(HlaTest, Hla4AServerThatCannotBeReachedIsDescribedAtOpen) {
+    int port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        port = probe.serverPort();
+    }
+    const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(port);
+    useClient({{kRunTime, "hla4"}, {kRunTimeAddress, address}, {kResumeWindow, "0"}});
+    const QString description = refusal([&] { open("ChatRoom.Chat"); });
+    EXPECT_TRUE(description.startsWith(
+        QStringLiteral("Federate \"Chat\" could not join federation \"ChatRoom\": the server at "
+                       "%1 could not be reached")
+            .arg(address)))
         << description.toStdString();
     EXPECT_EQ(ws->Controllers()->Count(), 0);
 }

@@ -117,6 +117,6 @@ TEST_P(RunTimeExchange, ARefusedOpenLeavesTheFederationAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeExchange,
-                         ::testing::Values(kEmbedded, kHla13, kHla1516e, kEmbeddedXml, kHla13Xml,
-                                           kHla1516eXml),
+                         ::testing::Values(kEmbedded, kHla13, kHla1516e, kHla4, kEmbeddedXml,
+                                           kHla13Xml, kHla1516eXml, kHla4Xml),
                          runTimeName);

@@ -5,10 +5,13 @@
 // An instance on the HLA 1.3 or the IEEE 1516-2010 run-time needs a running RTI at
 // TANDREL_TEST_RTI_ADDRESS (rti://127.0.0.1:PORT); without one, or in a build without that
 // run-time's link, its cases are skipped, or fail when TANDREL_TEST_REQUIRE_HLA13=1
-// (TANDREL_TEST_REQUIRE_HLA1516E=1).
+// (TANDREL_TEST_REQUIRE_HLA1516E=1). An instance on the HLA 4 link needs nothing: it starts
+// the engine's Federate Protocol server in this process, on a free loopback port, in front of
+// a run-time of its own, as another engine would be.
 
 #include "HlaFixture.h"
 #include "cao/ProviderContract.h"
+#include "platform/fedpro/server/FedProServer.h"
 #include "platform/provider/RunTimeChoice.h"
 
 #include <QCoreApplication>
@@ -25,10 +28,12 @@ namespace hlatest {
 inline const std::string kEmbedded = "embedded";
 inline const std::string kHla13 = "hla13";
 inline const std::string kHla1516e = "hla1516e";
+inline const std::string kHla4 = "hla4";
 inline const std::string kXml = "+xml";
 inline const std::string kEmbeddedXml = kEmbedded + kXml;
 inline const std::string kHla13Xml = kHla13 + kXml;
 inline const std::string kHla1516eXml = kHla1516e + kXml;
+inline const std::string kHla4Xml = kHla4 + kXml;
 
 class RunTimeTest : public HlaTest, public ::testing::WithParamInterface<std::string> {
 protected:
@@ -39,6 +44,10 @@ protected:
     static constexpr int kStrayWindowMs = 300;
 
     void SetUp() override {
+        if (onHla4()) {
+            startServer();
+            return;
+        }
         if (!overNetwork()) return;
         const bool hla13 = onHla13();
         const auto kind =
@@ -70,12 +79,17 @@ protected:
         while (ws && ws->Controllers()->Count() > 0) {
             ws->Controllers()->Remove(cao::Variant::fromI4(0));
         }
+        m_server.reset();
     }
 
     bool onHla13() const { return GetParam().rfind(kHla13, 0) == 0; }
     bool onHla1516e() const { return GetParam().rfind(kHla1516e, 0) == 0; }
+    bool onHla4() const { return GetParam().rfind(kHla4, 0) == 0; }
     // On an RTI in other processes, reached over a network.
-    bool overNetwork() const { return onHla13() || onHla1516e(); }
+    bool overNetwork() const { return onHla13() || onHla1516e() || onHla4(); }
+    // Through an RTI's library that lacks the ownership services the embedded run-time has;
+    // the engine's server has them.
+    bool lacksOwnership() const { return onHla13() || onHla1516e(); }
     bool withXml() const { return GetParam().ends_with(kXml); }
     // The window's defaults, with the chat room in the instance's format.
     QString defaultOptions() const {
@@ -126,6 +140,24 @@ protected:
         return n >= count;
     }
 
+    // The engine's server, and the link's variables that reach it.
+    void startServer(bool authenticate = true) {
+        m_server.reset();
+        fedpro::server::ServerOptions options;
+        options.port = 0;
+        options.authenticate = authenticate;
+        m_server = std::make_unique<fedpro::server::FedProServer>(
+            std::make_shared<links::RunTimeHost>(std::make_shared<rti::RunTime>()), options);
+        m_server->start();
+        useClient(hla4Variables(m_server->port()));
+    }
+    static engine::ClientContext::Environment hla4Variables(int port) {
+        return {{cao::contract::environment::kRunTime, QString::fromStdString(kHla4)},
+                {cao::contract::environment::kRunTimeAddress,
+                 QStringLiteral("tcp://127.0.0.1:%1").arg(port)}};
+    }
+    fedpro::server::FedProServer& server() { return *m_server; }
+
 private:
     static void spin(int ms) {
         QEventLoop loop;
@@ -134,6 +166,7 @@ private:
     }
 
     mutable QString m_federation;
+    std::unique_ptr<fedpro::server::FedProServer> m_server;
 };
 
 // Two controllers, Chat and Peer, joined to one federation with their notices taken.
@@ -156,6 +189,7 @@ inline std::string runTimeName(const ::testing::TestParamInfo<std::string>& info
     const std::string& p = info.param;
     const char* name = p.rfind(kHla1516e, 0) == 0 ? "Hla1516e"
                        : p.rfind(kHla13, 0) == 0  ? "Hla13"
+                       : p.rfind(kHla4, 0) == 0   ? "Hla4"
                                                   : "Embedded";
     return std::string(name) + (p.ends_with(kXml) ? "ChatXml" : "");
 }

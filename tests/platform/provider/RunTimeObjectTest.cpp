@@ -78,7 +78,7 @@ TEST_P(RunTimeObjects, RemovingTheVariableOrClosingDeletesTheObjectAtTheOther) {
 TEST_P(RunTimeObjects, AnAttributeOwnedElsewhereIsRequestedOrRefusedAsUnsupported) {
     shareParticipant(0);
     const QString description = refusal([&] { peer.put(kName, Variant::fromString("mine")); });
-    if (overNetwork()) {
+    if (lacksOwnership()) {
         EXPECT_TRUE(description.contains(kNotSupported)) << description.toStdString();
         chatStillWrites();
         return;
@@ -96,7 +96,7 @@ TEST_P(RunTimeObjects, OptionEightKeepsTheAttribute) {
     shareParticipant(8);
     const QString description = refusal([&] { peer.put(kName, Variant::fromString("mine")); });
     EXPECT_TRUE(
-        description.contains(overNetwork() ? kNotSupported : "ownership has been requested"))
+        description.contains(lacksOwnership() ? kNotSupported : "ownership has been requested"))
         << description.toStdString();
     settle();
     EXPECT_FALSE(notices(chat).join("|").contains("released"));
@@ -105,7 +105,7 @@ TEST_P(RunTimeObjects, OptionEightKeepsTheAttribute) {
 
 TEST_P(RunTimeObjects, OptionSixteenReleasesTheAttributeUnownedOrIsRefusedAsUnsupported) {
     shareParticipant(16);
-    if (overNetwork()) {
+    if (lacksOwnership()) {
         const QString description =
             refusal([&] { chat.vars()->Remove(Variant::fromString(kName)); });
         EXPECT_TRUE(description.contains(kNotSupported)) << description.toStdString();
@@ -122,6 +122,6 @@ TEST_P(RunTimeObjects, OptionSixteenReleasesTheAttributeUnownedOrIsRefusedAsUnsu
 }
 
 INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeObjects,
-                         ::testing::Values(kEmbedded, kHla13, kHla1516e, kEmbeddedXml, kHla13Xml,
-                                           kHla1516eXml),
+                         ::testing::Values(kEmbedded, kHla13, kHla1516e, kHla4, kEmbeddedXml,
+                                           kHla13Xml, kHla1516eXml, kHla4Xml),
                          runTimeName);

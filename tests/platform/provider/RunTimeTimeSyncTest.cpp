@@ -180,5 +180,5 @@ TEST_P(RunTimeTime, AsynchronousDeliveryLetsAConstrainedFederateReceiveWithoutAd
     ASSERT_TRUE(waitFor([&] { return has(held, 3); }));
 }
 
-INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeTime, ::testing::Values(kEmbedded, kHla13, kHla1516e),
-                         runTimeName);
+INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeTime,
+                         ::testing::Values(kEmbedded, kHla13, kHla1516e, kHla4), runTimeName);

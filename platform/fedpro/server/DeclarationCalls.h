@@ -1,0 +1,14 @@
+#pragma once
+
+// Declaration management: publishing and subscribing object and interaction classes.
+
+#include "platform/fedpro/messages/RTIambassador.pb.h"
+#include "platform/fedpro/server/CallContext.h"
+
+namespace fedpro::server {
+
+// Answers the call when it is one of this group's that the server serves; false otherwise.
+bool declarationCall(const pb::CallRequest& request, CallContext& context,
+                     pb::CallResponse& response);
+
+}  // namespace fedpro::server

@@ -1,0 +1,13 @@
+#pragma once
+
+// Object management: object instance names, registering, updating, sending and deleting.
+
+#include "platform/fedpro/messages/RTIambassador.pb.h"
+#include "platform/fedpro/server/CallContext.h"
+
+namespace fedpro::server {
+
+// Answers the call when it is one of this group's that the server serves; false otherwise.
+bool objectCall(const pb::CallRequest& request, CallContext& context, pb::CallResponse& response);
+
+}  // namespace fedpro::server

@@ -1,0 +1,14 @@
+#pragma once
+
+// Ownership management: divesting, acquiring and querying attribute ownership.
+
+#include "platform/fedpro/messages/RTIambassador.pb.h"
+#include "platform/fedpro/server/CallContext.h"
+
+namespace fedpro::server {
+
+// Answers the call when it is one of this group's that the server serves; false otherwise.
+bool ownershipCall(const pb::CallRequest& request, CallContext& context,
+                   pb::CallResponse& response);
+
+}  // namespace fedpro::server
