@@ -80,10 +80,13 @@ TEST(FedProFrames, PayloadIntegersAreReadBackOrRefusedNamingWhat) {
     EXPECT_THROW(readInt32(pair, 100, "far"), ProtocolError);
     EXPECT_THROW(readInt32("", 0, "empty"), ProtocolError);
 
-    const auto [answered, message] = splitAnswer(answerPayload(-5, "abc"));
+    // The message is a view into the payload, which must outlive it.
+    const std::string withMessage = answerPayload(-5, "abc");
+    const auto [answered, message] = splitAnswer(withMessage);
     EXPECT_EQ(answered, -5);
     EXPECT_EQ(message, "abc");
-    const auto [alone, nothing] = splitAnswer(answerPayload(1, {}));
+    const std::string bare = answerPayload(1, {});
+    const auto [alone, nothing] = splitAnswer(bare);
     EXPECT_EQ(alone, 1);
     EXPECT_TRUE(nothing.empty());
     EXPECT_THAT([] { splitAnswer(hex("00 00 01")); },

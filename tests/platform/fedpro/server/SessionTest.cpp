@@ -93,7 +93,8 @@ TEST_F(SessionTest, AnOversizePacketEndsOnlyItsSession) {
 TEST_F(SessionTest, GarbageEndsOnlyItsSession) {
     auto bystander = connected();
     RawClient garbage(port);
-    garbage.writeRaw(std::string("\x00\x00\x00\x20 this is not a frame at all ......", 40));
+    using namespace std::string_literals;
+    garbage.writeRaw("\x00\x00\x00\x20 this is not a frame at all ......"s);
     EXPECT_TRUE(garbage.closedByServer());
 
     RawClient badCall(port);
