@@ -16,6 +16,9 @@ namespace hla::xmlfom {
 namespace {
 
 constexpr const char* kNamespace2010 = "http://standards.ieee.org/IEEE1516-2010";
+// HLA 4's OMT keeps the 2010 elements read here; what it adds is passed over like any element
+// the reader does not know.
+constexpr const char* kNamespace2025 = "http://standards.ieee.org/IEEE1516-2025";
 // Deep enough for 64 class levels with their members, the sections around them and the
 // elements of other namespaces a tool may hang on them.
 constexpr int kMaxElementDepth = 128;
@@ -133,10 +136,11 @@ QXmlStreamReader::TokenType DocumentReader::next() {
     return token;
 }
 
-// Whether an element is the OMT's: in its namespace, or in none.
+// Whether an element is the OMT's: in the namespace of its 2010 or 2025 edition, or in none.
 bool DocumentReader::ours() const {
     const auto uri = m_xml.namespaceUri();
-    return uri.isEmpty() || uri == QLatin1String(kNamespace2010);
+    return uri.isEmpty() || uri == QLatin1String(kNamespace2010) ||
+           uri == QLatin1String(kNamespace2025);
 }
 
 // Passes over the element the reader stands at, with everything in it.
@@ -217,7 +221,8 @@ void DocumentReader::document() {
     if (!ours()) {
         fail(root, "the object model's namespace \"" +
                        m_xml.namespaceUri().toString().toStdString() +
-                       "\" is not IEEE 1516-2010's (" + kNamespace2010 + ")");
+                       "\" is neither IEEE 1516-2010's (" + kNamespace2010 +
+                       ") nor IEEE 1516-2025's (" + kNamespace2025 + ")");
     }
     element([&](const std::string& name) {
         if (name == "objects") {

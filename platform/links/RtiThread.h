@@ -26,7 +26,8 @@ public:
 // ambassador is not thread-safe. Other threads hand work over and wait for it a bounded time,
 // so that a silent RTI never holds them longer than the bound. Between jobs the thread waits
 // for more work a short while and then runs `idle` (taking what the RTI has sent): often
-// while traffic flows, seldom once the link has been quiet for long.
+// while traffic flows, seldom once the link has been quiet for long; or, where the RTI's
+// connection can be waited on, as soon as it has sent something.
 class RtiThread {
 public:
     static constexpr std::chrono::microseconds kBusyWait{250};
@@ -42,6 +43,10 @@ public:
     RtiThread& operator=(const RtiThread&) = delete;
 
     void setIdle(std::function<bool()> idle);
+    // readable gives, on the thread, a descriptor that becomes readable when the RTI has sent
+    // something (-1 when there is none); the thread then sleeps on it between jobs, and runs
+    // `idle` as soon as something has come, rather than after its wait.
+    void setReadable(std::function<int()> readable);
     bool onThread() const { return std::this_thread::get_id() == m_id; }
 
     // Runs job on the thread and gives its result or throws its exception. Throws RtiTimeout

@@ -101,6 +101,9 @@ public:
     virtual void setWaker(std::function<void()> wake) = 0;
     virtual bool needsPolling() const = 0;
     virtual void poll() {}
+    // A descriptor that becomes readable when the run-time has sent something, so that a
+    // polled link's thread can sleep until then; -1 when there is none to wait on.
+    virtual int readableDescriptor() const { return -1; }
     // Hands the next waiting callback over; false when none waits.
     virtual bool evokeCallback(RunTimeCallbacks& callbacks) = 0;
     virtual bool callbacksPending() = 0;

@@ -117,6 +117,8 @@ std::unique_ptr<RunTimeLink> ThreadedLink::open(const LinkIdentity& identity, Se
         throw;
     }
     thread.setIdle([state] { return state->takeCallbacks(); });
+    thread.setReadable(
+        [state] { return state->session ? state->session->readableDescriptor() : -1; });
     return std::unique_ptr<RunTimeLink>(new ThreadedLink(std::move(state)));
 }
 

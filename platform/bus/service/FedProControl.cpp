@@ -4,7 +4,6 @@
 #include "platform/bus/protocol/Names.h"
 
 #include <QDBusMessage>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <stdexcept>
@@ -52,7 +51,9 @@ void FedProControl::stop() {
 }
 
 QStringList FedProControl::Serve(const QString& endpoint, bool authenticate,
-                                 const QString& fomDirectory, QString& tokenPath) {
+                                 const QString& fomDirectory, const QString& certificateFile,
+                                 const QString& keyFile, const QString& passwordFile,
+                                 QString& tokenPath) {
     if (m_server) {
         refuse(QStringLiteral("this engine already serves the Federate Protocol on %1%2")
                    .arg(m_server->endpoints().join(QStringLiteral(", ")),
@@ -61,21 +62,11 @@ QStringList FedProControl::Serve(const QString& endpoint, bool authenticate,
     }
     fedpro::server::ServerOptions options;
     try {
-        fedpro::server::readEndpoint(endpoint, options);
+        options = fedpro::server::optionsFor(
+            {endpoint, authenticate, fomDirectory, certificateFile, keyFile, passwordFile});
     } catch (const std::invalid_argument& e) {
-        refuse(QStringLiteral("--fedpro: ") + QString::fromUtf8(e.what()));
+        refuse(QString::fromUtf8(e.what()));
         return {};
-    }
-    options.authenticate = authenticate;
-    if (!fomDirectory.isEmpty()) {
-        const QFileInfo directory(fomDirectory);
-        if (!directory.isAbsolute() || !directory.isDir()) {
-            refuse(QStringLiteral("--fedpro-fom-dir: \"%1\" is not a directory of the engine's "
-                                  "machine, named by its absolute path")
-                       .arg(fomDirectory));
-            return {};
-        }
-        options.fomDirectory = directory.absoluteFilePath();
     }
     try {
         serve(options);

@@ -42,7 +42,9 @@ public slots:
     // Serves on endpoint ("[ADDRESS:]PORT") until the caller calls Stop or leaves the bus;
     // answers where it serves and the token's path (empty without authentication).
     Q_SCRIPTABLE QStringList Serve(const QString& endpoint, bool authenticate,
-                                   const QString& fomDirectory, QString& tokenPath);
+                                   const QString& fomDirectory, const QString& certificateFile,
+                                   const QString& keyFile, const QString& passwordFile,
+                                   QString& tokenPath);
     Q_SCRIPTABLE void Stop();
 
 signals:

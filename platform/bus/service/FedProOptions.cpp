@@ -1,6 +1,5 @@
 #include "platform/bus/service/FedProOptions.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <stdexcept>
@@ -11,13 +10,19 @@ namespace {
 
 const QString kServe = QStringLiteral("fedpro");
 
+QString absolute(const QCommandLineParser& parser, const QCommandLineOption& option) {
+    const QString given = parser.value(option);
+    return given.isEmpty() ? given : QFileInfo(given).absoluteFilePath();
+}
+
 }  // namespace
 
 FedProOptions::FedProOptions()
     : m_serve(kServe,
               QStringLiteral("Serve HLA 4's Federate Protocol on [ADDRESS:]PORT (default port "
-                             "%1, on the loopbacks) while this command runs.")
-                  .arg(fedpro::server::kDefaultPort),
+                             "%1, %2 over TLS, on the loopbacks) while this command runs.")
+                  .arg(fedpro::server::kDefaultPort)
+                  .arg(fedpro::server::kDefaultTlsPort),
               QStringLiteral("[address:]port")),
       m_noAuth(QStringLiteral("fedpro-no-auth"),
                QStringLiteral("Let any local process connect to the Federate Protocol, without "
@@ -25,10 +30,21 @@ FedProOptions::FedProOptions()
       m_fomDir(QStringLiteral("fedpro-fom-dir"),
                QStringLiteral("Look for FOM modules that clients name by file name in this "
                               "directory too."),
-               QStringLiteral("directory")) {}
+               QStringLiteral("directory")),
+      m_certificate(QStringLiteral("fedpro-tls-cert"),
+                    QStringLiteral("Serve the Federate Protocol over TLS, showing this PEM "
+                                   "certificate (and its chain)."),
+                    QStringLiteral("file")),
+      m_key(QStringLiteral("fedpro-tls-key"),
+            QStringLiteral("The unencrypted PEM private key of --fedpro-tls-cert."),
+            QStringLiteral("file")),
+      m_password(QStringLiteral("fedpro-password-file"),
+                 QStringLiteral("Ask Federate Protocol clients for the password this file "
+                                "holds (readable by its owner only), in place of the token."),
+                 QStringLiteral("file")) {}
 
 void FedProOptions::addTo(QCommandLineParser& parser) const {
-    parser.addOptions({m_serve, m_noAuth, m_fomDir});
+    parser.addOptions({m_serve, m_noAuth, m_fomDir, m_certificate, m_key, m_password});
 }
 
 QStringList FedProOptions::withDefaults(const QStringList& arguments) {
@@ -38,7 +54,7 @@ QStringList FedProOptions::withDefaults(const QStringList& arguments) {
         result << arguments[i];
         const bool last = i + 1 == arguments.size();
         if (arguments[i] == option && (last || arguments[i + 1].startsWith(QLatin1Char('-')))) {
-            result << QString::number(fedpro::server::kDefaultPort);
+            result << QString();
         }
     }
     return result;
@@ -48,33 +64,25 @@ bool FedProOptions::requested(const QCommandLineParser& parser) const {
     return parser.isSet(m_serve);
 }
 
-QString FedProOptions::endpoint(const QCommandLineParser& parser) const {
-    return parser.value(m_serve);
-}
-
-fedpro::server::ServerOptions FedProOptions::read(const QCommandLineParser& parser) const {
-    fedpro::server::ServerOptions options;
-    if (requested(parser)) {
-        try {
-            fedpro::server::readEndpoint(parser.value(m_serve), options);
-        } catch (const std::invalid_argument& e) {
-            throw std::invalid_argument(std::string("--fedpro: ") + e.what());
+fedpro::server::ServeRequest FedProOptions::request(const QCommandLineParser& parser) const {
+    if (!requested(parser)) {
+        for (const QCommandLineOption* option :
+             {&m_noAuth, &m_fomDir, &m_certificate, &m_key, &m_password}) {
+            if (parser.isSet(*option)) {
+                throw std::invalid_argument("--" + option->names().front().toStdString() +
+                                            " goes with --fedpro");
+            }
         }
+        return {};
     }
-    options.authenticate = !parser.isSet(m_noAuth);
-    if (parser.isSet(m_fomDir)) {
-        const QFileInfo directory(parser.value(m_fomDir));
-        if (!directory.isDir()) {
-            throw std::invalid_argument("--fedpro-fom-dir: \"" +
-                                        parser.value(m_fomDir).toStdString() +
-                                        "\" is not a directory");
-        }
-        options.fomDirectory = directory.absoluteFilePath();
-    }
-    if (!requested(parser) && (parser.isSet(m_noAuth) || parser.isSet(m_fomDir))) {
-        throw std::invalid_argument("--fedpro-no-auth and --fedpro-fom-dir go with --fedpro");
-    }
-    return options;
+    fedpro::server::ServeRequest request;
+    request.endpoint = parser.value(m_serve);
+    request.authenticate = !parser.isSet(m_noAuth);
+    request.fomDirectory = absolute(parser, m_fomDir);
+    request.certificateFile = absolute(parser, m_certificate);
+    request.keyFile = absolute(parser, m_key);
+    request.passwordFile = absolute(parser, m_password);
+    return request;
 }
 
 }  // namespace bus::service

@@ -46,7 +46,8 @@ int serveThroughRunningEngine(const FedProRequest& request) {
 
     const QDBusMessage answer =
         call(request.service, QStringLiteral("Serve"),
-             {request.endpoint, request.authenticate, request.fomDirectory});
+             {request.serve.endpoint, request.serve.authenticate, request.serve.fomDirectory,
+              request.serve.certificateFile, request.serve.keyFile, request.serve.passwordFile});
     if (answer.type() == QDBusMessage::ErrorMessage) {
         return fail(QStringLiteral("the engine serving %1 did not serve the Federate Protocol: %2")
                         .arg(request.service, answer.errorMessage()));

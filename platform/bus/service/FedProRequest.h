@@ -3,15 +3,15 @@
 // "tandrel-engine --fedpro" where an engine already serves the bus: that engine is asked to
 // serve the Federate Protocol for as long as this command runs, and to stop when it ends.
 
+#include "platform/fedpro/server/ServerOptions.h"
+
 #include <QString>
 
 namespace bus::service {
 
 struct FedProRequest {
-    QString service;   // the engine's bus name
-    QString endpoint;  // "[ADDRESS:]PORT"
-    bool authenticate = true;
-    QString fomDirectory;  // absolute, or empty
+    QString service;  // the engine's bus name
+    fedpro::server::ServeRequest serve;
 };
 
 // Returns the command's exit status: 0 when stopped by a signal, 1 when the engine refused or

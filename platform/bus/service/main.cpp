@@ -71,9 +71,11 @@ int main(int argc, char** argv) {
     }
     const QString service = parser.value(serviceOption);
     const bool servesFedPro = fedProOptions.requested(parser);
+    fedpro::server::ServeRequest fedProRequest;
     fedpro::server::ServerOptions fedProServing;
     try {
-        fedProServing = fedProOptions.read(parser);
+        fedProRequest = fedProOptions.request(parser);
+        if (servesFedPro) fedProServing = fedpro::server::optionsFor(fedProRequest);
     } catch (const std::invalid_argument& e) {
         return fail(QString::fromStdString(e.what()));
     }
@@ -138,9 +140,7 @@ int main(int argc, char** argv) {
         if (!connection.registerService(service)) {
             const auto owner = connection.interface()->serviceOwner(service);
             if (owner.isValid() && servesFedPro) {
-                return bus::service::serveThroughRunningEngine(
-                    {service, fedProOptions.endpoint(parser), fedProServing.authenticate,
-                     fedProServing.fomDirectory});
+                return bus::service::serveThroughRunningEngine({service, fedProRequest});
             }
             if (owner.isValid()) {
                 std::fprintf(stderr, "tandrel-engine: %s is already served by %s\n",

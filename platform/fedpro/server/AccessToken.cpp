@@ -1,5 +1,7 @@
 #include "platform/fedpro/server/AccessToken.h"
 
+#include "platform/fedpro/protocol/Password.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,21 +42,6 @@ std::string randomHex() {
         hex += kDigits[b & 0xF];
     }
     return hex;
-}
-
-// The token as the standard's password credentials carry a password: an HLAunicodeString,
-// a 4-byte big-endian count and then UTF-16BE characters.
-std::string asUnicodeString(const std::string& ascii) {
-    std::string encoded;
-    const auto count = static_cast<std::uint32_t>(ascii.size());
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        encoded += static_cast<char>((count >> shift) & 0xFFu);
-    }
-    for (char c : ascii) {
-        encoded += '\0';
-        encoded += c;
-    }
-    return encoded;
 }
 
 // Compares without an early end, so the time taken tells nothing of the token.
@@ -114,21 +101,36 @@ QString AccessToken::pathFor(std::uint16_t port) {
     return QDir(base).filePath(QStringLiteral("tandrel/fedpro-%1.token").arg(port));
 }
 
-AccessToken::AccessToken(std::uint16_t port) : m_token(randomHex()), m_path(pathFor(port)) {
+AccessToken::AccessToken(std::uint16_t port)
+    : m_secret(randomHex()),
+      m_asked("the token it wrote in its user's runtime directory as tandrel/fedpro-" +
+              std::to_string(port) + ".token"),
+      m_path(pathFor(port)) {
     makePrivateDirectory(QFile::encodeName(QFileInfo(m_path).absolutePath()));
-    writePrivateFile(QFile::encodeName(m_path), m_token + "\n");
+    writePrivateFile(QFile::encodeName(m_path), m_secret + "\n");
+}
+
+AccessToken::AccessToken(std::string secret, std::string asked)
+    : m_secret(std::move(secret)), m_asked(std::move(asked)) {}
+
+std::unique_ptr<AccessToken> AccessToken::fromPasswordFile(const QString& file) {
+    std::string password = readSecretFile(QFile::encodeName(file).toStdString(),
+                                          "the password file", SecretAccess::OwnerOnly);
+    return std::unique_ptr<AccessToken>(
+        new AccessToken(std::move(password), "the password its operator gave it"));
 }
 
 AccessToken::~AccessToken() {
-    QFile::remove(m_path);
+    if (!m_path.isEmpty()) QFile::remove(m_path);
 }
 
 bool AccessToken::accepts(const std::string& type, const std::string& data) const {
-    if (type != kPasswordCredentials) return false;
+    if (type != kPlainTextPassword) return false;
     std::string given = data;
     while (!given.empty() && (given.back() == '\n' || given.back() == '\r')) given.pop_back();
-    const bool raw = sameSecret(given, m_token);
-    const bool encoded = sameSecret(data, asUnicodeString(m_token));
+    const bool raw = sameSecret(given, m_secret);
+    const bool encoded =
+        sameSecret(data, passwordCredentialData(QString::fromStdString(m_secret).toStdU16String()));
     return raw || encoded;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/fedpro/protocol/SessionId.h"
 #include "platform/fedpro/server/Connection.h"
 #include "platform/fedpro/server/Session.h"
+#include "platform/fedpro/server/TlsServer.h"
 
 #include <QTcpSocket>
 
@@ -42,14 +43,14 @@ QString Listener::start() {
         byDefault ? std::vector<QHostAddress>{QHostAddress(QHostAddress::LocalHost),
                                               QHostAddress(QHostAddress::LocalHostIPv6)}
                   : options.addresses;
-    for (const QHostAddress& address : addresses) {
-        if (!address.isLoopback()) {
-            return QStringLiteral(
-                       "cannot serve the Federate Protocol on %1: an address other than a "
-                       "loopback needs TLS and a password, which the Tandrel engine's server "
-                       "does not offer yet; serve on 127.0.0.1 or [::1] and reach it through "
-                       "an SSH tunnel")
-                .arg(endpointText(address, options.port));
+    const QString exposed = exposureRefusal(options);
+    if (!exposed.isEmpty()) return exposed;
+    if (options.tls()) {
+        try {
+            m_tls = TlsServer::configurationFrom(options.certificateFile, options.keyFile);
+        } catch (const std::exception& e) {
+            return QStringLiteral("cannot serve the Federate Protocol over TLS: %1")
+                .arg(QString::fromUtf8(e.what()));
         }
     }
     for (std::size_t i = 0; i < addresses.size(); ++i) {
@@ -59,15 +60,17 @@ QString Listener::start() {
             return refused;
         }
     }
-    if (options.authenticate) {
-        try {
+    try {
+        if (!options.passwordFile.isEmpty()) {
+            m_services.token = AccessToken::fromPasswordFile(options.passwordFile);
+        } else if (options.authenticate) {
             m_services.token = std::make_unique<AccessToken>(m_services.port);
-        } catch (const std::exception& e) {
-            stop();
-            return QStringLiteral("cannot write the Federate Protocol's access token: %1")
-                .arg(e.what());
         }
-    } else {
+    } catch (const std::exception& e) {
+        stop();
+        return QStringLiteral("cannot serve the Federate Protocol: %1").arg(e.what());
+    }
+    if (!options.authenticate) {
         logLine(
             QStringLiteral("the Federate Protocol is served without authentication: any "
                            "process of this machine may join the engine's federations"));
@@ -79,7 +82,8 @@ QString Listener::start() {
 }
 
 QString Listener::bind(const QHostAddress& address, bool required) {
-    auto* server = new QTcpServer(this);
+    QTcpServer* server =
+        m_services.options.tls() ? new TlsServer(m_tls, this) : new QTcpServer(this);
     server->setMaxPendingConnections(static_cast<int>(kMaxSessions));
     // The second loopback takes the port the first was given.
     const std::uint16_t port = m_services.port != 0 ? m_services.port : m_services.options.port;
@@ -239,7 +243,12 @@ void Listener::resumeSession(Connection& connection, const Frame& frame) {
 
 void Listener::pendingGone(Connection& connection, const QString& reason) {
     if (m_pending.erase(&connection) == 0) return;
-    Q_UNUSED(reason);
+    // A failed TLS handshake is worth the operator's notice; a client that went is not.
+    if (m_services.options.tls()) {
+        logLine(QStringLiteral("a Federate Protocol connection from %1 ended before its "
+                               "session: %2")
+                    .arg(connection.address(), reason));
+    }
     connection.deleteLater();
 }
 

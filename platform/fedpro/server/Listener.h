@@ -1,15 +1,16 @@
 #pragma once
 
-// The server's listening sockets and its sessions, on the server's thread: takes
-// connections within the bounds on sessions in all and per address, starts a session for a
-// new session request, hands a resume request to its session, and closes a connection that
-// sends neither within the connect time.
+// The server's listening sockets (over TLS when asked) and its sessions, on the server's
+// thread: takes connections within the bounds on sessions in all and per address, starts a
+// session for a new session request, hands a resume request to its session, and closes a
+// connection that sends neither within the connect time.
 
 #include "platform/fedpro/protocol/Frame.h"
 #include "platform/fedpro/protocol/MessageType.h"
 #include "platform/fedpro/server/ServerServices.h"
 
 #include <QObject>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -53,6 +54,7 @@ private:
     void watch();
 
     ServerServices m_services;
+    QSslConfiguration m_tls;  // when serving over TLS
     std::vector<QTcpServer*> m_servers;
     std::map<Connection*, std::chrono::steady_clock::time_point> m_pending;
     std::map<std::uint64_t, Session*> m_sessions;

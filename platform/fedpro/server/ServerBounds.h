@@ -11,6 +11,8 @@ namespace fedpro::server {
 
 // The port the protocol is served on unless one is given.
 inline constexpr std::uint16_t kDefaultPort = 15164;
+// Over TLS.
+inline constexpr std::uint16_t kDefaultTlsPort = 15165;
 
 // Sessions the server keeps at once, a dropped one waiting for its resume included, and
 // sessions (with connections not yet in a session) from one address.

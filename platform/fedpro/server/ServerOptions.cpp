@@ -1,5 +1,8 @@
 #include "platform/fedpro/server/ServerOptions.h"
 
+#include <QFileInfo>
+#include <QStringList>
+
 #include <stdexcept>
 
 namespace fedpro::server {
@@ -32,7 +35,84 @@ std::vector<QHostAddress> addressesOf(const QString& text, const QString& whole)
     return {address};
 }
 
+// The path, when it is absolute and names a directory or a file as asked.
+QString checkedPath(const QString& path, const char* option, bool directory) {
+    const QFileInfo info(path);
+    if (!info.isAbsolute()) {
+        throw std::invalid_argument(QStringLiteral("%1: \"%2\" is not an absolute path")
+                                        .arg(QLatin1String(option), path)
+                                        .toStdString());
+    }
+    if (directory ? !info.isDir() : !info.isFile()) {
+        throw std::invalid_argument(
+            QStringLiteral("%1: \"%2\" is not a %3")
+                .arg(QLatin1String(option), path, QLatin1String(directory ? "directory" : "file"))
+                .toStdString());
+    }
+    return info.absoluteFilePath();
+}
+
+bool onLoopbacksOnly(const ServerOptions& options) {
+    for (const QHostAddress& address : options.addresses) {
+        if (!address.isLoopback()) return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+QString exposureRefusal(const ServerOptions& options) {
+    if (onLoopbacksOnly(options) ||
+        (options.tls() && !options.passwordFile.isEmpty() && options.authenticate)) {
+        return {};
+    }
+    QStringList where;
+    for (const QHostAddress& address : options.addresses) {
+        where << endpointText(address, options.port);
+    }
+    return QStringLiteral(
+               "cannot serve the Federate Protocol on %1: other machines' federates "
+               "would reach the engine's federations there, so it needs TLS and a "
+               "password: give --fedpro-tls-cert, --fedpro-tls-key and "
+               "--fedpro-password-file (and not --fedpro-no-auth), or serve on a "
+               "loopback and reach it through an SSH tunnel")
+        .arg(where.join(QStringLiteral(", ")));
+}
+
+ServerOptions optionsFor(const ServeRequest& request) {
+    ServerOptions options;
+    if (!request.certificateFile.isEmpty()) {
+        options.certificateFile = checkedPath(request.certificateFile, "--fedpro-tls-cert", false);
+    }
+    if (!request.keyFile.isEmpty()) {
+        options.keyFile = checkedPath(request.keyFile, "--fedpro-tls-key", false);
+    }
+    if (options.certificateFile.isEmpty() != options.keyFile.isEmpty()) {
+        throw std::invalid_argument("--fedpro-tls-cert and --fedpro-tls-key go together");
+    }
+    if (!request.passwordFile.isEmpty()) {
+        options.passwordFile = checkedPath(request.passwordFile, "--fedpro-password-file", false);
+    }
+    if (!request.fomDirectory.isEmpty()) {
+        options.fomDirectory = checkedPath(request.fomDirectory, "--fedpro-fom-dir", true);
+    }
+    options.authenticate = request.authenticate;
+    if (!options.authenticate && !options.passwordFile.isEmpty()) {
+        throw std::invalid_argument(
+            "--fedpro-no-auth and --fedpro-password-file contradict each other");
+    }
+    options.port = options.tls() ? kDefaultTlsPort : kDefaultPort;
+    if (!request.endpoint.trimmed().isEmpty()) {
+        try {
+            readEndpoint(request.endpoint, options);
+        } catch (const std::invalid_argument& e) {
+            throw std::invalid_argument(std::string("--fedpro: ") + e.what());
+        }
+    }
+    const QString refused = exposureRefusal(options);
+    if (!refused.isEmpty()) throw std::invalid_argument(refused.toStdString());
+    return options;
+}
 
 void readEndpoint(const QString& text, ServerOptions& options) {
     const QString given = text.trimmed();

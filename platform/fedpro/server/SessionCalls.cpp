@@ -106,15 +106,13 @@ pb::CallResponse SessionCalls::connect(const pb::CallRequest& r) {
     if (m_services.token &&
         (credentials == nullptr ||
          !m_services.token->accepts(credentials->type(), credentials->data()))) {
-        const std::string token = "tandrel/fedpro-" + std::to_string(m_services.port) + ".token";
         return exceptionResponse(
             "Unauthorized",
             credentials == nullptr
-                ? "the engine's server asks for HLAplainTextPassword credentials: the token it "
-                  "wrote in its user's runtime directory as " +
-                      token
-                : "the credentials are not the engine's token (" + token +
-                      " in its user's runtime directory, sent as HLAplainTextPassword)");
+                ? "the engine's server asks for HLAplainTextPassword credentials: " +
+                      m_services.token->asked()
+                : "the credentials are not " + m_services.token->asked() +
+                      ", sent as HLAplainTextPassword");
     }
     Api api = Api::Hla4;
     const pb::ConfigurationResult result = readSettings(configuration, api);

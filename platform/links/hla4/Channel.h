@@ -66,6 +66,10 @@ public:
     void close(std::chrono::milliseconds bound);
 
     bool lost() const { return m_state == State::Lost; }
+    // The socket to wait on for what the server sends; -1 while there is none.
+    int descriptor() const {
+        return m_state == State::Running && m_socket ? m_socket->descriptor() : -1;
+    }
     const std::string& lossReason() const { return m_lossReason; }
     const ServerAddress& server() const { return m_settings.server; }
 

@@ -4,6 +4,7 @@
 // engine's own server on this machine writes a random token into the user's runtime directory,
 // which only the user can read; a server elsewhere takes a password, read from a file.
 
+#include "platform/fedpro/protocol/Password.h"
 #include "platform/links/hla4/ServerAddress.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace links::hla4 {
 
-inline constexpr const char* kPlainTextPassword = "HLAplainTextPassword";
+using fedpro::kPlainTextPassword;
 
 struct Credentials {
     std::string type;

@@ -44,6 +44,7 @@ public:
 
     // Takes what has arrived without waiting.
     void poll() { m_channel.pump(std::chrono::milliseconds(0)); }
+    int descriptor() const { return m_channel.descriptor(); }
     // Takes what arrives for at most wait; for the session's own bounded waits.
     void pumpFor(std::chrono::milliseconds wait) { m_channel.pump(wait); }
 

@@ -83,6 +83,7 @@ public:
     void setWaker(std::function<void()>) override {}
     bool needsPolling() const override { return true; }
     void poll() override { m_connection.poll(); }
+    int readableDescriptor() const override { return m_connection.descriptor(); }
     bool evokeCallback(RunTimeCallbacks& c) override { return callbacks().evoke(c); }
     bool callbacksPending() override { return callbacks().pending(); }
 

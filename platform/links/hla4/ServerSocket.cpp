@@ -147,4 +147,8 @@ void ServerSocket::noteBroken() {
                   : m_socket->errorString().toStdString();
 }
 
+int ServerSocket::descriptor() const {
+    return m_socket && !m_broken ? static_cast<int>(m_socket->socketDescriptor()) : -1;
+}
+
 }  // namespace links::hla4

@@ -38,6 +38,8 @@ public:
     std::size_t unsent() const;
 
     bool broken() const;
+    // The connection's socket, to wait on; -1 when not connected.
+    int descriptor() const;
     // Why the connection broke, as a person reads it.
     std::string fault() const;
     // Writes what is queued for at most bound, then closes.

@@ -41,6 +41,27 @@ const std::string kRootEnd = "</objectClass></objects></objectModel>";
 
 }  // namespace
 
+// HLA 4's OMT: its namespace, the 2010 elements it keeps, and what it adds (a dimension's
+// input data types) passed over.
+TEST(XmlFomReader, ReadsAModuleOfThe2025Omt) {
+    const std::string module =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<objectModel xmlns=\"http://standards.ieee.org/IEEE1516-2025\">"
+        "<modelIdentification><name>Chat 2025</name><type>FOM</type></modelIdentification>"
+        "<interactions><interactionClass><name>HLAinteractionRoot</name>"
+        "<interactionClass><name>Communication</name><sharing>PublishSubscribe</sharing>"
+        "<parameter><name>Message</name><dataType>HLAunicodeString</dataType></parameter>"
+        "</interactionClass></interactionClass></interactions>"
+        "<dimensions><dimension><name>Room</name>"
+        "<inputDataTypes><dataType>HLAinteger32BE</dataType></inputDataTypes>"
+        "<upperBound>16</upperBound><outputDataSemantics>a room</outputDataSemantics>"
+        "</dimension></dimensions></objectModel>";
+    const FederationDescription read = parseFomModule(module, "Chat2025.xml");
+    const auto cls = read.findInteractionClass("InteractionRoot.Communication");
+    ASSERT_TRUE(cls);
+    EXPECT_TRUE(read.findParameter(*cls, "Message"));
+}
+
 TEST(XmlFomReader, ReadsOtherEncodings) {
     const std::string module =
         "<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
@@ -91,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"wrong root element", "<?xml version=\"1.0\"?>\n  <html/>", 2, 3,
                "its root element is <html>, not <objectModel>"},
         Broken{"wrong namespace", "<objectModel xmlns=\"http://example.com/fom\"/>", 1, 1,
-               "namespace \"http://example.com/fom\" is not IEEE 1516-2010's"},
+               "namespace \"http://example.com/fom\" is neither IEEE 1516-2010's"},
         // Hostile.
         Broken{"document type declaration",
                "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel [<!ENTITY a \"aaaa\">]>\n"

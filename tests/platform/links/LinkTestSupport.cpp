@@ -166,10 +166,8 @@ void Recorder::connectionLost(const std::string& reason) {
     lines.push_back("lost " + reason);
 }
 
-Federate::Federate(const std::string& kind, const links::LinkRequest& request,
-                   const std::string& libraryHint)
-    : m_link(links::joinPlugin(kind, libraryHint, request)),
-      m_told(std::make_unique<Recorder>(m_link->description())) {
+JoinedFederate::JoinedFederate(std::unique_ptr<links::RunTimeLink> link)
+    : m_link(std::move(link)), m_told(std::make_unique<Recorder>(m_link->description())) {
     m_link->setWaker([this] {
         const std::lock_guard lock(m_mutex);
         m_wake = true;
@@ -177,29 +175,37 @@ Federate::Federate(const std::string& kind, const links::LinkRequest& request,
     });
 }
 
-Federate::~Federate() {
-    m_link->setWaker({});
-    try {
-        m_link->resign();
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "resigning: " << e.what();
-    }
+JoinedFederate::~JoinedFederate() {
+    stopWaking();
 }
 
-bool Federate::waitFor(const std::function<bool()>& condition) {
+bool JoinedFederate::waitFor(const std::function<bool()>& condition) {
     const auto end = std::chrono::steady_clock::now() + kWaitBound;
     for (;;) {
         while (m_link->evokeCallback(*m_told)) {
         }
         if (condition()) return true;
         std::unique_lock lock(m_mutex);
-        if (!m_woken.wait_until(lock, end, [&] { return m_wake; })) return condition();
+        if (!m_woken.wait_until(lock, end, [&] { return m_wake; })) {
+            lock.unlock();
+            // What arrived as the bound passed.
+            while (m_link->evokeCallback(*m_told)) {
+            }
+            return condition();
+        }
         m_wake = false;
     }
 }
 
-bool Federate::sendUntil(Federate& other, const std::string& line,
-                         const std::function<void()>& send) {
+std::string JoinedFederate::lineStarting(const std::string& prefix) const {
+    for (const std::string& line : m_told->lines) {
+        if (line.rfind(prefix, 0) == 0) return line;
+    }
+    return {};
+}
+
+bool JoinedFederate::sendUntil(JoinedFederate& other, const std::string& line,
+                               const std::function<void()>& send) {
     constexpr auto kResend = std::chrono::milliseconds(100);
     const auto end = std::chrono::steady_clock::now() + kWaitBound;
     while (std::chrono::steady_clock::now() < end) {
@@ -217,22 +223,35 @@ bool Federate::sendUntil(Federate& other, const std::string& line,
     return false;
 }
 
-hla::InteractionClassHandle Federate::interaction(const std::string& name) const {
+hla::InteractionClassHandle JoinedFederate::interaction(const std::string& name) const {
     return *m_link->description().findInteractionClass(name);
 }
 
-hla::ParameterHandle Federate::parameter(hla::InteractionClassHandle cls,
-                                         const std::string& name) const {
+hla::ParameterHandle JoinedFederate::parameter(hla::InteractionClassHandle cls,
+                                               const std::string& name) const {
     return *m_link->description().findParameter(cls, name);
 }
 
-hla::ObjectClassHandle Federate::objectClass(const std::string& name) const {
+hla::ObjectClassHandle JoinedFederate::objectClass(const std::string& name) const {
     return *m_link->description().findObjectClass(name);
 }
 
-hla::AttributeHandle Federate::attribute(hla::ObjectClassHandle cls,
-                                         const std::string& name) const {
+hla::AttributeHandle JoinedFederate::attribute(hla::ObjectClassHandle cls,
+                                               const std::string& name) const {
     return *m_link->description().findAttribute(cls, name);
+}
+
+Federate::Federate(const std::string& kind, const links::LinkRequest& request,
+                   const std::string& libraryHint)
+    : JoinedFederate(links::joinPlugin(kind, libraryHint, request)) {}
+
+Federate::~Federate() {
+    stopWaking();
+    try {
+        m_link->resign();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "resigning: " << e.what();
+    }
 }
 
 }  // namespace linktest

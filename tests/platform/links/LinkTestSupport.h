@@ -75,11 +75,13 @@ private:
 };
 
 // A link opened through the loader, with what it is told.
-class Federate {
+// A joined federate and what it is told, woken as its callbacks arrive.
+class JoinedFederate {
 public:
-    Federate(const std::string& kind, const links::LinkRequest& request,
-             const std::string& libraryHint = {});
-    ~Federate();
+    explicit JoinedFederate(std::unique_ptr<links::RunTimeLink> link);
+    virtual ~JoinedFederate();
+    JoinedFederate(const JoinedFederate&) = delete;
+    JoinedFederate& operator=(const JoinedFederate&) = delete;
 
     links::RunTimeLink& link() { return *m_link; }
     Recorder& told() { return *m_told; }
@@ -88,21 +90,37 @@ public:
     bool waitFor(const std::string& line) {
         return waitFor([&] { return m_told->has(line); });
     }
+    // The first line told that begins with prefix; empty when none has been.
+    std::string lineStarting(const std::string& prefix) const;
     // Repeats send until the other federate has been told line: through a server, the other
     // federate's subscription reaches this one a moment after it was made.
-    bool sendUntil(Federate& other, const std::string& line, const std::function<void()>& send);
+    bool sendUntil(JoinedFederate& other, const std::string& line,
+                   const std::function<void()>& send);
 
     hla::InteractionClassHandle interaction(const std::string& name) const;
     hla::ParameterHandle parameter(hla::InteractionClassHandle cls, const std::string& name) const;
     hla::ObjectClassHandle objectClass(const std::string& name) const;
     hla::AttributeHandle attribute(hla::ObjectClassHandle cls, const std::string& name) const;
 
-private:
+protected:
+    // For a subclass's destructor: no more wake-ups once it starts resigning.
+    void stopWaking() { m_link->setWaker({}); }
+
     std::unique_ptr<links::RunTimeLink> m_link;
+
+private:
     std::unique_ptr<Recorder> m_told;
     std::mutex m_mutex;
     std::condition_variable m_woken;
     bool m_wake = false;
+};
+
+// A federate of an RTI link's plug-in, resigned when it goes; a failure to resign is the test's.
+class Federate : public JoinedFederate {
+public:
+    Federate(const std::string& kind, const links::LinkRequest& request,
+             const std::string& libraryHint = {});
+    ~Federate() override;
 };
 
 hla::Bytes bytes(const std::string& text);

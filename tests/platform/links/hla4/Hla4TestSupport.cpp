@@ -41,17 +41,10 @@ links::LinkRequest chatRequest(const std::string& federation, const std::string&
 }
 
 Hla4Federate::Hla4Federate(links::LinkRequest request, const links::hla4::Hla4Settings& settings)
-    : m_link(links::hla4::joinHla4(std::move(request), settings)),
-      m_told(std::make_unique<linktest::Recorder>(m_link->description())) {
-    m_link->setWaker([this] {
-        const std::lock_guard lock(m_mutex);
-        m_wake = true;
-        m_woken.notify_all();
-    });
-}
+    : JoinedFederate(links::hla4::joinHla4(std::move(request), settings)) {}
 
 Hla4Federate::~Hla4Federate() {
-    m_link->setWaker({});
+    stopWaking();
     if (m_left) return;
     try {
         m_link->resign();
@@ -67,67 +60,6 @@ void Hla4Federate::leave() {
     } catch (const std::exception& e) {
         ADD_FAILURE() << "resigning: " << e.what();
     }
-}
-
-bool Hla4Federate::waitFor(const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + linktest::kWaitBound;
-    for (;;) {
-        while (m_link->evokeCallback(*m_told)) {
-        }
-        if (condition()) return true;
-        std::unique_lock lock(m_mutex);
-        if (!m_woken.wait_until(lock, end, [&] { return m_wake; })) {
-            lock.unlock();
-            while (m_link->evokeCallback(*m_told)) {
-            }
-            return condition();
-        }
-        m_wake = false;
-    }
-}
-
-std::string Hla4Federate::lineStarting(const std::string& prefix) const {
-    for (const std::string& line : m_told->lines) {
-        if (line.rfind(prefix, 0) == 0) return line;
-    }
-    return {};
-}
-
-bool Hla4Federate::sendUntil(Hla4Federate& other, const std::string& line,
-                             const std::function<void()>& send) {
-    constexpr auto kResend = 100ms;
-    const auto end = std::chrono::steady_clock::now() + linktest::kWaitBound;
-    while (std::chrono::steady_clock::now() < end) {
-        send();
-        const auto until = std::chrono::steady_clock::now() + kResend;
-        while (std::chrono::steady_clock::now() < until) {
-            while (other.m_link->evokeCallback(*other.m_told)) {
-            }
-            if (other.m_told->has(line)) return true;
-            std::unique_lock lock(other.m_mutex);
-            other.m_woken.wait_until(lock, until, [&] { return other.m_wake; });
-            other.m_wake = false;
-        }
-    }
-    return false;
-}
-
-hla::InteractionClassHandle Hla4Federate::interaction(const std::string& name) const {
-    return *m_link->description().findInteractionClass(name);
-}
-
-hla::ParameterHandle Hla4Federate::parameter(hla::InteractionClassHandle cls,
-                                             const std::string& name) const {
-    return *m_link->description().findParameter(cls, name);
-}
-
-hla::ObjectClassHandle Hla4Federate::objectClass(const std::string& name) const {
-    return *m_link->description().findObjectClass(name);
-}
-
-hla::AttributeHandle Hla4Federate::attribute(hla::ObjectClassHandle cls,
-                                             const std::string& name) const {
-    return *m_link->description().findAttribute(cls, name);
 }
 
 }  // namespace hla4test

@@ -8,10 +8,7 @@
 #include "platform/links/hla4/Hla4Settings.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace hla4test {
@@ -26,36 +23,17 @@ std::string chatXml();
 // The link's bounds made small too: open 5 s, calls and resigning 3 s.
 links::LinkBounds quickBounds();
 
-class Hla4Federate {
+// Resigned when it goes, quietly: a fault the test made may leave nothing to resign from;
+// leave() checks it where not.
+class Hla4Federate : public linktest::JoinedFederate {
 public:
     Hla4Federate(links::LinkRequest request, const links::hla4::Hla4Settings& settings);
-    ~Hla4Federate();
+    ~Hla4Federate() override;
 
-    links::RunTimeLink& link() { return *m_link; }
-    linktest::Recorder& told() { return *m_told; }
-    // Hands over what has arrived until condition holds; false when the bound passes first.
-    bool waitFor(const std::function<bool()>& condition);
-    bool waitFor(const std::string& line) {
-        return waitFor([&] { return m_told->has(line); });
-    }
-    // The first line told that begins with prefix; empty when none has been.
-    std::string lineStarting(const std::string& prefix) const;
-    // Repeats send until other has been told line.
-    bool sendUntil(Hla4Federate& other, const std::string& line, const std::function<void()>& send);
     // Resigns now; a failure is the test's.
     void leave();
 
-    hla::InteractionClassHandle interaction(const std::string& name) const;
-    hla::ParameterHandle parameter(hla::InteractionClassHandle cls, const std::string& name) const;
-    hla::ObjectClassHandle objectClass(const std::string& name) const;
-    hla::AttributeHandle attribute(hla::ObjectClassHandle cls, const std::string& name) const;
-
 private:
-    std::unique_ptr<links::RunTimeLink> m_link;
-    std::unique_ptr<linktest::Recorder> m_told;
-    std::mutex m_mutex;
-    std::condition_variable m_woken;
-    bool m_wake = false;
     bool m_left = false;
 };
 
