@@ -56,6 +56,10 @@ public:
     template <typename Job>
     auto run(const std::string& what, std::chrono::milliseconds bound, Job job) -> decltype(job());
 
+    // Hands job to the thread without waiting for it; it must hold nothing of the caller's by
+    // reference, and takes care of its own exceptions.
+    void hand(std::function<void()> job) { post(std::move(job)); }
+
     // Ends the thread once `last` has run on it, after the jobs already handed over; waits at
     // most bound for that. A thread stuck in the RTI is left to end by itself when the RTI
     // comes free, `last` still running then; until it has ended it counts as lingering.

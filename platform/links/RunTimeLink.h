@@ -104,6 +104,9 @@ public:
     // A descriptor that becomes readable when the run-time has sent something, so that a
     // polled link's thread can sleep until then; -1 when there is none to wait on.
     virtual int readableDescriptor() const { return -1; }
+    // Whether a refusal of an update or an interaction comes back only later, thrown by a later
+    // call: such a link's sends need not be waited for.
+    virtual bool defersRefusals() const { return false; }
     // Hands the next waiting callback over; false when none waits.
     virtual bool evokeCallback(RunTimeCallbacks& callbacks) = 0;
     virtual bool callbacksPending() = 0;

@@ -3,8 +3,10 @@
 #include "platform/links/CallbackOutbox.h"
 #include "platform/links/RtiThread.h"
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <set>
 
 namespace links {
@@ -60,6 +62,13 @@ struct ThreadedLink::State {
     std::mutex stepMutex;
     std::string step = "connecting";
 
+    // Sends handed over without waiting (for a session that defers its refusals): how many
+    // are queued, and the first failure not yet thrown.
+    bool sendsLater = false;
+    std::atomic<std::size_t> queuedSends{0};
+    std::mutex deferredMutex;
+    std::optional<std::string> deferred;
+
     // Takes what the RTI has sent and hands its callbacks on; on the RTI thread.
     bool takeCallbacks() {
         if (!session) return false;
@@ -96,6 +105,7 @@ std::unique_ptr<RunTimeLink> ThreadedLink::open(const LinkIdentity& identity, Se
                 state->step = step;
             });
             state->runTimeName = session->runTimeName();
+            state->sendsLater = session->defersRefusals();
             state->description = &session->description();
             state->session = std::move(session);
         });
@@ -146,8 +156,39 @@ template <typename Call>
 auto ThreadedLink::onRti(const std::string& what, Call call)
     -> decltype(call(std::declval<RunTimeLink&>())) {
     if (!m_state->thread) throw std::runtime_error(what + ": the federate has left the RTI");
+    throwDeferred();
     return m_state->thread->run(what, m_state->bounds.call,
                                 [state = m_state, call] { return call(*state->session); });
+}
+
+template <typename Call>
+void ThreadedLink::onRtiLater(const std::string& what, Call call) {
+    if (!m_state->sendsLater) return onRti(what, call);
+    if (!m_state->thread) throw std::runtime_error(what + ": the federate has left the RTI");
+    throwDeferred();
+    // A thread that falls behind is waited for, within the call bound, before more is queued.
+    if (m_state->queuedSends.load() >= kMaxQueuedSends) {
+        onRti(what, [](RunTimeLink&) {});
+    }
+    ++m_state->queuedSends;
+    m_state->thread->hand([state = m_state, what, call] {
+        try {
+            call(*state->session);
+        } catch (const std::exception& e) {
+            const std::lock_guard lock(state->deferredMutex);
+            if (!state->deferred) state->deferred = e.what();
+        }
+        --state->queuedSends;
+    });
+}
+
+void ThreadedLink::throwDeferred() {
+    std::optional<std::string> failure;
+    {
+        const std::lock_guard lock(m_state->deferredMutex);
+        failure.swap(m_state->deferred);
+    }
+    if (failure) throw std::runtime_error(*failure);
 }
 
 std::string ThreadedLink::runTimeName() const {
@@ -231,7 +272,7 @@ std::optional<hla::ObjectInstanceHandle> ThreadedLink::findObjectInstance(const 
 void ThreadedLink::updateAttributeValues(hla::ObjectInstanceHandle object,
                                          const hla::AttributeValues& values,
                                          std::optional<hla::LogicalTime> time) {
-    onRti("updating", [object, values, time](RunTimeLink& s) {
+    onRtiLater("updating", [object, values, time](RunTimeLink& s) {
         s.updateAttributeValues(object, values, time);
     });
 }
@@ -239,7 +280,8 @@ void ThreadedLink::updateAttributeValues(hla::ObjectInstanceHandle object,
 void ThreadedLink::sendInteraction(hla::InteractionClassHandle cls,
                                    const hla::ParameterValues& values,
                                    std::optional<hla::LogicalTime> time) {
-    onRti("sending", [cls, values, time](RunTimeLink& s) { s.sendInteraction(cls, values, time); });
+    onRtiLater("sending",
+               [cls, values, time](RunTimeLink& s) { s.sendInteraction(cls, values, time); });
 }
 
 void ThreadedLink::deleteObjectInstance(hla::ObjectInstanceHandle object) {

@@ -102,6 +102,9 @@ public:
     bool evokeCallback(RunTimeCallbacks& callbacks) override;
     bool callbacksPending() override;
 
+    // Sends queued for a link that defers its refusals before the next waits for the thread.
+    static constexpr std::size_t kMaxQueuedSends = 4096;
+
 private:
     struct State;
 
@@ -110,6 +113,12 @@ private:
     // Runs call(session) on the RTI thread within kCallBound.
     template <typename Call>
     auto onRti(const std::string& what, Call call) -> decltype(call(std::declval<RunTimeLink&>()));
+    // For a session that defers its refusals, hands call(session) to the RTI thread without
+    // waiting; what it throws is thrown by the link's next call. Otherwise as onRti.
+    template <typename Call>
+    void onRtiLater(const std::string& what, Call call);
+    // Throws what a call handed over without waiting threw, once.
+    void throwDeferred();
     // Lets the thread go: the session closes on it once it comes free.
     void letGo(std::chrono::milliseconds bound);
 

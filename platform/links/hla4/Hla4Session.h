@@ -84,6 +84,8 @@ public:
     bool needsPolling() const override { return true; }
     void poll() override { m_connection.poll(); }
     int readableDescriptor() const override { return m_connection.descriptor(); }
+    // The server answers a send later; its refusal is thrown by the next call.
+    bool defersRefusals() const override { return true; }
     bool evokeCallback(RunTimeCallbacks& c) override { return callbacks().evoke(c); }
     bool callbacksPending() override { return callbacks().pending(); }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -150,6 +151,28 @@ private:
     }
 };
 
+// A session whose sends are answered later: the first waits at a gate, one to a refused class
+// throws.
+class DeferringSession : public FakeSession {
+public:
+    static constexpr auto kRefused = static_cast<hla::InteractionClassHandle>(9);
+
+    DeferringSession(Seen& seen, Gate& firstSend)
+        : FakeSession(seen, nullptr), m_seen(seen), m_firstSend(firstSend) {}
+    bool defersRefusals() const override { return true; }
+    void sendInteraction(hla::InteractionClassHandle cls, const hla::ParameterValues&,
+                         std::optional<hla::LogicalTime>) override {
+        if (m_sent++ == 0) m_firstSend.pass();
+        if (cls == kRefused) throw std::runtime_error("sending: InteractionClassNotPublished");
+        m_seen.add("send " + std::to_string(static_cast<int>(cls)));
+    }
+
+private:
+    Seen& m_seen;
+    Gate& m_firstSend;
+    int m_sent = 0;
+};
+
 // What the controller is told, in order.
 struct Told : links::RunTimeCallbacks {
     std::vector<std::string> calls;
@@ -255,6 +278,39 @@ TEST(ThreadedLink, AResignThatDoesNotAnswerClosesAllTheSame) {
     rti.release();
     EXPECT_TRUE(seen.waitFor("gone"));
     EXPECT_TRUE(eventually([] { return links::lingeringRtiThreads() == 0; }));
+}
+
+TEST(ThreadedLink, ASessionThatDefersRefusalsIsNotWaitedForAndItsRefusalComesWithTheNextCall) {
+    Seen seen;
+    Gate firstSend;
+    auto link = ThreadedLink::open(kIdentity, [&](const links::StepReport&) {
+        return std::make_unique<DeferringSession>(seen, firstSend);
+    });
+    // The thread is held in the first send; the caller goes on all the same.
+    link->sendInteraction(static_cast<hla::InteractionClassHandle>(1), {}, std::nullopt);
+    link->sendInteraction(DeferringSession::kRefused, {}, std::nullopt);
+    link->sendInteraction(static_cast<hla::InteractionClassHandle>(2), {}, std::nullopt);
+    EXPECT_FALSE(seen.has("send 1"));
+    firstSend.release();
+    ASSERT_TRUE(seen.waitFor("send 2"));
+    // In the order sent; the refusal, once, with the call after it.
+    EXPECT_THROW(
+        {
+            try {
+                link->registerSynchronizationPoint("after");
+            } catch (const std::runtime_error& e) {
+                EXPECT_STREQ(e.what(), "sending: InteractionClassNotPublished");
+                throw;
+            }
+        },
+        std::runtime_error);
+    EXPECT_FALSE(seen.has("register after"));
+    EXPECT_NO_THROW(link->registerSynchronizationPoint("again"));
+    const std::lock_guard lock(seen.mutex);
+    const auto at = [&](const std::string& call) {
+        return std::find(seen.calls.begin(), seen.calls.end(), call) - seen.calls.begin();
+    };
+    EXPECT_LT(at("send 1"), at("send 2"));
 }
 
 TEST(RtiThread, AJobsExceptionReachesItsCallerAndTheThreadGoesOn) {
