@@ -127,8 +127,11 @@ std::unique_ptr<RunTimeLink> ThreadedLink::open(const LinkIdentity& identity, Se
         throw;
     }
     thread.setIdle([state] { return state->takeCallbacks(); });
-    thread.setReadable(
-        [state] { return state->session ? state->session->readableDescriptor() : -1; });
+    // Only a session with a connection to wait on changes how the thread waits.
+    if (state->session && state->session->readableDescriptor() >= 0) {
+        thread.setReadable(
+            [state] { return state->session ? state->session->readableDescriptor() : -1; });
+    }
     return std::unique_ptr<RunTimeLink>(new ThreadedLink(std::move(state)));
 }
 

@@ -103,6 +103,7 @@ QString AccessToken::pathFor(std::uint16_t port) {
 
 AccessToken::AccessToken(std::uint16_t port)
     : m_secret(randomHex()),
+      m_encoded(passwordCredentialData(QString::fromStdString(m_secret).toStdU16String())),
       m_asked("the token it wrote in its user's runtime directory as tandrel/fedpro-" +
               std::to_string(port) + ".token"),
       m_path(pathFor(port)) {
@@ -111,7 +112,9 @@ AccessToken::AccessToken(std::uint16_t port)
 }
 
 AccessToken::AccessToken(std::string secret, std::string asked)
-    : m_secret(std::move(secret)), m_asked(std::move(asked)) {}
+    : m_secret(std::move(secret)),
+      m_encoded(passwordCredentialData(QString::fromStdString(m_secret).toStdU16String())),
+      m_asked(std::move(asked)) {}
 
 std::unique_ptr<AccessToken> AccessToken::fromPasswordFile(const QString& file) {
     std::string password = readSecretFile(QFile::encodeName(file).toStdString(),
@@ -129,8 +132,7 @@ bool AccessToken::accepts(const std::string& type, const std::string& data) cons
     std::string given = data;
     while (!given.empty() && (given.back() == '\n' || given.back() == '\r')) given.pop_back();
     const bool raw = sameSecret(given, m_secret);
-    const bool encoded =
-        sameSecret(data, passwordCredentialData(QString::fromStdString(m_secret).toStdU16String()));
+    const bool encoded = sameSecret(data, m_encoded);
     return raw || encoded;
 }
 

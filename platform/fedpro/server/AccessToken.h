@@ -40,6 +40,8 @@ private:
     AccessToken(std::string secret, std::string asked);
 
     std::string m_secret;
+    // The secret as an HLAunicodeString, as password credentials carry it.
+    std::string m_encoded;
     std::string m_asked;
     QString m_path;
 };
