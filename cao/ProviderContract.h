@@ -22,6 +22,7 @@ inline constexpr int32_t FederationSynchronized = 2;
 inline constexpr int32_t InteractionReceived = 3;
 inline constexpr int32_t AttributeReflected = 4;
 inline constexpr int32_t AdvanceGranted = 5;
+inline constexpr int32_t WaitReport = 6;  // what holds an advance, a point or a write
 }  // namespace message
 
 // The system variables: a name that begins with kSystemPrefix names one of these.
@@ -33,6 +34,8 @@ inline constexpr const char* kLookahead = "@LOOKAHEAD";
 inline constexpr const char* kLbts = "@LBTS";
 inline constexpr const char* kNextEventTime = "@NEXTEVENT_TIME";
 inline constexpr const char* kSyncPoint = "@SYNC_POINT";
+inline constexpr const char* kFederates = "@FEDERATES";     // one line per federate
+inline constexpr const char* kWaitingFor = "@WAITING_FOR";  // what holds a wait, or ""
 }  // namespace variable
 
 // Bits of a variable's option mask; bits that do not apply to a variable's kind are ignored.
@@ -63,6 +66,8 @@ inline constexpr const char* kResumeWindow = "CAO_HLA_RESUME_WINDOW";  // to res
 inline constexpr const char* kRunTimeCaFile = "CAO_HLA_RTI_CA_FILE";
 inline constexpr const char* kRunTimePasswordFile = "CAO_HLA_RTI_PASSWORD_FILE";
 inline constexpr const char* kFedPath = "CAO_HLA_FED_PATH";  // directories, colon-separated
+// Seconds a wait lasts before the controller says what holds it (message 6); 0: never. 3.
+inline constexpr const char* kWaitReport = "CAO_HLA_WAIT_REPORT";
 }  // namespace environment
 
 constexpr bool hasOption(int32_t mask, int32_t bit) {

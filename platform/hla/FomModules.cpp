@@ -5,6 +5,7 @@
 #include "platform/hla/FedReader.h"
 #include "platform/hla/FedSyntax.h"
 #include "platform/hla/InteractionClassMerge.h"
+#include "platform/hla/MomEncoding.h"
 #include "platform/hla/ObjectClassMerge.h"
 #include "platform/hla/TextFile.h"
 #include "platform/hla/XmlFomReader.h"
@@ -96,6 +97,17 @@ FederationDescription standardMim() {
             kStandardMimModule);
     }();
     return mim;
+}
+
+FederationDescription withStandardMim(FederationDescription description) {
+    if (description.findObjectClass(mom::kFederateClass)) return description;
+    try {
+        FederationDescription merged = description;
+        mergeModules(merged, {standardMim()});
+        return merged;
+    } catch (const std::exception&) {
+        return description;
+    }
 }
 
 void mergeModule(FederationDescription& into, const FederationDescription& module) {

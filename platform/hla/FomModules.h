@@ -48,6 +48,10 @@ FederationDescription readModuleFile(const std::string& path);
 
 // IEEE 1516-2010's standard MOM and Initialization Module as Tandrel writes it, built in.
 FederationDescription standardMim();
+// The description with the standard MIM's classes added after its own, which keep their
+// handles and definitions, unless it has the management objects already: so a federation
+// made from a FED file has them too. One whose classes clash with the MIM's stays as it is.
+FederationDescription withStandardMim(FederationDescription description);
 
 // Merges one module into a description, appending only. Throws Error (InconsistentFdd) and
 // leaves into unchanged when the module conflicts with it. Data type references are not

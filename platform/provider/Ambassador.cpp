@@ -67,6 +67,8 @@ void Ambassador::federationSynchronized(const std::string& label) {
 
 void Ambassador::discoverObjectInstance(hla::ObjectInstanceHandle object,
                                         hla::ObjectClassHandle cls, const std::string& name) {
+    // The run-time's own objects tell of the federation, not of a variable: no notice.
+    if (m_federate->view().discovered(object, cls)) return;
     m_federate->objectInView(object, name);
     m_federate->raise(
         cao::contract::message::Notice,
@@ -78,6 +80,7 @@ void Ambassador::discoverObjectInstance(hla::ObjectInstanceHandle object,
 void Ambassador::reflectAttributeValues(hla::ObjectInstanceHandle object,
                                         const hla::AttributeValues& values, const std::string&,
                                         std::optional<hla::LogicalTime> time) {
+    if (m_federate->view().reflected(object, values)) return;
     const auto name = m_federate->objectName(object);
     if (!name) return;
     for (AttributeVariable* variable : m_federate->attributeVariables()) {
@@ -95,6 +98,7 @@ void Ambassador::receiveInteraction(hla::InteractionClassHandle cls,
 
 void Ambassador::removeObjectInstance(hla::ObjectInstanceHandle object, const std::string&,
                                       std::optional<hla::LogicalTime> time) {
+    if (m_federate->view().removed(object)) return;
     const QString name = objectName(object);
     m_federate->objectOutOfView(object);
     m_federate->raise(cao::contract::message::Notice,

@@ -7,11 +7,14 @@
 namespace provider {
 
 Federate::Federate(std::unique_ptr<links::RunTimeLink> link, engine::ControllerContext& context,
-                   std::string federationName, AdvancePolicy advancePolicy)
+                   std::string federationName, AdvancePolicy advancePolicy,
+                   std::string federateName)
     : m_link(std::move(link)),
       m_context(context),
       m_federationName(std::move(federationName)),
+      m_federateName(std::move(federateName)),
       m_declarations(*m_link),
+      m_view(*m_link, m_federateName),
       m_advancePolicy(advancePolicy) {
     m_lastGranted = logicalTime();
 }

@@ -4,6 +4,7 @@
 #include "platform/engine/Provider.h"
 #include "platform/links/RunTimeLink.h"
 #include "platform/provider/Declarations.h"
+#include "platform/provider/FederationView.h"
 #include "platform/provider/OptionString.h"
 
 #include <QString>
@@ -33,12 +34,18 @@ struct RegisteredObject {
 class Federate {
 public:
     Federate(std::unique_ptr<links::RunTimeLink> link, engine::ControllerContext& context,
-             std::string federationName, AdvancePolicy advancePolicy);
+             std::string federationName, AdvancePolicy advancePolicy,
+             std::string federateName = {});
 
     links::RunTimeLink& link() { return *m_link; }
     const std::string& federationName() const { return m_federationName; }
     const hla::FederationDescription& description() const { return m_link->description(); }
     Declarations& declarations() { return m_declarations; }
+    const std::string& federateName() const { return m_federateName; }
+    // The other federates, as the run-time's management objects report them.
+    FederationView& view() { return m_view; }
+    bool isConstrained() const { return m_constrained; }
+    void setConstrained(bool constrained) { m_constrained = constrained; }
 
     bool isOpen() const { return m_open; }
     void markClosed() { m_open = false; }
@@ -91,7 +98,10 @@ private:
     std::unique_ptr<links::RunTimeLink> m_link;
     engine::ControllerContext& m_context;
     std::string m_federationName;
+    std::string m_federateName;
     Declarations m_declarations;
+    FederationView m_view;
+    bool m_constrained = false;
     bool m_open = true;
 
     AdvancePolicy m_advancePolicy;

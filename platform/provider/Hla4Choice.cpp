@@ -1,12 +1,13 @@
 #include "platform/provider/Hla4Choice.h"
 
+#include "platform/provider/SecondsSetting.h"
+
 #include "cao/Error.h"
 #include "cao/ProviderContract.h"
 
 #include <QFileInfo>
 
 #include <chrono>
-#include <cmath>
 #include <stdexcept>
 
 namespace provider {
@@ -16,31 +17,10 @@ namespace {
 namespace variable = cao::contract::environment;
 using std::chrono::milliseconds;
 
-// A bound longer than a day is a mistake, not a wish.
-constexpr double kMaxSeconds = 86400;
 constexpr double kMillisecondsPerSecond = 1000;
 
 cao::Error refused(const QString& description) {
     return cao::Error(description, cao::code::InvalidArg);
-}
-
-// The client's value in seconds, or fallback when it has none. allowZero: 0 is meaningful.
-milliseconds secondsOf(const engine::ClientContext& client, const char* name, milliseconds fallback,
-                       bool allowZero) {
-    const QString text = client.variable(name).trimmed();
-    if (text.isEmpty()) return fallback;
-    bool ok = false;
-    const double seconds = text.toDouble(&ok);
-    const double ms = std::round(seconds * kMillisecondsPerSecond);
-    if (!ok || !std::isfinite(seconds) || seconds < 0 || seconds > kMaxSeconds ||
-        (!allowZero && ms < 1)) {
-        throw refused(QStringLiteral("%1=\"%2\" is not a number of seconds from %3 to %4 "
-                                     "(e.g. 10 or 0.5)")
-                          .arg(QLatin1String(name), text,
-                               allowZero ? QStringLiteral("0") : QStringLiteral("0.001"))
-                          .arg(kMaxSeconds));
-    }
-    return milliseconds(static_cast<long long>(ms));
 }
 
 // A file the client names: absolute, and there to read.
@@ -75,9 +55,10 @@ links::hla4::Hla4Settings hla4SettingsFor(const engine::ClientContext& client) {
                                                    QString::fromUtf8(e.what())));
     }
     links::hla4::SessionTiming& timing = settings.timing;
-    timing.heartbeat = secondsOf(client, variable::kHeartbeat, timing.heartbeat, false);
-    timing.timeout = secondsOf(client, variable::kTimeout, timing.timeout, false);
-    timing.resumeWindow = secondsOf(client, variable::kResumeWindow, timing.resumeWindow, true);
+    timing.heartbeat = secondsSetting(client, variable::kHeartbeat, timing.heartbeat, false);
+    timing.timeout = secondsSetting(client, variable::kTimeout, timing.timeout, false);
+    timing.resumeWindow =
+        secondsSetting(client, variable::kResumeWindow, timing.resumeWindow, true);
     if (timing.timeout <= timing.heartbeat) {
         // A server that answers every heartbeat would count as silent before it is sent one.
         throw refused(

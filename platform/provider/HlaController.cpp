@@ -8,6 +8,7 @@
 #include "platform/provider/InteractionVariable.h"
 #include "platform/provider/OptionString.h"
 #include "platform/provider/RunTimeChoice.h"
+#include "platform/provider/SecondsSetting.h"
 #include "platform/provider/SystemVariable.h"
 #include "platform/provider/Text.h"
 #include "platform/provider/VariableName.h"
@@ -53,9 +54,12 @@ std::unique_ptr<HlaController> HlaController::open(std::shared_ptr<links::RunTim
         }
         rethrowAsCaoError(joining);
     }
+    const std::chrono::milliseconds waitBound = secondsSetting(
+        context.client(), cao::contract::environment::kWaitReport, WaitWatch::kDefaultBound, true);
     auto federate = std::make_shared<Federate>(std::move(link), context, names.federation,
-                                               settings.advancePolicy());
-    std::unique_ptr<HlaController> controller(new HlaController(federate, context));
+                                               settings.advancePolicy(), names.federate);
+    federate->setConstrained(settings.constrained());
+    std::unique_ptr<HlaController> controller(new HlaController(federate, context, waitBound));
     federate->raise(
         cao::contract::message::Notice,
         cao::Variant::fromString(QStringLiteral("Joined federation \"%1\" as federate \"%2\"")
@@ -64,11 +68,15 @@ std::unique_ptr<HlaController> HlaController::open(std::shared_ptr<links::RunTim
     // Announcements of open synchronisation points may already wait.
     if (federate->link().callbacksPending()) controller->m_pump->wake();
     controller->m_pump->start();
+    controller->m_waits.start();
     return controller;
 }
 
-HlaController::HlaController(std::shared_ptr<Federate> federate, engine::ControllerContext& context)
-    : m_federate(std::move(federate)), m_pump(std::make_shared<CallbackPump>(m_federate, context)) {
+HlaController::HlaController(std::shared_ptr<Federate> federate, engine::ControllerContext& context,
+                             std::chrono::milliseconds waitBound)
+    : m_federate(std::move(federate)),
+      m_pump(std::make_shared<CallbackPump>(m_federate, context)),
+      m_waits(m_federate, waitBound) {
     std::weak_ptr<CallbackPump> pump = m_pump;
     m_federate->link().setWaker([pump] {
         if (const auto p = pump.lock()) p->wake();
@@ -83,6 +91,7 @@ HlaController::~HlaController() {
             // Dropped without Remove (the engine went away): nobody is left to tell.
         }
     }
+    m_waits.stop();
     m_pump->stop();
     m_federate->link().setWaker({});
 }
@@ -123,6 +132,7 @@ void HlaController::close() {
                               .arg(text(f.federationName())));
     }
     f.markClosed();
+    m_waits.stop();
     m_pump->stop();
     f.link().setWaker({});
 }

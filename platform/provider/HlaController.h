@@ -4,6 +4,9 @@
 #include "platform/links/embedded/RunTimeHost.h"
 #include "platform/provider/CallbackPump.h"
 #include "platform/provider/Federate.h"
+#include "platform/provider/WaitWatch.h"
+
+#include <chrono>
 
 #include <memory>
 
@@ -25,10 +28,12 @@ public:
     void close() override;
 
 private:
-    HlaController(std::shared_ptr<Federate> federate, engine::ControllerContext& context);
+    HlaController(std::shared_ptr<Federate> federate, engine::ControllerContext& context,
+                  std::chrono::milliseconds waitBound);
 
     std::shared_ptr<Federate> m_federate;
     std::shared_ptr<CallbackPump> m_pump;
+    WaitWatch m_waits;
 };
 
 }  // namespace provider

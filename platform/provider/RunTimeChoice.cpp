@@ -2,6 +2,7 @@
 
 #include "cao/Error.h"
 #include "cao/ProviderContract.h"
+#include "platform/hla/FomModules.h"
 #include "platform/links/LinkLoader.h"
 #include "platform/links/embedded/EmbeddedLink.h"
 #include "platform/links/hla4/Hla4Link.h"
@@ -112,7 +113,11 @@ std::unique_ptr<links::RunTimeLink> joinRunTime(
     request.address = choice.address;
     request.federation = federation;
     request.federate = federate;
-    request.description = std::move(description);
+    // An HLA 4 server has the management objects in every federation: ours adds the MIM to
+    // one made from a FED file, and the link finds their handles by these names.
+    request.description = choice.kind == RunTimeChoice::Kind::Hla4
+                              ? hla::withStandardMim(std::move(description))
+                              : std::move(description);
     for (const QString& module : modules) request.modules.push_back(module.toStdString());
     request.initialTime = initialTime;
     if (choice.kind == RunTimeChoice::Kind::Hla4) {

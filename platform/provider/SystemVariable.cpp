@@ -4,6 +4,7 @@
 #include "cao/ProviderContract.h"
 #include "cao/text/ChangeType.h"
 #include "platform/provider/Text.h"
+#include "platform/provider/WaitWatch.h"
 
 #include <QStringList>
 
@@ -106,7 +107,7 @@ struct SystemVariableRow {
 
 namespace {
 
-constexpr std::array<SystemVariableRow, 6> kSystemVariables = {{
+constexpr std::array<SystemVariableRow, 8> kSystemVariables = {{
     {sys::kCurrentTime,
      [](Federate& f) { return cao::Variant::fromR8(f.link().queryFederateTime()); }, nullptr},
     {sys::kAdvanceTime,
@@ -122,6 +123,10 @@ constexpr std::array<SystemVariableRow, 6> kSystemVariables = {{
          return cao::Variant::fromString(QString::fromStdString(f.latestAnnouncedPoint()));
      },
      registerSyncPoint},
+    {sys::kFederates, [](Federate& f) { return cao::Variant::fromString(federateTable(f)); },
+     nullptr},
+    {sys::kWaitingFor, [](Federate& f) { return cao::Variant::fromString(currentWait(f)); },
+     nullptr},
 }};
 
 const SystemVariableRow& rowOf(const QString& name) {

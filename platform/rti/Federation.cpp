@@ -13,8 +13,8 @@ Federation::Federation(std::string name, std::shared_ptr<const FederationDescrip
 
 Federation::~Federation() = default;
 
-void Federation::join(FederateHandle federate, const std::string& type, LogicalTime initialTime,
-                      const FederationDescription* modules) {
+void Federation::join(FederateHandle federate, const std::string& name, const std::string& type,
+                      LogicalTime initialTime, const FederationDescription* modules) {
     if (modules) {
         FederationDescription merged = m_description;
         hla::mergeModule(merged, *modules);
@@ -23,12 +23,15 @@ void Federation::join(FederateHandle federate, const std::string& type, LogicalT
         m_current = std::make_shared<const FederationDescription>(m_description);
     }
     m_time.addFederate(federate, initialTime);
-    m_syncPoints.joined(m_members.add(federate, type, m_current));
+    Member& member = m_members.add(federate, name, type, m_current);
+    m_syncPoints.joined(member);
+    m_management.joined(member);
 }
 
 void Federation::resign(FederateHandle federate, ResignAction action) {
     m_members.requireMember(federate);
     if (action == ResignAction::NoAction) m_ownership.requireNothingOwned(federate);
+    m_management.leaving(federate);
     if (action == ResignAction::DeleteObjectsAndReleaseAttributes) {
         m_routing.deleteDeletable(federate);
     }
@@ -50,14 +53,16 @@ std::optional<Callback> Federation::nextCallback(FederateHandle federate) {
             if (member.view.count(reflect->object) == 0) continue;
         } else if (const auto* grant = std::get_if<cb::TimeAdvanceGrant>(&*callback)) {
             m_time.grantDelivered(federate, grant->time);
+            m_management.changed();
         }
         return callback;
     }
-    return std::nullopt;
+    return m_management.nextReflection(member);
 }
 
 std::size_t Federation::pendingCallbacks(FederateHandle federate) {
-    return m_members.requireMember(federate).callbacks.size();
+    const Member& member = m_members.requireMember(federate);
+    return member.callbacks.size() + (m_management.hasNews(member) ? 1 : 0);
 }
 
 }  // namespace rti

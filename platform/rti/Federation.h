@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/rti/DeclarationService.h"
+#include "platform/rti/ManagementObjects.h"
 #include "platform/rti/Membership.h"
 #include "platform/rti/ObjectRegistry.h"
 #include "platform/rti/ObjectRouting.h"
@@ -38,9 +39,12 @@ public:
 
     // modules: the joining federate's own description, merged into the standing one first;
     // a conflict throws Error (InconsistentFdd) and leaves the federation as it was.
-    void join(FederateHandle federate, const std::string& type, LogicalTime initialTime,
-              const FederationDescription* modules = nullptr);
+    void join(FederateHandle federate, const std::string& name, const std::string& type,
+              LogicalTime initialTime, const FederationDescription* modules = nullptr);
     void resign(FederateHandle federate, ResignAction action);
+
+    // A federate's time state or declarations changed: the management objects follow.
+    void managementChanged() { m_management.changed(); }
 
     // The federate's next callback. A reflection of an instance the federate has been told
     // is removed (a timestamp-order update overtaken by the removal) is dropped here.
@@ -64,6 +68,7 @@ private:
     OwnershipService m_ownership{m_description, m_members, m_objects};
     ObjectRouting m_routing{m_description, m_members, m_objects, m_time, m_ownership};
     DeclarationService m_declarations{m_description, m_members, m_ownership, m_routing};
+    ManagementObjects m_management{m_name, m_description, m_members, m_objects, m_routing, m_time};
 };
 
 template <typename Service>

@@ -4,10 +4,11 @@
 
 namespace rti {
 
-Member& Membership::add(FederateHandle federate, const std::string& type,
+Member& Membership::add(FederateHandle federate, const std::string& name, const std::string& type,
                         std::shared_ptr<const FederationDescription> description) {
     return *m_members
-                .emplace(federate, std::make_unique<Member>(federate, type, std::move(description)))
+                .emplace(federate, std::make_unique<Member>(federate, name.empty() ? type : name,
+                                                            type, std::move(description)))
                 .first->second;
 }
 

@@ -15,9 +15,15 @@ namespace rti {
 
 // A federate joined to a federation execution, as the other services of the federation see it.
 struct Member {
-    Member(FederateHandle h, std::string t, std::shared_ptr<const FederationDescription> d)
-        : handle(h), type(std::move(t)), description(std::move(d)), declarations(*description) {}
+    Member(FederateHandle h, std::string n, std::string t,
+           std::shared_ptr<const FederationDescription> d)
+        : handle(h),
+          name(std::move(n)),
+          type(std::move(t)),
+          description(std::move(d)),
+          declarations(*description) {}
     FederateHandle handle;
+    std::string name;  // as it joined; its type when it gave none
     std::string type;
     std::shared_ptr<const FederationDescription> description;  // as it stood when it joined
     CallbackQueue callbacks;
@@ -36,7 +42,7 @@ public:
     Membership(const std::string& federationName, const Notifier& notifier)
         : m_federationName(federationName), m_notifier(notifier) {}
 
-    Member& add(FederateHandle federate, const std::string& type,
+    Member& add(FederateHandle federate, const std::string& name, const std::string& type,
                 std::shared_ptr<const FederationDescription> description);
     void remove(FederateHandle federate) { m_members.erase(federate); }
 
@@ -48,6 +54,10 @@ public:
     Members& all() { return m_members; }
 
     void post(Member& to, Callback callback);
+    // Tells the layer above that the federate has something to be handed besides its queue.
+    void wake(FederateHandle federate) {
+        if (m_notifier) m_notifier(federate);
+    }
 
     void deliver(FederateHandle federate, Callback callback) override;
     void releaseHeld(FederateHandle federate) override;

@@ -155,6 +155,15 @@ void ObjectRouting::discoverAll(Member& member) {
     for (auto& [handle, object] : m_objects.all()) discover(member, object);
 }
 
+void ObjectRouting::discoverEverywhere(ObjectInstance& object) {
+    for (auto& [handle, member] : m_members.all()) discover(*member, object);
+}
+
+void ObjectRouting::removeRegistered(ObjectInstanceHandle handle) {
+    ObjectInstance& object = m_objects.get(handle);
+    removeObject(object, object.registrant, {}, std::nullopt);
+}
+
 void ObjectRouting::deleteDeletable(FederateHandle federate) {
     std::vector<ObjectInstanceHandle> deletable;
     for (auto& [handle, object] : m_objects.all()) {

@@ -40,6 +40,10 @@ public:
 
     // The member is told of every instance its subscriptions now reach.
     void discoverAll(Member& member);
+    // Every member whose subscriptions reach it is told of an instance the run-time registered.
+    void discoverEverywhere(ObjectInstance& object);
+    // Removes an instance the run-time registered, wherever it is known.
+    void removeRegistered(ObjectInstanceHandle handle);
     // Deletes every instance the federate may delete, as it leaves.
     void deleteDeletable(FederateHandle federate);
     // The federate has left: no instance counts it as knowing it.

@@ -1,5 +1,6 @@
 #include "platform/rti/RunTime.h"
 
+#include "platform/hla/FomModules.h"
 #include "platform/rti/RunTimeForward.h"
 #include "platform/rti/Vocabulary.h"
 
@@ -21,7 +22,8 @@ void RunTime::createFederationExecution(const std::string& name,
         throw Error(ErrorKind::FederationExecutionAlreadyExists,
                     "federation execution \"" + name + "\" already exists");
     }
-    auto shared = std::make_shared<const FederationDescription>(std::move(description));
+    auto shared =
+        std::make_shared<const FederationDescription>(hla::withStandardMim(std::move(description)));
     m_federations.emplace(name, std::make_unique<Federation>(name, std::move(shared), m_notifier));
 }
 
@@ -46,14 +48,15 @@ bool RunTime::federationExecutionExists(const std::string& name) const {
 FederateHandle RunTime::joinFederationExecution(const std::string& federateType,
                                                 const std::string& federationName,
                                                 LogicalTime initialTime,
-                                                const FederationDescription* modules) {
+                                                const FederationDescription* modules,
+                                                const std::string& federateName) {
     const auto it = m_federations.find(federationName);
     if (it == m_federations.end()) {
         throw Error(ErrorKind::FederationExecutionDoesNotExist,
                     "federation execution \"" + federationName + "\" does not exist");
     }
     const auto handle = static_cast<FederateHandle>(m_nextFederate);
-    it->second->join(handle, federateType, initialTime, modules);
+    it->second->join(handle, federateName, federateType, initialTime, modules);
     ++m_nextFederate;
     m_membership.emplace(handle, it->second.get());
     return handle;
@@ -85,11 +88,12 @@ void RunTime::unpublishObjectClass(FederateHandle federate, ObjectClassHandle cl
 
 void RunTime::subscribeObjectClassAttributes(FederateHandle federate, ObjectClassHandle cls,
                                              const AttributeSet& attributes) {
-    forward(federate, &DeclarationService::subscribeObjectClassAttributes, cls, attributes);
+    forwardChanging(federate, &DeclarationService::subscribeObjectClassAttributes, cls, attributes);
 }
 
 void RunTime::unsubscribeObjectClass(FederateHandle federate, ObjectClassHandle cls) {
-    forward(federate, &DeclarationService::subscribeObjectClassAttributes, cls, AttributeSet{});
+    forwardChanging(federate, &DeclarationService::subscribeObjectClassAttributes, cls,
+                    AttributeSet{});
 }
 
 void RunTime::publishInteractionClass(FederateHandle federate, InteractionClassHandle cls) {

@@ -44,7 +44,8 @@ public:
     FederateHandle joinFederationExecution(const std::string& federateType,
                                            const std::string& federationName,
                                            LogicalTime initialTime = 0,
-                                           const FederationDescription* modules = nullptr);
+                                           const FederationDescription* modules = nullptr,
+                                           const std::string& federateName = {});
     void resignFederationExecution(
         FederateHandle federate,
         ResignAction action = ResignAction::DeleteObjectsAndReleaseAttributes);
@@ -146,6 +147,9 @@ private:
     // method belongs to Federation or one of its services.
     template <typename Method, typename... Args>
     decltype(auto) forward(FederateHandle federate, Method method, Args&&... args);
+    // The same, for a service after which the management objects follow.
+    template <typename Method, typename... Args>
+    void forwardChanging(FederateHandle federate, Method method, Args&&... args);
 
     CallbackNotifier m_notifier;
     std::map<std::string, std::unique_ptr<Federation>> m_federations;

@@ -30,4 +30,11 @@ decltype(auto) RunTime::forward(FederateHandle federate, Method method, Args&&..
                        std::forward<Args>(args)...);
 }
 
+template <typename Method, typename... Args>
+void RunTime::forwardChanging(FederateHandle federate, Method method, Args&&... args) {
+    Federation& federation = federationOf(federate);
+    forward(federate, method, std::forward<Args>(args)...);
+    federation.managementChanged();
+}
+
 }  // namespace rti

@@ -8,43 +8,43 @@ namespace rti {
 
 void RunTime::enableTimeRegulation(FederateHandle federate, LogicalTime time,
                                    LogicalTime lookahead) {
-    forward(federate, &TimeCoordinator::enableRegulation, time, lookahead);
+    forwardChanging(federate, &TimeCoordinator::enableRegulation, time, lookahead);
 }
 
 void RunTime::disableTimeRegulation(FederateHandle federate) {
-    forward(federate, &TimeCoordinator::disableRegulation);
+    forwardChanging(federate, &TimeCoordinator::disableRegulation);
 }
 
 void RunTime::enableTimeConstrained(FederateHandle federate) {
-    forward(federate, &TimeCoordinator::enableConstrained);
+    forwardChanging(federate, &TimeCoordinator::enableConstrained);
 }
 
 void RunTime::disableTimeConstrained(FederateHandle federate) {
-    forward(federate, &TimeCoordinator::disableConstrained);
+    forwardChanging(federate, &TimeCoordinator::disableConstrained);
 }
 
 void RunTime::enableAsynchronousDelivery(FederateHandle federate) {
-    forward(federate, &TimeCoordinator::enableAsynchronousDelivery);
+    forwardChanging(federate, &TimeCoordinator::enableAsynchronousDelivery);
 }
 
 void RunTime::disableAsynchronousDelivery(FederateHandle federate) {
-    forward(federate, &TimeCoordinator::disableAsynchronousDelivery);
+    forwardChanging(federate, &TimeCoordinator::disableAsynchronousDelivery);
 }
 
 void RunTime::timeAdvanceRequest(FederateHandle federate, LogicalTime time) {
-    forward(federate, &TimeCoordinator::timeAdvanceRequest, time);
+    forwardChanging(federate, &TimeCoordinator::timeAdvanceRequest, time);
 }
 
 void RunTime::nextEventRequest(FederateHandle federate, LogicalTime time) {
-    forward(federate, &TimeCoordinator::nextEventRequest, time);
+    forwardChanging(federate, &TimeCoordinator::nextEventRequest, time);
 }
 
 void RunTime::flushQueueRequest(FederateHandle federate, LogicalTime time) {
-    forward(federate, &TimeCoordinator::flushQueueRequest, time);
+    forwardChanging(federate, &TimeCoordinator::flushQueueRequest, time);
 }
 
 void RunTime::modifyLookahead(FederateHandle federate, LogicalTime lookahead) {
-    forward(federate, &TimeCoordinator::modifyLookahead, lookahead);
+    forwardChanging(federate, &TimeCoordinator::modifyLookahead, lookahead);
 }
 
 LogicalTime RunTime::queryFederateTime(FederateHandle federate) {

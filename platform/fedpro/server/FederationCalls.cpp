@@ -78,7 +78,7 @@ pb::JoinResult join(CallContext& c, const std::string& federateName, const std::
     const links::RunTimeHost::Access rt = c.host.access();
     c.registry.prune([&](const std::string& f) { return rt->federationExecutionExists(f); });
     const hla::FederateHandle self =
-        rt->joinFederationExecution(type, federation, 0, own ? &*own : nullptr);
+        rt->joinFederationExecution(type, federation, 0, own ? &*own : nullptr, federateName);
     c.registry.claimName(federation,
                          federateName.empty() ? madeName(c, federation, self) : federateName, self);
     c.federate.handle = self;

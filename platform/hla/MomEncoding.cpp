@@ -1,0 +1,130 @@
+#include "platform/hla/MomEncoding.h"
+
+#include <QString>
+
+#include <bit>
+
+namespace hla::mom {
+
+namespace {
+
+constexpr std::size_t kCountSize = 4;
+constexpr std::size_t kHandleSize = 4;
+constexpr std::size_t kTimeSize = 8;
+constexpr std::size_t kArrayAlignment = 4;  // a count's, and so a string's and a handle's
+
+void putUnsigned(Bytes& out, std::uint64_t value, std::size_t size) {
+    for (std::size_t i = size; i-- > 0;) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint64_t getUnsigned(const Bytes& in, std::size_t at, std::size_t size) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < size; ++i) value = (value << 8) | in[at + i];
+    return value;
+}
+
+void pad(Bytes& out) {
+    while (out.size() % kArrayAlignment != 0) out.push_back(0);
+}
+
+void appendText(Bytes& out, const std::string& utf8) {
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    putUnsigned(out, static_cast<std::uint64_t>(text.size()), kCountSize);
+    for (const QChar c : text) putUnsigned(out, c.unicode(), 2);
+}
+
+// The octets of a variable array of octets, whole.
+std::optional<Bytes> octets(const Bytes& bytes) {
+    if (bytes.size() < kCountSize) return std::nullopt;
+    const std::uint64_t count = getUnsigned(bytes, 0, kCountSize);
+    if (count != bytes.size() - kCountSize) return std::nullopt;
+    return Bytes(bytes.begin() + kCountSize, bytes.end());
+}
+
+}  // namespace
+
+Bytes encodeInteger(std::int32_t value) {
+    Bytes out;
+    putUnsigned(out, static_cast<std::uint32_t>(value), 4);
+    return out;
+}
+
+Bytes encodeBoolean(bool value) {
+    return encodeInteger(value ? 1 : 0);
+}
+
+Bytes encodeText(const std::string& utf8) {
+    Bytes out;
+    appendText(out, utf8);
+    return out;
+}
+
+Bytes encodeTextList(const std::vector<std::string>& utf8) {
+    Bytes out;
+    putUnsigned(out, utf8.size(), kCountSize);
+    for (const std::string& text : utf8) {
+        pad(out);
+        appendText(out, text);
+    }
+    return out;
+}
+
+Bytes encodeHandle(FederateHandle handle) {
+    Bytes out;
+    putUnsigned(out, kHandleSize, kCountSize);
+    putUnsigned(out, toUnderlying(handle), kHandleSize);
+    return out;
+}
+
+Bytes encodeHandleList(const std::vector<FederateHandle>& handles) {
+    Bytes out;
+    putUnsigned(out, handles.size(), kCountSize);
+    for (FederateHandle handle : handles) {
+        const Bytes one = encodeHandle(handle);
+        out.insert(out.end(), one.begin(), one.end());
+    }
+    return out;
+}
+
+Bytes encodeTime(LogicalTime time) {
+    Bytes out;
+    putUnsigned(out, kTimeSize, kCountSize);
+    putUnsigned(out, std::bit_cast<std::uint64_t>(time), kTimeSize);
+    return out;
+}
+
+std::optional<std::int32_t> decodeInteger(const Bytes& bytes) {
+    if (bytes.size() != 4) return std::nullopt;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(getUnsigned(bytes, 0, 4)));
+}
+
+std::optional<bool> decodeBoolean(const Bytes& bytes) {
+    const auto value = decodeInteger(bytes);
+    if (!value || (*value != 0 && *value != 1)) return std::nullopt;
+    return *value == 1;
+}
+
+std::optional<std::string> decodeText(const Bytes& bytes) {
+    if (bytes.size() < kCountSize) return std::nullopt;
+    const std::uint64_t count = getUnsigned(bytes, 0, kCountSize);
+    if (count * 2 != bytes.size() - kCountSize) return std::nullopt;
+    QString text;
+    text.reserve(static_cast<qsizetype>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        text.append(QChar(static_cast<char16_t>(getUnsigned(bytes, kCountSize + 2 * i, 2))));
+    }
+    return text.toStdString();
+}
+
+std::optional<Bytes> decodeHandle(const Bytes& bytes) {
+    return octets(bytes);
+}
+
+std::optional<LogicalTime> decodeTime(const Bytes& bytes) {
+    const auto time = octets(bytes);
+    if (!time) return std::nullopt;
+    if (time->size() != kTimeSize) return std::nullopt;
+    return std::bit_cast<LogicalTime>(getUnsigned(*time, 0, kTimeSize));
+}
+
+}  // namespace hla::mom

@@ -1,0 +1,74 @@
+#pragma once
+
+// The Management Object Model's names and the octets of the MIM data types its objects carry
+// (IEEE 1516.1-2010 clause 11): what the run-time registers and what a federate reads back.
+// The run-time's handles and times travel as an HLAhandle and an HLAlogicalTime: a variable
+// array of octets holding a 32-bit big-endian handle, or an HLAfloat64BE time.
+
+#include "platform/hla/Types.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hla::mom {
+
+inline constexpr const char* kFederationClass = "HLAobjectRoot.HLAmanager.HLAfederation";
+inline constexpr const char* kFederateClass = "HLAobjectRoot.HLAmanager.HLAfederate";
+
+namespace federate {
+inline constexpr const char* kHandle = "HLAfederateHandle";
+inline constexpr const char* kName = "HLAfederateName";
+inline constexpr const char* kType = "HLAfederateType";
+inline constexpr const char* kHost = "HLAfederateHost";
+inline constexpr const char* kRtiVersion = "HLARTIversion";
+inline constexpr const char* kModules = "HLAFOMmoduleDesignatorList";
+inline constexpr const char* kConstrained = "HLAtimeConstrained";
+inline constexpr const char* kRegulating = "HLAtimeRegulating";
+inline constexpr const char* kAsynchronous = "HLAasynchronousDelivery";
+inline constexpr const char* kState = "HLAfederateState";
+inline constexpr const char* kTimeState = "HLAtimeManagerState";
+inline constexpr const char* kLogicalTime = "HLAlogicalTime";
+inline constexpr const char* kLookahead = "HLAlookahead";
+inline constexpr const char* kGalt = "HLAGALT";
+inline constexpr const char* kLits = "HLALITS";
+inline constexpr const char* kReceiveQueue = "HLAROlength";
+inline constexpr const char* kTimestampQueue = "HLATSOlength";
+inline constexpr const char* kGrantedTime = "HLAtimeGrantedTime";
+inline constexpr const char* kAdvancingTime = "HLAtimeAdvancingTime";
+inline constexpr const char* kConveyRegions = "HLAconveyRegionDesignatorSets";
+inline constexpr const char* kConveyProducer = "HLAconveyProducingFederate";
+}  // namespace federate
+
+namespace federation {
+inline constexpr const char* kName = "HLAfederationName";
+inline constexpr const char* kFederates = "HLAfederatesInFederation";
+inline constexpr const char* kRtiVersion = "HLARTIversion";
+inline constexpr const char* kMimDesignator = "HLAMIMdesignator";
+inline constexpr const char* kModules = "HLAFOMmoduleDesignatorList";
+inline constexpr const char* kTimeImplementation = "HLAtimeImplementationName";
+inline constexpr const char* kAutoProvide = "HLAautoProvide";
+}  // namespace federation
+
+// HLAfederateState's ActiveFederate; HLAtimeState's two values.
+inline constexpr std::int32_t kActiveFederate = 1;
+inline constexpr std::int32_t kTimeGranted = 0;
+inline constexpr std::int32_t kTimeAdvancing = 1;
+
+Bytes encodeInteger(std::int32_t value);    // HLAinteger32BE and the enumerations on it
+Bytes encodeBoolean(bool value);            // HLAboolean
+Bytes encodeText(const std::string& utf8);  // HLAunicodeString
+Bytes encodeTextList(const std::vector<std::string>& utf8);          // HLAmoduleDesignatorList
+Bytes encodeHandle(FederateHandle handle);                           // HLAhandle
+Bytes encodeHandleList(const std::vector<FederateHandle>& handles);  // HLAhandleList
+Bytes encodeTime(LogicalTime time);  // HLAlogicalTime and HLAtimeInterval
+
+// Empty when the octets are not a value of the type, whole.
+std::optional<std::int32_t> decodeInteger(const Bytes& bytes);
+std::optional<bool> decodeBoolean(const Bytes& bytes);
+std::optional<std::string> decodeText(const Bytes& bytes);
+std::optional<Bytes> decodeHandle(const Bytes& bytes);  // the handle's own octets
+std::optional<LogicalTime> decodeTime(const Bytes& bytes);
+
+}  // namespace hla::mom

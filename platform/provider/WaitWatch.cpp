@@ -1,0 +1,100 @@
+#include "platform/provider/WaitWatch.h"
+
+#include "cao/ProviderContract.h"
+#include "platform/provider/Text.h"
+
+#include <cmath>
+
+namespace provider {
+
+namespace {
+
+// This federate's state as it knows it itself.
+FederateRow ownRow(Federate& federate) {
+    links::RunTimeLink& rt = federate.link();
+    FederateRow row;
+    row.name = federate.federateName();
+    row.regulating = rt.isTimeRegulating();
+    row.constrained = federate.isConstrained();
+    row.advancing = federate.pendingAdvance().has_value();
+    row.time = rt.queryFederateTime();
+    row.lookahead = rt.queryLookahead();
+    const double galt = rt.queryLBTS();
+    if (std::isfinite(galt)) row.galt = galt;
+    row.reported = true;
+    return row;
+}
+
+WaitText describeAdvance(Federate& federate, double requested) {
+    FederationView& view = federate.view();
+    view.watch();
+    AdvanceWait wait{text(federate.federationName()), ownRow(federate), requested};
+    const std::optional<FederateRow> own = view.own(wait.self);
+    std::optional<std::vector<FederateRow>> others;
+    if (own) {
+        others.emplace();
+        for (const FederateRow& row : view.federates()) {
+            if (row.object != own->object) others->push_back(row);
+        }
+    }
+    return timeAdvanceWait(wait, others);
+}
+
+}  // namespace
+
+QString currentWait(Federate& federate) {
+    const std::optional<double> requested = federate.pendingAdvance();
+    if (!requested) return {};
+    return describeAdvance(federate, *requested).text;
+}
+
+QString federateTable(Federate& federate) {
+    FederationView& view = federate.view();
+    view.watch();
+    const FederateRow self = ownRow(federate);
+    const std::optional<FederateRow> own = view.own(self);
+    std::vector<FederateRow> rows = view.federates();
+    if (!own) rows.insert(rows.begin(), self);  // until the run-time reports it, or for good
+    return federateLines(text(federate.federationName()), rows, federate.pendingAdvance(),
+                         own ? own : std::optional<FederateRow>(self));
+}
+
+WaitWatch::WaitWatch(std::shared_ptr<Federate> federate, std::chrono::milliseconds bound)
+    : m_federate(std::move(federate)), m_bound(bound) {
+    m_timer.setInterval(kCheckPeriod);
+    QObject::connect(&m_timer, &QTimer::timeout, &m_home, [this] { check(); });
+}
+
+void WaitWatch::start() {
+    if (m_bound.count() > 0) m_timer.start();
+}
+
+void WaitWatch::check() {
+    Federate& f = *m_federate;
+    if (!f.isOpen()) return;
+    const std::optional<double> requested = f.pendingAdvance();
+    const auto now = std::chrono::steady_clock::now();
+    if (requested != m_waitingFor) {
+        m_waitingFor = requested;
+        m_since = now;
+        m_reported.clear();
+    }
+    if (!requested) return;
+    try {
+        // Asked at once, so that the run-time's reports are in by the time the bound passes.
+        FederationView& view = f.view();
+        view.watch();
+        if (now - m_since < m_bound) return;
+        const bool reported = !view.federates().empty();
+        if (view.watching() && !reported && now - view.watchingSince() < kReportGrace) return;
+        const WaitText report = describeAdvance(f, *requested);
+        if (report.key == m_reported) return;
+        m_reported = report.key;
+        f.raise(cao::contract::message::WaitReport, cao::Variant::fromString(report.text),
+                QLatin1String(cao::contract::variable::kAdvanceTime));
+    } catch (const std::exception&) {
+        // A run-time out of reach has its own message; the next check tries again.
+    }
+}
+
+}  // namespace provider

@@ -1,0 +1,234 @@
+#include "platform/rti/ManagementObjects.h"
+
+#include "platform/hla/MomEncoding.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <set>
+#include <vector>
+
+namespace rti {
+
+namespace {
+
+namespace fa = hla::mom::federate;
+namespace fn = hla::mom::federation;
+
+constexpr const char* kRtiVersion = "Tandrel embedded run-time 1.0";
+constexpr const char* kMimDesignator = "HLAstandardMIM";
+constexpr const char* kTimeImplementation = "HLAfloat64Time";
+constexpr const char* kFederationObject = "HLAfederation";
+constexpr const char* kFederateObjectPrefix = "HLAfederate.";
+constexpr std::size_t kHostNameSize = 256;
+
+std::string hostName() {
+    std::array<char, kHostNameSize> name{};
+    if (gethostname(name.data(), name.size() - 1) != 0) return {};
+    return name.data();
+}
+
+std::vector<std::string> moduleNames(const FederationDescription& description) {
+    std::set<std::string> seen;
+    std::vector<std::string> names;
+    const auto add = [&](const std::string& module) {
+        if (!module.empty() && seen.insert(module).second) names.push_back(module);
+    };
+    for (std::size_t i = 0; i < description.objectClassCount(); ++i) {
+        add(description.objectClass(static_cast<ObjectClassHandle>(i)).module);
+    }
+    for (std::size_t i = 0; i < description.interactionClassCount(); ++i) {
+        add(description.interactionClass(static_cast<InteractionClassHandle>(i)).module);
+    }
+    return names;
+}
+
+std::int32_t milliseconds(std::chrono::steady_clock::duration duration) {
+    return static_cast<std::int32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
+}
+
+}  // namespace
+
+ManagementObjects::ManagementObjects(const std::string& federationName,
+                                     const FederationDescription& description, Membership& members,
+                                     ObjectRegistry& objects, ObjectRouting& routing,
+                                     TimeCoordinator& time)
+    : m_federationName(federationName),
+      m_description(description),
+      m_members(members),
+      m_objects(objects),
+      m_routing(routing),
+      m_time(time) {
+    registerFederation();
+}
+
+void ManagementObjects::registerFederation() {
+    // A joiner's modules may bring the MIM to a federation created without it.
+    if (m_federationObject) return;
+    m_federationClass = m_description.findObjectClass(hla::mom::kFederationClass);
+    m_federateClass = m_description.findObjectClass(hla::mom::kFederateClass);
+    if (!m_federationClass || !m_federateClass) return;
+    ObjectInstance& object =
+        m_objects.create(*m_federationClass, kFederationObject, kRunTimeItself,
+                         m_description.availableAttributes(*m_federationClass));
+    for (auto& [attribute, owner] : object.owners) owner = kRunTimeItself;
+    m_federationObject = object.handle;
+}
+
+void ManagementObjects::joined(Member& member) {
+    registerFederation();
+    if (!m_federateClass) return;
+    ObjectInstance& object = m_objects.create(
+        *m_federateClass, kFederateObjectPrefix + std::to_string(toUnderlying(member.handle)),
+        kRunTimeItself, m_description.availableAttributes(*m_federateClass));
+    for (auto& [attribute, owner] : object.owners) owner = kRunTimeItself;
+    m_federates[member.handle] =
+        FederateRecord{object.handle, hla::mom::kTimeGranted, std::chrono::steady_clock::now()};
+    m_routing.discoverEverywhere(object);
+    changed();
+}
+
+void ManagementObjects::leaving(FederateHandle federate) {
+    m_watchers.erase(federate);
+    const auto it = m_federates.find(federate);
+    if (it == m_federates.end()) return;
+    m_routing.removeRegistered(it->second.object);
+    m_federates.erase(it);
+    changed();
+}
+
+void ManagementObjects::changed() {
+    ++m_generation;
+    const auto now = std::chrono::steady_clock::now();
+    for (auto& [handle, record] : m_federates) {
+        const std::int32_t state =
+            m_time.requestedTime(handle) ? hla::mom::kTimeAdvancing : hla::mom::kTimeGranted;
+        if (state != record.timeState) record = FederateRecord{record.object, state, now};
+    }
+    // Wake each federate that knows a management object and has nothing else to be handed.
+    std::set<FederateHandle> watchers;
+    const auto collect = [&](ObjectInstanceHandle handle) {
+        for (const auto& [federate, known] : m_objects.get(handle).knownBy) {
+            watchers.insert(federate);
+        }
+    };
+    if (m_federationObject) collect(*m_federationObject);
+    for (const auto& [handle, record] : m_federates) collect(record.object);
+    for (FederateHandle federate : watchers) {
+        Watcher& watcher = m_watchers[federate];
+        if (watcher.woken) continue;
+        watcher.woken = true;
+        m_members.wake(federate);
+    }
+}
+
+bool ManagementObjects::hasNews(const Member& member) const {
+    const auto it = m_watchers.find(member.handle);
+    return it != m_watchers.end() && it->second.seen != m_generation;
+}
+
+std::optional<Callback> ManagementObjects::nextReflection(Member& member) {
+    const auto it = m_watchers.find(member.handle);
+    if (it == m_watchers.end() || it->second.seen == m_generation) return std::nullopt;
+    Watcher& watcher = it->second;
+    for (ObjectInstanceHandle handle : member.view) {
+        const AttributeValues* values = currentValues(handle);
+        if (values == nullptr) continue;
+        const ObjectInstance& object = m_objects.get(handle);
+        const auto known = object.knownBy.find(member.handle);
+        if (known == object.knownBy.end()) continue;
+        const auto subscribed = member.declarations.subscribedClassFor(known->second);
+        if (!subscribed) continue;
+        const AttributeSet& wanted = *member.declarations.subscribedAttributes(*subscribed);
+        AttributeValues& told = watcher.told[handle];
+        AttributeValues news;
+        for (const auto& [attribute, value] : *values) {
+            if (wanted.count(attribute) == 0) continue;
+            const auto before = told.find(attribute);
+            if (before != told.end() && before->second == value) continue;
+            told[attribute] = value;
+            news.emplace(attribute, value);
+        }
+        if (!news.empty()) return cb::ReflectAttributeValues{handle, std::move(news), {}, {}};
+    }
+    watcher.seen = m_generation;
+    watcher.woken = false;
+    return std::nullopt;
+}
+
+const AttributeValues* ManagementObjects::currentValues(ObjectInstanceHandle object) {
+    // Worked out once a generation, so the wall-clock durations hold still while watchers
+    // are told.
+    if (m_cacheGeneration != m_generation) {
+        m_cache.clear();
+        m_cacheGeneration = m_generation;
+    }
+    if (const auto cached = m_cache.find(object); cached != m_cache.end()) return &cached->second;
+    if (m_federationObject && object == *m_federationObject) {
+        return &m_cache.emplace(object, federationValues()).first->second;
+    }
+    for (auto& [handle, record] : m_federates) {
+        if (record.object != object) continue;
+        return &m_cache.emplace(object, federateValues(m_members.requireMember(handle), record))
+                    .first->second;
+    }
+    return nullptr;
+}
+
+void ManagementObjects::put(AttributeValues& into, ObjectClassHandle cls, const char* attribute,
+                            Bytes value) const {
+    if (const auto handle = m_description.findAttribute(cls, attribute)) {
+        into.emplace(*handle, std::move(value));
+    }
+}
+
+AttributeValues ManagementObjects::federateValues(const Member& member,
+                                                  FederateRecord& record) const {
+    using namespace hla::mom;
+    const ObjectClassHandle cls = *m_federateClass;
+    const FederateHandle f = member.handle;
+    const auto spent = milliseconds(std::chrono::steady_clock::now() - record.since);
+    AttributeValues values;
+    put(values, cls, fa::kHandle, encodeHandle(f));
+    put(values, cls, fa::kName, encodeText(member.name));
+    put(values, cls, fa::kType, encodeText(member.type));
+    put(values, cls, fa::kHost, encodeText(hostName()));
+    put(values, cls, fa::kRtiVersion, encodeText(kRtiVersion));
+    put(values, cls, fa::kModules, encodeTextList(moduleNames(*member.description)));
+    put(values, cls, fa::kConstrained, encodeBoolean(m_time.isConstrained(f)));
+    put(values, cls, fa::kRegulating, encodeBoolean(m_time.isRegulating(f)));
+    put(values, cls, fa::kAsynchronous, encodeBoolean(m_time.isAsynchronousDelivery(f)));
+    put(values, cls, fa::kState, encodeInteger(kActiveFederate));
+    put(values, cls, fa::kTimeState, encodeInteger(record.timeState));
+    put(values, cls, fa::kLogicalTime, encodeTime(m_time.logicalTime(f)));
+    put(values, cls, fa::kLookahead, encodeTime(m_time.lookahead(f)));
+    put(values, cls, fa::kGalt, encodeTime(m_time.lbts(f)));
+    put(values, cls, fa::kLits, encodeTime(m_time.minNextEventTime(f)));
+    put(values, cls, fa::kReceiveQueue,
+        encodeInteger(static_cast<std::int32_t>(member.callbacks.size())));
+    put(values, cls, fa::kGrantedTime, encodeInteger(record.timeState == kTimeGranted ? spent : 0));
+    put(values, cls, fa::kAdvancingTime,
+        encodeInteger(record.timeState == kTimeAdvancing ? spent : 0));
+    put(values, cls, fa::kConveyRegions, encodeBoolean(false));
+    put(values, cls, fa::kConveyProducer, encodeBoolean(false));
+    return values;
+}
+
+AttributeValues ManagementObjects::federationValues() const {
+    using namespace hla::mom;
+    const ObjectClassHandle cls = *m_federationClass;
+    std::vector<FederateHandle> federates;
+    for (const auto& [handle, record] : m_federates) federates.push_back(handle);
+    AttributeValues values;
+    put(values, cls, fn::kName, encodeText(m_federationName));
+    put(values, cls, fn::kFederates, encodeHandleList(federates));
+    put(values, cls, fn::kRtiVersion, encodeText(kRtiVersion));
+    put(values, cls, fn::kMimDesignator, encodeText(kMimDesignator));
+    put(values, cls, fn::kModules, encodeTextList(moduleNames(m_description)));
+    put(values, cls, fn::kTimeImplementation, encodeText(kTimeImplementation));
+    put(values, cls, fn::kAutoProvide, encodeBoolean(false));
+    return values;
+}
+
+}  // namespace rti

@@ -1,0 +1,169 @@
+// The run-time's management objects as a MOM tool sees them: discovered by subscribing, their
+// values in the MIM's encodings, changes coming as they happen and lost federates removed.
+
+#include "Scenario.h"
+#include "platform/hla/DataCodec.h"
+#include "platform/hla/FedReader.h"
+#include "platform/hla/FomModules.h"
+#include "platform/hla/MomEncoding.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+using namespace rti;
+namespace mom = hla::mom;
+
+namespace {
+
+// Records the management objects a federate is told of, by name, with their latest values.
+class MomTool : public FederateAmbassador {
+public:
+    MomTool(RunTime& rt, FederateHandle self) : m_rt(rt), m_self(self) {}
+
+    void discoverObjectInstance(ObjectInstanceHandle object, ObjectClassHandle cls,
+                                const std::string& name) override {
+        names[object] = name;
+        classes[name] = m_rt.description(m_self)->objectClass(cls).fullName;
+    }
+    void reflectAttributeValues(ObjectInstanceHandle object, const AttributeValues& values,
+                                const std::string&, std::optional<LogicalTime>) override {
+        const auto fom = m_rt.description(m_self);
+        for (const auto& [attribute, bytes] : values) {
+            objects[names.at(object)][fom->attribute(attribute).name] = bytes;
+        }
+        ++reflections;
+    }
+    void removeObjectInstance(ObjectInstanceHandle object, const std::string&,
+                              std::optional<LogicalTime>) override {
+        objects.erase(names.at(object));
+        removed.push_back(names.at(object));
+    }
+    void drain() {
+        while (m_rt.evokeCallback(m_self, *this)) {
+        }
+    }
+    const Bytes& value(const std::string& object, const std::string& attribute) {
+        return objects.at(object).at(attribute);
+    }
+
+    std::map<ObjectInstanceHandle, std::string> names;
+    std::map<std::string, std::string> classes;
+    std::map<std::string, std::map<std::string, Bytes>> objects;
+    std::vector<std::string> removed;
+    int reflections = 0;
+
+private:
+    RunTime& m_rt;
+    FederateHandle m_self;
+};
+
+void subscribeAll(RunTime& rt, FederateHandle federate, const char* cls) {
+    const auto fom = rt.description(federate);
+    const ObjectClassHandle handle = rt.getObjectClassHandle(federate, cls);
+    AttributeSet all;
+    for (AttributeHandle a : fom->availableAttributes(handle)) all.insert(a);
+    rt.subscribeObjectClassAttributes(federate, handle, all);
+}
+
+std::string objectOf(FederateHandle federate) {
+    return "HLAfederate." + std::to_string(toUnderlying(federate));
+}
+
+// A federation made from the chat room as a FED file and as an XML module.
+class ManagementObjects : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        hla::FederationDescription fom =
+            GetParam() ? hla::readFederationModules({TANDREL_SOURCE_DATA_DIR "/Chat.xml"})
+                       : hla::parseFed(rti::testing::kScenarioFed);
+        rt.createFederationExecution("ChatRoom", std::move(fom));
+    }
+    RunTime rt;
+};
+
+}  // namespace
+
+TEST_P(ManagementObjects, ASubscriberDiscoversTheFederationAndEachFederateWithTheirValues) {
+    const FederateHandle one = rt.joinFederationExecution("Sim", "ChatRoom", 0, nullptr, "One");
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    rt.enableTimeRegulation(one, 2, 0.5);
+    MomTool seen(rt, tool);
+    subscribeAll(rt, tool, mom::kFederateClass);
+    subscribeAll(rt, tool, mom::kFederationClass);
+    seen.drain();
+
+    ASSERT_EQ(seen.objects.count(objectOf(one)), 1u);
+    EXPECT_EQ(seen.classes[objectOf(one)], "ObjectRoot.HLAmanager.HLAfederate");
+    EXPECT_EQ(mom::decodeText(seen.value(objectOf(one), mom::federate::kName)), "One");
+    EXPECT_EQ(mom::decodeText(seen.value(objectOf(one), mom::federate::kType)), "Sim");
+    EXPECT_EQ(mom::decodeText(seen.value(objectOf(tool), mom::federate::kName)), "Tool");
+    EXPECT_EQ(mom::decodeBoolean(seen.value(objectOf(one), mom::federate::kRegulating)), true);
+    EXPECT_EQ(mom::decodeBoolean(seen.value(objectOf(one), mom::federate::kConstrained)), false);
+    EXPECT_EQ(mom::decodeTime(seen.value(objectOf(one), mom::federate::kLogicalTime)), 2.0);
+    EXPECT_EQ(mom::decodeTime(seen.value(objectOf(one), mom::federate::kLookahead)), 0.5);
+    EXPECT_EQ(mom::decodeInteger(seen.value(objectOf(one), mom::federate::kTimeState)),
+              mom::kTimeGranted);
+    // The tool's own GALT is the regulator's promise.
+    EXPECT_EQ(mom::decodeTime(seen.value(objectOf(tool), mom::federate::kGalt)), 2.5);
+    const Bytes handle = seen.value(objectOf(one), mom::federate::kHandle);
+    EXPECT_EQ(mom::decodeHandle(handle),
+              (Bytes{0, 0, 0, static_cast<std::uint8_t>(toUnderlying(one))}));
+
+    EXPECT_EQ(mom::decodeText(seen.value("HLAfederation", mom::federation::kName)), "ChatRoom");
+    // Decoded with the MIM's own types, as any MOM tool would.
+    const auto fom = rt.description(tool);
+    const hla::DataValue federates = hla::decode(
+        fom->dataTypes, "HLAhandleList", seen.value("HLAfederation", mom::federation::kFederates));
+    EXPECT_EQ(federates.elements.size(), 2u);
+    const hla::DataValue name = hla::decode(fom->dataTypes, "HLAunicodeString",
+                                            seen.value(objectOf(one), mom::federate::kName));
+    EXPECT_EQ(name.text, u"One");
+}
+
+TEST_P(ManagementObjects, ChangesReachTheWatcherOnceEachAndALeavingFederateIsRemoved) {
+    const FederateHandle one = rt.joinFederationExecution("One", "ChatRoom");
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    rt.enableTimeRegulation(one, 0, 1);
+    MomTool seen(rt, tool);
+    subscribeAll(rt, tool, mom::kFederateClass);
+    seen.drain();
+    // Reflections carry only what changed, and nothing when nothing did.
+    const int before = seen.reflections;
+    seen.drain();
+    EXPECT_EQ(seen.reflections, before);
+
+    rt.enableTimeRegulation(tool, 0, 1);
+    rt.timeAdvanceRequest(one, 5);  // held by the tool's promise of 1
+    seen.drain();
+    EXPECT_EQ(mom::decodeInteger(seen.value(objectOf(one), mom::federate::kTimeState)),
+              mom::kTimeAdvancing);
+
+    // A federate joining later is discovered; one leaving is removed from view.
+    const FederateHandle late = rt.joinFederationExecution("Late", "ChatRoom");
+    seen.drain();
+    EXPECT_EQ(seen.objects.count(objectOf(late)), 1u);
+    rt.resignFederationExecution(late);
+    seen.drain();
+    EXPECT_THAT(seen.removed, ::testing::ElementsAre(objectOf(late)));
+}
+
+TEST_P(ManagementObjects, TheRunTimesObjectsAreNotAFederatesToChange) {
+    const FederateHandle one = rt.joinFederationExecution("One", "ChatRoom");
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    MomTool seen(rt, tool);
+    subscribeAll(rt, tool, mom::kFederateClass);
+    seen.drain();
+    const ObjectInstanceHandle object = rt.getObjectInstanceHandle(tool, objectOf(one));
+    const ObjectClassHandle cls = rt.getObjectClassHandle(tool, mom::kFederateClass);
+    const AttributeHandle name = rt.getAttributeHandle(tool, cls, mom::federate::kName);
+    EXPECT_THROW(rt.updateAttributeValues(tool, object, {{name, mom::encodeText("x")}}),
+                 hla::Error);
+    EXPECT_THROW(rt.deleteObjectInstance(tool, object), hla::Error);
+    EXPECT_THROW(rt.registerObjectInstance(tool, cls, "HLAfederate.99"), hla::Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(RtiMom, ManagementObjects, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "ChatXml" : "ChatFed"; });
