@@ -93,6 +93,18 @@ Bytes encodeTime(LogicalTime time) {
     return out;
 }
 
+Bytes encodeSyncPointFederates(const std::vector<std::pair<FederateHandle, std::int32_t>>& list) {
+    Bytes out;
+    putUnsigned(out, list.size(), kCountSize);
+    for (const auto& [federate, status] : list) {
+        const Bytes handle = encodeHandle(federate);
+        out.insert(out.end(), handle.begin(), handle.end());
+        pad(out);
+        putUnsigned(out, static_cast<std::uint32_t>(status), 4);
+    }
+    return out;
+}
+
 std::optional<std::int32_t> decodeInteger(const Bytes& bytes) {
     if (bytes.size() != 4) return std::nullopt;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(getUnsigned(bytes, 0, 4)));
@@ -125,6 +137,34 @@ std::optional<LogicalTime> decodeTime(const Bytes& bytes) {
     if (!time) return std::nullopt;
     if (time->size() != kTimeSize) return std::nullopt;
     return std::bit_cast<LogicalTime>(getUnsigned(*time, 0, kTimeSize));
+}
+
+std::optional<std::vector<SyncPointFederate>> decodeSyncPointFederates(const Bytes& bytes) {
+    if (bytes.size() < kCountSize) return std::nullopt;
+    const std::uint64_t count = getUnsigned(bytes, 0, kCountSize);
+    // Each element takes eight octets at least: a count and a status.
+    if (count > (bytes.size() - kCountSize) / (2 * kCountSize)) return std::nullopt;
+    std::vector<SyncPointFederate> list;
+    std::size_t at = kCountSize;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        at = (at + kArrayAlignment - 1) / kArrayAlignment * kArrayAlignment;
+        if (bytes.size() - at < kCountSize) return std::nullopt;
+        const std::uint64_t size = getUnsigned(bytes, at, kCountSize);
+        at += kCountSize;
+        if (size > bytes.size() - at) return std::nullopt;
+        SyncPointFederate entry;
+        entry.federate.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                              bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
+        at += size;
+        at = (at + kArrayAlignment - 1) / kArrayAlignment * kArrayAlignment;
+        if (bytes.size() < at || bytes.size() - at < 4) return std::nullopt;
+        entry.status =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(getUnsigned(bytes, at, 4)));
+        at += 4;
+        list.push_back(std::move(entry));
+    }
+    if (at != bytes.size()) return std::nullopt;
+    return list;
 }
 
 }  // namespace hla::mom

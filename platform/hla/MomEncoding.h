@@ -51,6 +51,29 @@ inline constexpr const char* kTimeImplementation = "HLAtimeImplementationName";
 inline constexpr const char* kAutoProvide = "HLAautoProvide";
 }  // namespace federation
 
+// Synchronisation points: a federate asks, the run-time reports to the subscribers.
+inline constexpr const char* kRequestSyncPoints =
+    "HLAinteractionRoot.HLAmanager.HLAfederation.HLArequest.HLArequestSynchronizationPoints";
+inline constexpr const char* kReportSyncPoints =
+    "HLAinteractionRoot.HLAmanager.HLAfederation.HLAreport.HLAreportSynchronizationPoints";
+inline constexpr const char* kRequestSyncPointStatus =
+    "HLAinteractionRoot.HLAmanager.HLAfederation.HLArequest."
+    "HLArequestSynchronizationPointStatus";
+inline constexpr const char* kReportSyncPointStatus =
+    "HLAinteractionRoot.HLAmanager.HLAfederation.HLAreport.HLAreportSynchronizationPointStatus";
+inline constexpr const char* kSyncPointName = "HLAsyncPointName";
+inline constexpr const char* kSyncPointFederates = "HLAsyncPointFederates";
+inline constexpr const char* kSyncPoints = "HLAsyncPoints";
+// HLAsynchPointStatus: announced and not achieved; achieved, the others awaited.
+inline constexpr std::int32_t kMovingToSyncPoint = 2;
+inline constexpr std::int32_t kWaitingForRestOfFederation = 3;
+
+// One federate's part in a synchronisation point (HLAsynchPointFederate).
+struct SyncPointFederate {
+    Bytes federate;  // the handle's own octets
+    std::int32_t status = 0;
+};
+
 // HLAfederateState's ActiveFederate; HLAtimeState's two values.
 inline constexpr std::int32_t kActiveFederate = 1;
 inline constexpr std::int32_t kTimeGranted = 0;
@@ -63,6 +86,8 @@ Bytes encodeTextList(const std::vector<std::string>& utf8);          // HLAmodul
 Bytes encodeHandle(FederateHandle handle);                           // HLAhandle
 Bytes encodeHandleList(const std::vector<FederateHandle>& handles);  // HLAhandleList
 Bytes encodeTime(LogicalTime time);  // HLAlogicalTime and HLAtimeInterval
+// HLAsynchPointFederateList
+Bytes encodeSyncPointFederates(const std::vector<std::pair<FederateHandle, std::int32_t>>& list);
 
 // Empty when the octets are not a value of the type, whole.
 std::optional<std::int32_t> decodeInteger(const Bytes& bytes);
@@ -70,5 +95,6 @@ std::optional<bool> decodeBoolean(const Bytes& bytes);
 std::optional<std::string> decodeText(const Bytes& bytes);
 std::optional<Bytes> decodeHandle(const Bytes& bytes);  // the handle's own octets
 std::optional<LogicalTime> decodeTime(const Bytes& bytes);
+std::optional<std::vector<SyncPointFederate>> decodeSyncPointFederates(const Bytes& bytes);
 
 }  // namespace hla::mom

@@ -72,6 +72,7 @@ public:
     void pointAnnounced(const std::string& label) { m_announcedPoints.push_back(label); }
     void pointSynchronized(const std::string& label);
     std::string latestAnnouncedPoint() const;
+    const std::vector<std::string>& announcedPoints() const { return m_announcedPoints; }
 
     // Objects this federate registered, by name, and the names of those in view.
     RegisteredObject* registeredObject(const std::string& name);

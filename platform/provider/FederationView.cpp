@@ -17,6 +17,7 @@ bool FederationView::watch() {
     m_class = fom.findObjectClass(mom::kFederateClass);
     if (!m_class) return false;
     const auto find = [&](const char* name) { return fom.findAttribute(*m_class, name); };
+    const auto handle = find(mom::federate::kHandle);
     const auto name = find(mom::federate::kName);
     const auto regulating = find(mom::federate::kRegulating);
     const auto constrained = find(mom::federate::kConstrained);
@@ -24,14 +25,15 @@ bool FederationView::watch() {
     const auto time = find(mom::federate::kLogicalTime);
     const auto lookahead = find(mom::federate::kLookahead);
     const auto galt = find(mom::federate::kGalt);
-    if (!name || !regulating || !constrained || !timeState || !time || !lookahead || !galt) {
+    if (!handle || !name || !regulating || !constrained || !timeState || !time || !lookahead ||
+        !galt) {
         return false;
     }
     m_attributes =
-        Attributes{*name, *regulating, *constrained, *timeState, *time, *lookahead, *galt};
+        Attributes{*handle, *name, *regulating, *constrained, *timeState, *time, *lookahead, *galt};
     try {
-        m_link.subscribeObjectClassAttributes(
-            *m_class, {*name, *regulating, *constrained, *timeState, *time, *lookahead, *galt});
+        m_link.subscribeObjectClassAttributes(*m_class, {*handle, *name, *regulating, *constrained,
+                                                         *timeState, *time, *lookahead, *galt});
     } catch (const std::exception&) {
         // A run-time that refuses its own management objects reports no federates; the wait
         // report says so.
@@ -57,7 +59,9 @@ bool FederationView::reflected(hla::ObjectInstanceHandle object,
     FederateRow& row = it->second;
     // A value that does not decode keeps what was known: the run-time is not ours to trust.
     for (const auto& [attribute, bytes] : values) {
-        if (attribute == m_attributes->name) {
+        if (attribute == m_attributes->handle) {
+            if (auto v = mom::decodeHandle(bytes)) row.handle = std::move(*v);
+        } else if (attribute == m_attributes->name) {
             if (const auto v = mom::decodeText(bytes)) row.name = *v;
         } else if (attribute == m_attributes->regulating) {
             if (const auto v = mom::decodeBoolean(bytes)) row.regulating = *v;
@@ -80,6 +84,61 @@ bool FederationView::reflected(hla::ObjectInstanceHandle object,
 
 bool FederationView::removed(hla::ObjectInstanceHandle object) {
     return m_rows.erase(object) != 0;
+}
+
+bool FederationView::askPointStatus(const std::string& label) {
+    if (!watch()) return false;
+    if (!m_points) {
+        const hla::FederationDescription& fom = m_link.description();
+        const auto request = fom.findInteractionClass(mom::kRequestSyncPointStatus);
+        const auto report = fom.findInteractionClass(mom::kReportSyncPointStatus);
+        if (!request || !report) return false;
+        const auto requestName = fom.findParameter(*request, mom::kSyncPointName);
+        const auto reportName = fom.findParameter(*report, mom::kSyncPointName);
+        const auto reportFederates = fom.findParameter(*report, mom::kSyncPointFederates);
+        if (!requestName || !reportName || !reportFederates) return false;
+        try {
+            m_link.subscribeInteractionClass(*report);
+            m_link.publishInteractionClass(*request);
+        } catch (const std::exception&) {
+            return false;
+        }
+        m_points = PointStatus{*request, *report, *requestName, *reportName, *reportFederates};
+    }
+    try {
+        m_link.sendInteraction(m_points->request, {{m_points->requestName, mom::encodeText(label)}},
+                               std::nullopt);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+bool FederationView::received(hla::InteractionClassHandle cls, const hla::ParameterValues& values) {
+    if (!m_points || cls != m_points->report) return false;
+    const auto name = values.find(m_points->reportName);
+    const auto federates = values.find(m_points->reportFederates);
+    if (name == values.end() || federates == values.end()) return true;
+    const auto label = mom::decodeText(name->second);
+    auto list = mom::decodeSyncPointFederates(federates->second);
+    if (label && list) m_pointStatus[*label] = std::move(*list);
+    return true;
+}
+
+std::optional<std::vector<std::string>> FederationView::pointLaggards(
+    const std::string& label) const {
+    const auto it = m_pointStatus.find(label);
+    if (it == m_pointStatus.end()) return std::nullopt;
+    std::vector<std::string> names;
+    for (const mom::SyncPointFederate& entry : it->second) {
+        if (entry.status != mom::kMovingToSyncPoint) continue;
+        std::string name;
+        for (const auto& [object, row] : m_rows) {
+            if (row.handle == entry.federate) name = row.name;
+        }
+        names.push_back(name);
+    }
+    return names;
 }
 
 std::vector<FederateRow> FederationView::federates() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/hla/MomEncoding.h"
 #include "platform/hla/Types.h"
 #include "platform/links/RunTimeLink.h"
 
@@ -14,6 +15,7 @@ namespace provider {
 // One federate as the run-time's management objects report it.
 struct FederateRow {
     hla::ObjectInstanceHandle object{};  // its management object
+    hla::Bytes handle;                   // the federate's handle, its own octets
     std::string name;
     bool regulating = false;
     bool constrained = false;
@@ -42,6 +44,15 @@ public:
     bool discovered(hla::ObjectInstanceHandle object, hla::ObjectClassHandle cls);
     bool reflected(hla::ObjectInstanceHandle object, const hla::AttributeValues& values);
     bool removed(hla::ObjectInstanceHandle object);
+    // A report of the management model; false for any other interaction.
+    bool received(hla::InteractionClassHandle cls, const hla::ParameterValues& values);
+
+    // Asks the run-time who has achieved the point; false when it cannot be asked. The
+    // answer comes later, as pointStatus.
+    bool askPointStatus(const std::string& label);
+    // The names of the federates announced the point that have not achieved it, as last
+    // reported ("" for one not yet reported by name); none before a report.
+    std::optional<std::vector<std::string>> pointLaggards(const std::string& label) const;
 
     // Every federate reported so far, this one included once the run-time has told of it.
     std::vector<FederateRow> federates() const;
@@ -51,7 +62,12 @@ public:
 
 private:
     struct Attributes {
-        hla::AttributeHandle name, regulating, constrained, timeState, time, lookahead, galt;
+        hla::AttributeHandle handle, name, regulating, constrained, timeState, time, lookahead,
+            galt;
+    };
+    struct PointStatus {
+        hla::InteractionClassHandle request, report;
+        hla::ParameterHandle requestName, reportName, reportFederates;
     };
 
     links::RunTimeLink& m_link;
@@ -61,6 +77,8 @@ private:
     bool m_watching = false;
     std::chrono::steady_clock::time_point m_since;
     std::map<hla::ObjectInstanceHandle, FederateRow> m_rows;
+    std::optional<PointStatus> m_points;  // set once the request is published
+    std::map<std::string, std::vector<hla::mom::SyncPointFederate>> m_pointStatus;
 };
 
 }  // namespace provider

@@ -129,6 +129,23 @@ WaitText timeAdvanceWait(const AdvanceWait& wait,
     return out;
 }
 
+QString pointWait(const QString& federation, const std::string& label,
+                  const std::optional<std::vector<std::string>>& laggards) {
+    const QString head = QStringLiteral("synchronization point \"%1\" waits").arg(text(label));
+    if (!laggards) {
+        return head + QStringLiteral(
+                          "; the run-time in use does not report which federates "
+                          "have not achieved it");
+    }
+    QStringList names;
+    for (const std::string& name : *laggards) {
+        names << (name.empty() ? QStringLiteral("a federate the run-time does not name")
+                               : federation + QLatin1Char('.') + text(name));
+    }
+    return QStringLiteral("%1 for %2 (announced, not achieved)")
+        .arg(head, names.join(QStringLiteral(", ")));
+}
+
 QString federateLines(const QString& federation, const std::vector<FederateRow>& federates,
                       const std::optional<double>& ownRequest,
                       const std::optional<FederateRow>& own) {

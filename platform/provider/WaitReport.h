@@ -30,6 +30,11 @@ struct AdvanceWait {
 WaitText timeAdvanceWait(const AdvanceWait& wait,
                          const std::optional<std::vector<FederateRow>>& others);
 
+// Names the federates announced the point that have not achieved it; none reported: the
+// run-time does not say who they are.
+QString pointWait(const QString& federation, const std::string& label,
+                  const std::optional<std::vector<std::string>>& laggards);
+
 // One line per federate: name, regulating and constrained, state, logical time, lookahead and
 // the time it advances to where known.
 QString federateLines(const QString& federation, const std::vector<FederateRow>& federates,

@@ -3,6 +3,9 @@
 #include "cao/ProviderContract.h"
 #include "platform/provider/Text.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cmath>
 
 namespace provider {
@@ -43,9 +46,19 @@ WaitText describeAdvance(Federate& federate, double requested) {
 }  // namespace
 
 QString currentWait(Federate& federate) {
-    const std::optional<double> requested = federate.pendingAdvance();
-    if (!requested) return {};
-    return describeAdvance(federate, *requested).text;
+    QStringList lines;
+    if (const std::optional<double> requested = federate.pendingAdvance()) {
+        lines << describeAdvance(federate, *requested).text;
+    }
+    FederationView& view = federate.view();
+    for (const std::string& label : federate.announcedPoints()) {
+        const bool asked = view.askPointStatus(label);
+        const auto laggards = view.pointLaggards(label);
+        if (asked && !laggards) continue;  // the answer is on its way
+        if (laggards && laggards->empty()) continue;
+        lines << pointWait(text(federate.federationName()), label, laggards);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString federateTable(Federate& federate) {
@@ -70,31 +83,66 @@ void WaitWatch::start() {
 }
 
 void WaitWatch::check() {
-    Federate& f = *m_federate;
-    if (!f.isOpen()) return;
-    const std::optional<double> requested = f.pendingAdvance();
+    if (!m_federate->isOpen()) return;
     const auto now = std::chrono::steady_clock::now();
+    try {
+        checkAdvance(now);
+        checkPoints(now);
+    } catch (const std::exception&) {
+        // A run-time out of reach has its own message; the next check tries again.
+    }
+}
+
+void WaitWatch::checkPoints(std::chrono::steady_clock::time_point now) {
+    Federate& f = *m_federate;
+    const std::vector<std::string>& announced = f.announcedPoints();
+    std::erase_if(m_points, [&](const auto& entry) {
+        return std::find(announced.begin(), announced.end(), entry.first) == announced.end();
+    });
+    FederationView& view = f.view();
+    for (const std::string& label : announced) {
+        PointWait& wait =
+            m_points.try_emplace(label, PointWait{now, std::nullopt, {}}).first->second;
+        if (now - wait.since < m_bound) continue;
+        bool answerable = true;
+        if (!wait.asked || now - *wait.asked >= kAskPeriod) {
+            answerable = view.askPointStatus(label);
+            wait.asked = now;
+        }
+        const auto laggards = view.pointLaggards(label);
+        if (!laggards && (answerable || now - wait.since < m_bound + kReportGrace)) continue;
+        if (laggards && laggards->empty()) continue;
+        const bool unnamed =
+            laggards && std::find(laggards->begin(), laggards->end(), "") != laggards->end();
+        if (unnamed && now - view.watchingSince() < kReportGrace) continue;
+        const QString report = pointWait(text(f.federationName()), label, laggards);
+        if (report == wait.reported) continue;
+        wait.reported = report;
+        f.raise(cao::contract::message::WaitReport, cao::Variant::fromString(report),
+                QLatin1String(cao::contract::variable::kSyncPoint));
+    }
+}
+
+void WaitWatch::checkAdvance(std::chrono::steady_clock::time_point now) {
+    Federate& f = *m_federate;
+    const std::optional<double> requested = f.pendingAdvance();
     if (requested != m_waitingFor) {
         m_waitingFor = requested;
         m_since = now;
         m_reported.clear();
     }
     if (!requested) return;
-    try {
-        // Asked at once, so that the run-time's reports are in by the time the bound passes.
-        FederationView& view = f.view();
-        view.watch();
-        if (now - m_since < m_bound) return;
-        const bool reported = !view.federates().empty();
-        if (view.watching() && !reported && now - view.watchingSince() < kReportGrace) return;
-        const WaitText report = describeAdvance(f, *requested);
-        if (report.key == m_reported) return;
-        m_reported = report.key;
-        f.raise(cao::contract::message::WaitReport, cao::Variant::fromString(report.text),
-                QLatin1String(cao::contract::variable::kAdvanceTime));
-    } catch (const std::exception&) {
-        // A run-time out of reach has its own message; the next check tries again.
-    }
+    // Asked at once, so that the run-time's reports are in by the time the bound passes.
+    FederationView& view = f.view();
+    view.watch();
+    if (now - m_since < m_bound) return;
+    const bool reported = !view.federates().empty();
+    if (view.watching() && !reported && now - view.watchingSince() < kReportGrace) return;
+    const WaitText report = describeAdvance(f, *requested);
+    if (report.key == m_reported) return;
+    m_reported = report.key;
+    f.raise(cao::contract::message::WaitReport, cao::Variant::fromString(report.text),
+            QLatin1String(cao::contract::variable::kAdvanceTime));
 }
 
 }  // namespace provider

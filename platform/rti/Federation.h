@@ -45,6 +45,9 @@ public:
 
     // A federate's time state or declarations changed: the management objects follow.
     void managementChanged() { m_management.changed(); }
+    void managementInteraction(InteractionClassHandle cls, const ParameterValues& values) {
+        m_management.interactionSent(cls, values);
+    }
 
     // The federate's next callback. A reflection of an instance the federate has been told
     // is removed (a timestamp-order update overtaken by the removal) is dropped here.
@@ -68,7 +71,8 @@ private:
     OwnershipService m_ownership{m_description, m_members, m_objects};
     ObjectRouting m_routing{m_description, m_members, m_objects, m_time, m_ownership};
     DeclarationService m_declarations{m_description, m_members, m_ownership, m_routing};
-    ManagementObjects m_management{m_name, m_description, m_members, m_objects, m_routing, m_time};
+    ManagementObjects m_management{m_name,    m_description, m_members,   m_objects,
+                                   m_routing, m_time,        m_syncPoints};
 };
 
 template <typename Service>

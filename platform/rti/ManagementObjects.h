@@ -3,6 +3,7 @@
 #include "platform/rti/Membership.h"
 #include "platform/rti/ObjectRegistry.h"
 #include "platform/rti/ObjectRouting.h"
+#include "platform/rti/SyncPointService.h"
 #include "platform/rti/TimeCoordinator.h"
 #include "platform/rti/Vocabulary.h"
 
@@ -28,12 +29,15 @@ class ManagementObjects {
 public:
     ManagementObjects(const std::string& federationName, const FederationDescription& description,
                       Membership& members, ObjectRegistry& objects, ObjectRouting& routing,
-                      TimeCoordinator& time);
+                      TimeCoordinator& time, const SyncPointService& syncPoints);
 
     void joined(Member& member);
     void leaving(FederateHandle federate);
     // Some federate's time state changed: watchers are told at their next callbacks.
     void changed();
+    // A federate sent an interaction: the MOM's requests it serves are answered by reports
+    // to their subscribers.
+    void interactionSent(InteractionClassHandle cls, const ParameterValues& values);
 
     // The next reflection of what the member has not been told, if any.
     std::optional<Callback> nextReflection(Member& member);
@@ -52,6 +56,10 @@ private:
     };
 
     void registerFederation();
+    void reportSyncPoints();
+    void reportSyncPointStatus(const ParameterValues& request);
+    std::optional<InteractionClassHandle> interaction(const char* name) const;
+    std::optional<ParameterHandle> parameter(InteractionClassHandle cls, const char* name) const;
     AttributeValues federateValues(const Member& member, FederateRecord& record) const;
     AttributeValues federationValues() const;
     const AttributeValues* currentValues(ObjectInstanceHandle object);
@@ -64,6 +72,7 @@ private:
     ObjectRegistry& m_objects;
     ObjectRouting& m_routing;
     TimeCoordinator& m_time;
+    const SyncPointService& m_syncPoints;
     std::optional<ObjectClassHandle> m_federationClass;
     std::optional<ObjectClassHandle> m_federateClass;
     std::optional<ObjectInstanceHandle> m_federationObject;

@@ -164,6 +164,15 @@ void ObjectRouting::removeRegistered(ObjectInstanceHandle handle) {
     removeObject(object, object.registrant, {}, std::nullopt);
 }
 
+void ObjectRouting::sendFromRunTime(InteractionClassHandle cls, const ParameterValues& values) {
+    for (auto& [handle, receiver] : m_members.all()) {
+        const auto subscribed = receiver->declarations.subscribedClassFor(cls);
+        if (!subscribed) continue;
+        sendMessage(*receiver, cb::ReceiveInteraction{*subscribed, values, {}, std::nullopt},
+                    std::nullopt);
+    }
+}
+
 void ObjectRouting::deleteDeletable(FederateHandle federate) {
     std::vector<ObjectInstanceHandle> deletable;
     for (auto& [handle, object] : m_objects.all()) {

@@ -44,6 +44,8 @@ public:
     void discoverEverywhere(ObjectInstance& object);
     // Removes an instance the run-time registered, wherever it is known.
     void removeRegistered(ObjectInstanceHandle handle);
+    // An interaction the run-time sends itself, in receive order, to every subscriber.
+    void sendFromRunTime(InteractionClassHandle cls, const ParameterValues& values);
     // Deletes every instance the federate may delete, as it leaves.
     void deleteDeletable(FederateHandle federate);
     // The federate has left: no instance counts it as knowing it.

@@ -127,6 +127,7 @@ void RunTime::sendInteraction(FederateHandle federate, InteractionClassHandle cl
                               const ParameterValues& values, const std::string& tag,
                               std::optional<LogicalTime> time) {
     forward(federate, &ObjectRouting::sendInteraction, cls, values, tag, time);
+    federationOf(federate).managementInteraction(cls, values);
 }
 
 void RunTime::deleteObjectInstance(FederateHandle federate, ObjectInstanceHandle object,

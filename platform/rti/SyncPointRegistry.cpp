@@ -74,4 +74,11 @@ std::optional<SyncPointRegistry::Completed> SyncPointRegistry::completeIfDone(
     return done;
 }
 
+std::optional<std::map<FederateHandle, bool>> SyncPointRegistry::status(
+    const std::string& label) const {
+    const auto it = m_points.find(label);
+    if (it == m_points.end()) return std::nullopt;
+    return it->second.achieved;
+}
+
 }  // namespace rti

@@ -31,6 +31,9 @@ public:
     std::vector<Completed> leave(FederateHandle federate);
 
     std::vector<std::string> labels() const;
+    // Who was announced the open point and whether each has achieved it; none for a label
+    // that is not open.
+    std::optional<std::map<FederateHandle, bool>> status(const std::string& label) const;
 
 private:
     struct Point {

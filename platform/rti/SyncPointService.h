@@ -22,6 +22,8 @@ public:
     // The federate has left: the points that waited only for it are synchronised.
     void left(FederateHandle federate);
 
+    const SyncPointRegistry& points() const { return m_points; }
+
 private:
     void synchronized(const SyncPointRegistry::Completed& point);
 

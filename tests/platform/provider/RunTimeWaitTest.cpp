@@ -110,5 +110,29 @@ TEST_P(RunTimeWait, ABoundOfZeroReportsNothingAndABadOneIsRefusedAtOpen) {
     EXPECT_FALSE(has(one, kWaitReport));
 }
 
+TEST_P(RunTimeWait, ASynchronizationPointOneFederateNeverAchievesNamesIt) {
+    Side one = timed("One", 0);
+    Side two = timed("Two", 0);
+    Side three = timed("Three", 0);
+    one.add(QStringLiteral("@SYNC_POINT"));
+    one.put(QStringLiteral("@SYNC_POINT"), Variant::fromString("ReadyToRun"));
+    ASSERT_TRUE(waitFor([&] { return has(one, 1) && has(two, 1) && has(three, 1); }));
+    one.take(1)[0].message->Acknowledge();
+    two.take(1)[0].message->Acknowledge();
+    const QString expected = "synchronization point \"ReadyToRun\" waits for " + name("Three") +
+                             " (announced, not achieved)";
+    ASSERT_TRUE(waitFor([&] {
+        for (const Received& r : *one.log) {
+            if (r.number == kWaitReport && r.value.string() == expected) return true;
+        }
+        return false;
+    })) << one.get(kWaitingFor).string().toStdString();
+    EXPECT_EQ(one.get(kWaitingFor).string(), expected);
+    // Once the last one achieves, the federation is synchronised and nothing waits.
+    three.take(1)[0].message->Acknowledge();
+    ASSERT_TRUE(waitFor([&] { return has(one, 2); }));
+    EXPECT_EQ(one.get(kWaitingFor).string(), QString());
+}
+
 INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeWait,
                          ::testing::Values(kEmbedded, kEmbeddedXml, kHla4, kHla4Xml), runTimeName);

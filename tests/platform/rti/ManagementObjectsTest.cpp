@@ -41,6 +41,14 @@ public:
         objects.erase(names.at(object));
         removed.push_back(names.at(object));
     }
+    void receiveInteraction(InteractionClassHandle cls, const ParameterValues& values,
+                            const std::string&, std::optional<LogicalTime>) override {
+        const auto fom = m_rt.description(m_self);
+        auto& received = interactions[fom->interactionClass(cls).fullName];
+        for (const auto& [parameter, bytes] : values) {
+            received[fom->parameter(parameter).name] = bytes;
+        }
+    }
     void drain() {
         while (m_rt.evokeCallback(m_self, *this)) {
         }
@@ -53,6 +61,7 @@ public:
     std::map<std::string, std::string> classes;
     std::map<std::string, std::map<std::string, Bytes>> objects;
     std::vector<std::string> removed;
+    std::map<std::string, std::map<std::string, Bytes>> interactions;  // the latest of each
     int reflections = 0;
 
 private:
@@ -165,5 +174,51 @@ TEST_P(ManagementObjects, TheRunTimesObjectsAreNotAFederatesToChange) {
     EXPECT_THROW(rt.registerObjectInstance(tool, cls, "HLAfederate.99"), hla::Error);
 }
 
+TEST_P(ManagementObjects, ASynchronizationPointsStatusIsReportedOnRequest) {
+    const FederateHandle one = rt.joinFederationExecution("One", "ChatRoom");
+    const FederateHandle two = rt.joinFederationExecution("Two", "ChatRoom");
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    MomTool seen(rt, tool);
+    const auto request = rt.getInteractionClassHandle(tool, mom::kRequestSyncPointStatus);
+    const auto report = rt.getInteractionClassHandle(tool, mom::kReportSyncPointStatus);
+    rt.publishInteractionClass(tool, request);
+    rt.subscribeInteractionClass(tool, report);
+    rt.registerFederationSynchronizationPoint(one, "ReadyToRun");
+    rt.synchronizationPointAchieved(one, "ReadyToRun");
+    rt.sendInteraction(tool, request,
+                       {{rt.getParameterHandle(tool, request, mom::kSyncPointName),
+                         mom::encodeText("ReadyToRun")}});
+    seen.drain();
+    auto& got = seen.interactions
+                    ["InteractionRoot.HLAmanager.HLAfederation.HLAreport."
+                     "HLAreportSynchronizationPointStatus"];
+    EXPECT_EQ(mom::decodeText(got[mom::kSyncPointName]), "ReadyToRun");
+    const auto list = mom::decodeSyncPointFederates(got[mom::kSyncPointFederates]);
+    ASSERT_TRUE(list.has_value());
+    std::map<std::uint8_t, std::int32_t> status;
+    for (const auto& entry : *list) status[entry.federate.back()] = entry.status;
+    const auto key = [](FederateHandle f) { return static_cast<std::uint8_t>(toUnderlying(f)); };
+    EXPECT_EQ(status[key(one)], mom::kWaitingForRestOfFederation);
+    EXPECT_EQ(status[key(two)], mom::kMovingToSyncPoint);
+    // The same octets as the MIM's own types decode them.
+    const auto fom = rt.description(tool);
+    const hla::DataValue decoded =
+        hla::decode(fom->dataTypes, "HLAsynchPointFederateList", got[mom::kSyncPointFederates]);
+    EXPECT_EQ(decoded.elements.size(), 3u);
+}
+
 INSTANTIATE_TEST_SUITE_P(RtiMom, ManagementObjects, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "ChatXml" : "ChatFed"; });
+
+TEST(MomEncoding, AListOfSyncPointFederatesThatRunsShortOrLongIsRefused) {
+    const Bytes good = mom::encodeSyncPointFederates({{FederateHandle{7}, 2}});
+    ASSERT_TRUE(mom::decodeSyncPointFederates(good).has_value());
+    for (std::size_t cut = 0; cut < good.size(); ++cut) {
+        EXPECT_FALSE(mom::decodeSyncPointFederates(Bytes(good.begin(), good.begin() + cut)));
+    }
+    Bytes longer = good;
+    longer.push_back(0);
+    EXPECT_FALSE(mom::decodeSyncPointFederates(longer));
+    // A count far beyond the octets is refused before anything is reserved for it.
+    EXPECT_FALSE(mom::decodeSyncPointFederates(Bytes{0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
+}
