@@ -22,10 +22,13 @@ constexpr const char* kFederationObject = "HLAfederation";
 constexpr const char* kFederateObjectPrefix = "HLAfederate.";
 constexpr std::size_t kHostNameSize = 256;
 
-std::string hostName() {
-    std::array<char, kHostNameSize> name{};
-    if (gethostname(name.data(), name.size() - 1) != 0) return {};
-    return name.data();
+const std::string& hostName() {
+    static const std::string host = [] {
+        std::array<char, kHostNameSize> name{};
+        if (gethostname(name.data(), name.size() - 1) != 0) return std::string();
+        return std::string(name.data());
+    }();
+    return host;
 }
 
 std::vector<std::string> moduleNames(const FederationDescription& description) {
@@ -85,7 +88,8 @@ void ManagementObjects::joined(Member& member) {
         kRunTimeItself, m_description.availableAttributes(*m_federateClass));
     for (auto& [attribute, owner] : object.owners) owner = kRunTimeItself;
     m_federates[member.handle] =
-        FederateRecord{object.handle, hla::mom::kTimeGranted, std::chrono::steady_clock::now()};
+        FederateRecord{object.handle, hla::mom::kTimeGranted, std::chrono::steady_clock::now(),
+                       fixedValues(member)};
     m_routing.discoverEverywhere(object);
     changed();
 }
@@ -105,7 +109,10 @@ void ManagementObjects::changed() {
     for (auto& [handle, record] : m_federates) {
         const std::int32_t state =
             m_time.requestedTime(handle) ? hla::mom::kTimeAdvancing : hla::mom::kTimeGranted;
-        if (state != record.timeState) record = FederateRecord{record.object, state, now};
+        if (state != record.timeState) {
+            record.timeState = state;
+            record.since = now;
+        }
     }
     // Wake each federate that knows a management object and has nothing else to be handed.
     std::set<FederateHandle> watchers;
@@ -237,19 +244,26 @@ void ManagementObjects::put(AttributeValues& into, ObjectClassHandle cls, const 
     }
 }
 
+AttributeValues ManagementObjects::fixedValues(const Member& member) const {
+    using namespace hla::mom;
+    const ObjectClassHandle cls = *m_federateClass;
+    AttributeValues values;
+    put(values, cls, fa::kHandle, encodeHandle(member.handle));
+    put(values, cls, fa::kName, encodeText(member.name));
+    put(values, cls, fa::kType, encodeText(member.type));
+    put(values, cls, fa::kHost, encodeText(hostName()));
+    put(values, cls, fa::kRtiVersion, encodeText(kRtiVersion));
+    put(values, cls, fa::kModules, encodeTextList(moduleNames(*member.description)));
+    return values;
+}
+
 AttributeValues ManagementObjects::federateValues(const Member& member,
                                                   FederateRecord& record) const {
     using namespace hla::mom;
     const ObjectClassHandle cls = *m_federateClass;
     const FederateHandle f = member.handle;
     const auto spent = milliseconds(std::chrono::steady_clock::now() - record.since);
-    AttributeValues values;
-    put(values, cls, fa::kHandle, encodeHandle(f));
-    put(values, cls, fa::kName, encodeText(member.name));
-    put(values, cls, fa::kType, encodeText(member.type));
-    put(values, cls, fa::kHost, encodeText(hostName()));
-    put(values, cls, fa::kRtiVersion, encodeText(kRtiVersion));
-    put(values, cls, fa::kModules, encodeTextList(moduleNames(*member.description)));
+    AttributeValues values = record.fixed;
     put(values, cls, fa::kConstrained, encodeBoolean(m_time.isConstrained(f)));
     put(values, cls, fa::kRegulating, encodeBoolean(m_time.isRegulating(f)));
     put(values, cls, fa::kAsynchronous, encodeBoolean(m_time.isAsynchronousDelivery(f)));

@@ -48,6 +48,7 @@ private:
         ObjectInstanceHandle object;
         std::int32_t timeState = 0;
         std::chrono::steady_clock::time_point since;
+        AttributeValues fixed;  // what stays as it was at the join, encoded once
     };
     struct Watcher {
         std::map<ObjectInstanceHandle, AttributeValues> told;
@@ -60,6 +61,7 @@ private:
     void reportSyncPointStatus(const ParameterValues& request);
     std::optional<InteractionClassHandle> interaction(const char* name) const;
     std::optional<ParameterHandle> parameter(InteractionClassHandle cls, const char* name) const;
+    AttributeValues fixedValues(const Member& member) const;
     AttributeValues federateValues(const Member& member, FederateRecord& record) const;
     AttributeValues federationValues() const;
     const AttributeValues* currentValues(ObjectInstanceHandle object);
