@@ -7,16 +7,28 @@
 
 #include "platform/engine/TerminationSignals.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
 #include <cstdio>
 
 namespace {
 
+// Lines are written as they come and flushed once a turn, before the event loop waits: a
+// conversation's lines still appear at once, and a busy peer makes one write a turn rather
+// than one a line.
+constexpr size_t kStreamBufferBytes = size_t{64} << 10;
+
 void writeLine(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fputc('\n', stream);
-    std::fflush(stream);
+}
+
+void flushEachTurn() {
+    std::setvbuf(stdout, nullptr, _IOFBF, kStreamBufferBytes);
+    std::setvbuf(stderr, nullptr, _IOFBF, kStreamBufferBytes);
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     [] { std::fflush(nullptr); });
 }
 
 void note(const QString& text) {
@@ -34,6 +46,7 @@ int main(int argc, char** argv) {
         writeLine(stdout, peer::usageText());
         return peer::kExitDone;
     }
+    flushEachTurn();
     if (!parsed.error.isEmpty()) {
         note(parsed.error);
         note(QStringLiteral("see tandrel-peer --help"));

@@ -5,7 +5,9 @@
 //
 //   dbus-run-session -- build/<preset>/bench/bench_bus [--benchmark_filter=...]
 
+#include "bench/platform/bus/EngineProcess.h"
 #include "bench/platform/bus/FloodProvider.h"
+#include "bench/platform/bus/SocketBaseline.h"
 #include "bench/support/BenchSupport.h"
 #include "bench/support/RtiServer.h"
 #include "bench/support/ShownLog.h"
@@ -47,8 +49,6 @@ constexpr int32_t kReceivedInteraction = 3;
 constexpr int kIdleMeasureMs = 5000;
 // Past the provider's fast polling after the join's traffic.
 constexpr int kIdleSettleMs = 3000;
-// The engine process ends this long after its last client has gone.
-constexpr int kEngineIdleExitSeconds = 1;
 constexpr int kFloodBoundMs = 120000;
 
 // Without a session bus every case says so instead of failing.
@@ -60,58 +60,10 @@ bool haveSessionBus(benchmark::State& state) {
 
 using Window = benchsupport::ShownLog;
 
-// How clients reach the engine: over a peer connection of their own, as they do when they
-// can, or through the bus daemon.
-enum class Path { Peer, Bus };
-
-void label(benchmark::State& state, Path path) {
-    state.SetLabel(path == Path::Peer ? "peer connection" : "through the bus daemon");
-}
-
-// A tandrel-engine process under a bus name of its own, stopped by its PID.
-class EngineProcess {
-public:
-    explicit EngineProcess(Path path = Path::Peer) {
-        static int started = 0;
-        m_service = QStringLiteral("io.tandrel.Engine1.Bench.p%1n%2")
-                        .arg(QCoreApplication::applicationPid())
-                        .arg(++started);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QStringList arguments{QStringLiteral("--service"), m_service, QStringLiteral("--idle-exit"),
-                              QString::number(kEngineIdleExitSeconds)};
-        if (path == Path::Bus) arguments << QStringLiteral("--bus-only");
-        m_process.start(QStringLiteral(TANDREL_ENGINE_PATH), arguments);
-    }
-    ~EngineProcess() { bench::stopProcess(m_process); }
-    // Waits for the engine to serve its name; throws cao::Error saying why it does not.
-    void awaitService() {
-        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-        if (!pumpUntil([&] {
-                return bus->isServiceRegistered(m_service).value() ||
-                       m_process.state() == QProcess::NotRunning;
-            }) ||
-            m_process.state() == QProcess::NotRunning) {
-            throw cao::Error(QStringLiteral("tandrel-engine did not serve %1: %2")
-                                 .arg(m_service, m_process.errorString()));
-        }
-    }
-    cao::EnginePtr connect() { return bus::client::connectEngine({m_service, {}}); }
-    // CPU time the process has taken so far, from the kernel's exact account: the clock ticks
-    // of /proc/<pid>/stat (10 ms) are too coarse for a share below half a percent.
-    double cpuSeconds() const {
-        clockid_t clock{};
-        timespec t{};
-        if (clock_getcpuclockid(pid_t(m_process.processId()), &clock) != 0 ||
-            clock_gettime(clock, &t) != 0) {
-            throw cao::Error(QStringLiteral("The CPU time of tandrel-engine cannot be read"));
-        }
-        return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-    }
-
-private:
-    QString m_service;
-    QProcess m_process;
-};
+using bench::EngineProcess;
+using bench::label;
+using bench::Path;
+using bench::pathArgument;
 
 struct Chat {
     cao::WorkspacePtr workspace;
@@ -129,7 +81,8 @@ struct Chat {
 };
 
 // put_Value on the engine's side raises the messages; the time runs until the last is a line
-// in the log.
+// in the log. Second argument: the path, as pathArgument reads it. Beside the rate, the
+// longest turn of the window's event loop: the largest gap a 0 ms timer sees.
 void BM_FloodIntoShownLogBody(benchmark::State& state);
 void BM_FloodIntoShownLog(benchmark::State& state) {
     bench::guarded(state, BM_FloodIntoShownLogBody);
@@ -137,16 +90,34 @@ void BM_FloodIntoShownLog(benchmark::State& state) {
 void BM_FloodIntoShownLogBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
     const auto total = int32_t(state.range(0));
-    bus::service::EngineThread engineSide([](const engine::ClientContext& client) {
-        engine::ProviderRegistry providers;
-        providers.add(bench::kFloodProvider, bench::floodFactory());
-        return std::make_shared<engine::Engine>(std::move(providers), client);
-    });
+    const Path path = pathArgument(state.range(1));
+    label(state, path);
+    using Peers = bus::service::EngineThread::Peers;
+    bus::service::EngineThread engineSide(
+        [](const engine::ClientContext& client) {
+            engine::ProviderRegistry providers;
+            providers.add(bench::kFloodProvider, bench::floodFactory());
+            return std::make_shared<engine::Engine>(std::move(providers), client);
+        },
+        QString(),
+        path == Path::Channel ? Peers::Taken
+        : path == Path::Peer  ? Peers::WithoutChannel
+                              : Peers::BusOnly);
     const cao::EnginePtr eng = bus::client::connectEngine({engineSide.service(), {}});
     cao::WorkspacePtr workspace = eng->Workspaces()->Item(cao::Variant::fromI4(0));
     cao::ControllerPtr controller =
         workspace->AddController(QStringLiteral("Flood.Window"), bench::kFloodProvider, {}, {});
     cao::VariablePtr trigger = controller->Variables()->Add(kMessage, QStringLiteral("Option=0"));
+    double longestTurnMs = 0;
+    QElapsedTimer sinceTurn;
+    QTimer turns;
+    turns.setInterval(0);
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        if (sinceTurn.isValid()) {
+            longestTurnMs = std::max(longestTurnMs, double(sinceTurn.nsecsElapsed()) / 1e6);
+        }
+        sinceTurn.start();
+    });
     for (auto _ : state) {
         state.PauseTiming();
         auto window = std::make_unique<Window>();
@@ -154,6 +125,8 @@ void BM_FloodIntoShownLogBody(benchmark::State& state) {
             [log = &window->log](const cao::MessagePtr& message) { log->OnMessage(message); });
         QApplication::processEvents();
         state.ResumeTiming();
+        sinceTurn.invalidate();
+        turns.start();
         trigger->put_Value(cao::Variant::fromI4(total));
         if (!bench::awaitUntil([&] { return window->log.model().lineCount() >= total; },
                                kFloodBoundMs)) {
@@ -165,16 +138,19 @@ void BM_FloodIntoShownLogBody(benchmark::State& state) {
             state.SkipWithError(reached.c_str());
             break;
         }
+        turns.stop();
         state.PauseTiming();
         controller->SetOnMessage({});
         window.reset();
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * total);
+    state.counters["longest_ui_turn_ms"] = longestTurnMs;
 }
 BENCHMARK(BM_FloodIntoShownLog)
-    ->Arg(100000)
-    ->Arg(1000000)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -188,6 +164,7 @@ void BM_RoundTripBetweenClientsBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
     EngineProcess engineProcess;
     engineProcess.awaitService();
+    label(state, Path::Channel);
     const cao::EnginePtr first = engineProcess.connect();
     const cao::EnginePtr second = engineProcess.connect();
     Chat a(first, QStringLiteral("ChatRoom.A"));
@@ -238,9 +215,9 @@ BENCHMARK(BM_RoundTripBetweenClients)
 
 // Two clients of one engine process play ping-pong: each answers the other's text with one
 // of its own from inside its message handler, as two peers with --echo do. Round trips per
-// second, beside the floor: one call to the engine and its answer. Second argument: 1 when
-// the clients go through the bus daemon; third: 1 when their controllers join through
-// rtinode on the HLA 1.3 run-time rather than the engine's embedded one.
+// second, beside the floor: one call to the engine and its answer. Second argument: the
+// path, as pathArgument reads it; third: 1 when their controllers join through rtinode on
+// the HLA 1.3 run-time rather than the engine's embedded one.
 void BM_PingPongBetweenClientsBody(benchmark::State& state);
 void BM_PingPongBetweenClients(benchmark::State& state) {
     bench::guarded(state, BM_PingPongBetweenClientsBody);
@@ -248,7 +225,7 @@ void BM_PingPongBetweenClients(benchmark::State& state) {
 void BM_PingPongBetweenClientsBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
     const auto rounds = int(state.range(0));
-    const Path path = state.range(1) != 0 ? Path::Bus : Path::Peer;
+    const Path path = pathArgument(state.range(1));
     label(state, path);
     const bool throughRtinode = state.range(2) != 0;
     if (throughRtinode && !TANDREL_HAVE_HLA13) {
@@ -270,7 +247,7 @@ void BM_PingPongBetweenClientsBody(benchmark::State& state) {
     const cao::EnginePtr second = engineProcess.connect();
     qunsetenv("CAO_HLA_RTI");
     qunsetenv("CAO_HLA_RTI_ADDRESS");
-    if (throughRtinode) state.SetLabel("rtinode, HLA 1.3, peer connection");
+    if (throughRtinode) state.SetLabel("rtinode, HLA 1.3, channel beside the peer connection");
     Chat a(first, QStringLiteral("ChatRoom.Ping"));
     Chat b(second, QStringLiteral("ChatRoom.Pong"));
     int returned = 0;
@@ -309,32 +286,51 @@ void BM_PingPongBetweenClientsBody(benchmark::State& state) {
 BENCHMARK(BM_PingPongBetweenClients)
     ->Args({5000, 0, 0})
     ->Args({5000, 1, 0})
+    ->Args({5000, 2, 0})
     ->Args({5000, 0, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// One call to the engine process and its answer, the least a round trip through it costs.
+// One call to the engine process and its answer, the least a round trip through it costs:
+// GetValue of a registered variable, each timed, beside the baseline measured first in the
+// same case (a blocking 64-byte round trip over a Unix socket between two processes).
+constexpr int kBaselineRounds = 100000;
 void BM_EngineCallFloorBody(benchmark::State& state);
 void BM_EngineCallFloor(benchmark::State& state) {
     bench::guarded(state, BM_EngineCallFloorBody);
 }
 void BM_EngineCallFloorBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
-    const Path path = state.range(0) != 0 ? Path::Bus : Path::Peer;
+    const Path path = pathArgument(state.range(0));
     label(state, path);
+    std::vector<double> socketNs = bench::unixSocketRoundTripsNs(kBaselineRounds);
+    const double socketMedianUs = bench::median(socketNs) / 1000;
     EngineProcess engineProcess(path);
     engineProcess.awaitService();
     const cao::EnginePtr eng = engineProcess.connect();
     Chat idle(eng, QStringLiteral("ChatRoom.Floor"));
-    for (auto _ : state) benchmark::DoNotOptimize(idle.controller->Index());
+    idle.message->put_Value(cao::Variant::fromString(QStringLiteral("floor")));
+    std::vector<double> callNs;
+    callNs.reserve(size_t(state.max_iterations));
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        clock.start();
+        benchmark::DoNotOptimize(idle.message->get_Value());
+        callNs.push_back(double(clock.nsecsElapsed()));
+    }
+    const double callMedianUs = bench::median(callNs) / 1000;
+    state.counters["call_median_us"] = callMedianUs;
+    state.counters["socket_round_trip_median_us"] = socketMedianUs;
+    state.counters["call_per_socket_round_trip"] = callMedianUs / socketMedianUs;
     state.counters["calls_per_s"] =
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_EngineCallFloor)
     ->Arg(0)
     ->Arg(1)
-    ->Iterations(5000)
+    ->Arg(2)
+    ->Iterations(20000)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 
@@ -346,6 +342,7 @@ void BM_IdleEngineProcessBody(benchmark::State& state) {
     if (!haveSessionBus(state)) return;
     EngineProcess engineProcess;
     engineProcess.awaitService();
+    label(state, Path::Channel);
     const cao::EnginePtr eng = engineProcess.connect();
     double cpuShare = 0;
     double idleCpuMs = 0;

@@ -14,7 +14,10 @@ QVariantList callEngine(QDBusConnection& connection, const QString& owner, const
     message.setArguments(arguments);
     const QDBusMessage reply = connection.call(message, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ErrorMessage) return reply.arguments();
-    const QDBusError error(reply);
+    throwEngineError(QDBusError(reply));
+}
+
+void throwEngineError(const QDBusError& error) {
     if (error.type() == QDBusError::UnknownObject) throw UnknownObject(error.message());
     const cao::Error described = errorFromBus(error);
     if (error.name().startsWith(QLatin1String(kErrorPrefix))) throw described;

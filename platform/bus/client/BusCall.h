@@ -3,6 +3,7 @@
 #include "cao/Error.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QString>
 #include <QVariantList>
 
@@ -30,5 +31,7 @@ inline constexpr int kCallTimeoutMs = 30000;
 QVariantList callEngine(QDBusConnection& connection, const QString& owner, const QString& path,
                         const char* interface, const char* member,
                         const QVariantList& arguments = {});
+// Throws what an answer of error to a call throws, as callEngine does.
+[[noreturn]] void throwEngineError(const QDBusError& error);
 
 }  // namespace bus::client

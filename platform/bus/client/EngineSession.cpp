@@ -4,7 +4,10 @@
 #include "platform/bus/client/Replies.h"
 #include "platform/bus/protocol/Names.h"
 
+#include "platform/bus/protocol/Wire.h"
+
 #include <QDBusConnectionInterface>
+#include <QDBusUnixFileDescriptor>
 #include <QMap>
 
 #include <atomic>
@@ -38,6 +41,7 @@ EngineSession::EngineSession(QDBusConnection bus, const QString& connectionName,
         listen(true);
         if (format == MessageFormat::Packed) {
             call(m_path, kEngineInterface, "UsePackedMessages", {true});
+            m_packed = true;
         }
     } catch (...) {
         if (onPeerConnection()) QDBusConnection::disconnectFromPeer(m_peerName);
@@ -46,6 +50,7 @@ EngineSession::EngineSession(QDBusConnection bus, const QString& connectionName,
 }
 
 EngineSession::~EngineSession() {
+    m_channel.reset();
     listen(false);
     if (onPeerConnection()) QDBusConnection::disconnectFromPeer(m_peerName);
 }
@@ -96,6 +101,64 @@ void EngineSession::listen(bool on) {
         subscribe(QString(), kLocalPath, kLocalInterface, kDisconnectedSignal,
                   SLOT(onPeerDisconnected()));
     }
+}
+
+void EngineSession::openChannel(const Acknowledger& acknowledgerFor,
+                                const BatchReader::Deliver& deliver) {
+    // Through the bus daemon a call takes its hop anyway; the channel is the peer's.
+    if (!m_packed || !onPeerConnection() ||
+        !(m_calls.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing)) {
+        return;
+    }
+    channel::SocketPair calls;
+    channel::SocketPair batches;
+    std::unique_ptr<Channel> opened;
+    try {
+        calls = channel::makeSocketPair();
+        batches = channel::makeSocketPair();
+        opened = std::make_unique<Channel>(calls.ours, batches.ours, acknowledgerFor, deliver);
+    } catch (const cao::Error& e) {
+        for (int fd : {calls.theirs, batches.theirs}) channel::closeSocket(fd);
+        if (!opened) {
+            for (int fd : {calls.ours, batches.ours}) channel::closeSocket(fd);
+        }
+        qWarning("tandrel: %s; calls go over D-Bus", e.what());
+        return;
+    }
+    try {
+        // The message holds copies of the descriptors; the engine keeps its own.
+        call(m_path, kEngineInterface, "OpenChannel",
+             {QVariant::fromValue(QDBusUnixFileDescriptor(calls.theirs)),
+              QVariant::fromValue(QDBusUnixFileDescriptor(batches.theirs))});
+    } catch (const cao::Error& e) {
+        // An engine told to serve over D-Bus only says so; anything else is worth a word.
+        if (e.code() != cao::code::NotImplemented) {
+            qWarning("tandrel: the engine took no channel, calls go over D-Bus: %s", e.what());
+        }
+        opened.reset();
+    }
+    for (int fd : {calls.theirs, batches.theirs}) channel::closeSocket(fd);
+    m_channel = std::move(opened);
+}
+
+cao::Variant EngineSession::getValue(const QString& path) {
+    if (onChannel()) {
+        if (std::optional<cao::Variant> value = m_channel->call(channel::Member::GetValue, path)) {
+            return *value;
+        }
+        throw cao::Error(QStringLiteral("The engine answered no value"));
+    }
+    const QVariantList reply = call(path, kVariableInterface, "GetValue");
+    if (reply.isEmpty()) throw cao::Error(QStringLiteral("The engine answered no value"));
+    return fromWire(wireValueArgument(reply[0]));
+}
+
+void EngineSession::putValue(const QString& path, const cao::Variant& value) {
+    if (onChannel()) {
+        m_channel->call(channel::Member::PutValue, path, value);
+        return;
+    }
+    call(path, kVariableInterface, "PutValue", valueArgument(value));
 }
 
 bool EngineSession::present() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cao/Variant.h"
+#include "platform/bus/client/Channel.h"
 #include "platform/bus/client/EngineLauncher.h"
 #include "platform/engine/ClientContext.h"
 
@@ -9,6 +11,8 @@
 #include <QObject>
 #include <QString>
 #include <QVariantList>
+
+#include <memory>
 
 namespace bus::client {
 
@@ -20,7 +24,9 @@ enum class MessageFormat { Packed, Structured };
 // connection to that process when it offers one, which skips the bus daemon's hop each way,
 // or else to its unique bus name, never to the name every engine serves: no path of it can
 // reach another engine. When that process leaves the bus or the peer connection drops,
-// however it ended, ended() is emitted.
+// however it ended, ended() is emitted. Beside a peer connection, a client that takes packed
+// batches hands its engine object a channel of its own for a variable's values and the
+// batches; when the engine takes none, or it closes, those go over D-Bus too.
 class EngineSession : public QObject {
     Q_OBJECT
 public:
@@ -38,12 +44,21 @@ public:
     const QString& owner() const noexcept { return m_owner; }
     const QString& path() const noexcept { return m_path; }
     bool onPeerConnection() const noexcept { return !m_peerName.isEmpty(); }
+    bool onChannel() const noexcept { return m_channel && m_channel->open(); }
+    // Hands the engine object a channel, when it takes packed batches over a peer connection
+    // that can carry descriptors; batches on it are unpacked with acknowledgerFor and handed to
+    // deliver on this thread. Without one, or when the engine takes none, D-Bus carries all.
+    void openChannel(const Acknowledger& acknowledgerFor, const BatchReader::Deliver& deliver);
+    void closeChannel() { m_channel.reset(); }
     // Whether the engine's process is on the bus and reachable now; asks the bus.
     bool present() const;
 
     // Calls member on the object at path of this engine. Throws as callEngine in BusCall.h.
     QVariantList call(const QString& path, const char* interface, const char* member,
                       const QVariantList& arguments = {});
+    // A variable's value, over the channel when there is one. Throws as call.
+    cao::Variant getValue(const QString& path);
+    void putValue(const QString& path, const cao::Variant& value);
 
 signals:
     void ended();
@@ -66,6 +81,8 @@ private:
     QString m_owner;
     QString m_path;
     QString m_peerName;  // empty when calls go over the bus
+    bool m_packed = false;
+    std::unique_ptr<Channel> m_channel;
 };
 
 }  // namespace bus::client

@@ -42,6 +42,10 @@ const EngineSession& Link::session() {
         connect(session.get(), &EngineSession::ended, this, &Link::engineEnded);
         connect(session.get(), &EngineSession::messages, this, &Link::onMessages);
         connect(session.get(), &EngineSession::packedMessages, this, &Link::onPackedMessages);
+        session->openChannel(acknowledgerFor(session->owner()),
+                             [this](const QString& path, std::vector<engine::MessageData> batch) {
+                                 if (m_session) deliver(m_roster.find(path), std::move(batch));
+                             });
         m_roster.forgetEnded();
         m_session = std::move(session);
     }
@@ -59,18 +63,33 @@ QVariantList Link::callEngine(const QString& node, const char* interface, const 
     return reply;
 }
 
-QVariantList Link::call(const QString& owner, const QString& path, const char* interface,
-                        const char* member, const QVariantList& arguments) {
+template <typename Work>
+auto Link::onSession(const QString& owner, Work work) {
     // Objects of an engine that has ended are gone with it.
     if (!m_session || m_session->owner() != owner) throw cao::Error(engineEndedDescription());
     try {
-        return m_session->call(path, interface, member, arguments);
+        return work(*m_session);
     } catch (const EngineUnreachable&) {
         // The call may tell of the end before the watcher or the connection does.
         if (!m_session->present()) engineEnded();
         if (!m_session) throw cao::Error(engineEndedDescription());
         throw;
     }
+}
+
+QVariantList Link::call(const QString& owner, const QString& path, const char* interface,
+                        const char* member, const QVariantList& arguments) {
+    return onSession(owner, [&](EngineSession& session) {
+        return session.call(path, interface, member, arguments);
+    });
+}
+
+cao::Variant Link::getValue(const QString& owner, const QString& path) {
+    return onSession(owner, [&](EngineSession& session) { return session.getValue(path); });
+}
+
+void Link::putValue(const QString& owner, const QString& path, const cao::Variant& value) {
+    onSession(owner, [&](EngineSession& session) { session.putValue(path, value); });
 }
 
 std::shared_ptr<ControllerState> Link::controller(const QString& owner, const QString& path) {
@@ -94,6 +113,7 @@ void Link::engineEnded() {
     std::unique_ptr<EngineSession> session = std::move(m_session);
     const QString owner = session->owner();
     disconnect(session.get(), nullptr, this, nullptr);
+    session->closeChannel();  // nothing more of it is delivered
     // Possibly inside its own signal: deleted once that returns, or with this link.
     session->setParent(this);
     session.release()->deleteLater();

@@ -51,6 +51,10 @@ public:
     // BusCall.h, and when the engine has ended, the description saying so.
     QVariantList call(const QString& owner, const QString& path, const char* interface,
                       const char* member, const QVariantList& arguments = {});
+    // A variable's value at path of the engine at owner, the quickest way there is. Throws as
+    // call.
+    cao::Variant getValue(const QString& owner, const QString& path);
+    void putValue(const QString& owner, const QString& path, const cao::Variant& value);
 
     // A controller the engine at owner answered with, and one the client opened there as name.
     std::shared_ptr<ControllerState> controller(const QString& owner, const QString& path);
@@ -66,6 +70,9 @@ private slots:
     void engineEnded();
 
 private:
+    // Runs work on the session of the engine at owner, as call does.
+    template <typename Work>
+    auto onSession(const QString& owner, Work work);
     Acknowledger acknowledgerFor(const QString& owner);
     void deliver(const std::weak_ptr<ControllerState>& target,
                  std::vector<engine::MessageData> batch);

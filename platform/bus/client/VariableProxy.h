@@ -18,7 +18,9 @@ public:
     void put_Value(const cao::Variant& value) override;
 
 private:
-    QVariantList call(const char* member, const QVariantList& arguments = {});
+    // Runs work, a variable gone from the engine told by its name.
+    template <typename Work>
+    auto guarded(Work work);
 
     std::shared_ptr<Link> m_link;
     std::shared_ptr<ControllerState> m_controller;

@@ -48,7 +48,9 @@ void writeScalar(QDataStream& out, const cao::Variant& value) {
     }
 }
 
-void writeValue(QDataStream& out, const cao::Variant& value) {
+}  // namespace
+
+void writePackedValue(QDataStream& out, const cao::Variant& value) {
     out << quint16(value.type());
     if (!value.isArray()) {
         writeScalar(out, value);
@@ -57,6 +59,8 @@ void writeValue(QDataStream& out, const cao::Variant& value) {
     out << quint32(value.elements().size());
     for (const cao::Variant& element : value.elements()) writeScalar(out, element);
 }
+
+namespace {
 
 template <typename T>
 T read(QDataStream& in) {
@@ -97,7 +101,9 @@ cao::Variant readScalar(QDataStream& in, uint16_t type) {
     }
 }
 
-cao::Variant readValue(QDataStream& in) {
+}  // namespace
+
+cao::Variant readPackedValue(QDataStream& in) {
     const auto type = read<quint16>(in);
     if ((type & cao::VT_ARRAY) == 0) return readScalar(in, type);
     const auto elementType = static_cast<cao::VarType>(type & ~cao::VT_ARRAY);
@@ -115,8 +121,6 @@ cao::Variant readValue(QDataStream& in) {
     return cao::Variant::fromArray(elementType, std::move(elements));
 }
 
-}  // namespace
-
 PackedBatchWriter::PackedBatchWriter() : m_out(&m_bytes, QIODevice::WriteOnly) {
     begin();
 }
@@ -132,8 +136,8 @@ void PackedBatchWriter::begin() {
 void PackedBatchWriter::add(int32_t number, const cao::Variant& value, const cao::Variant& time,
                             const QString& source, const QString& acknowledgePath) {
     m_out << qint32(number);
-    writeValue(m_out, value);
-    writeValue(m_out, time);
+    writePackedValue(m_out, value);
+    writePackedValue(m_out, time);
     m_out << source << acknowledgePath;
     ++m_count;
 }
@@ -144,35 +148,6 @@ QByteArray PackedBatchWriter::take() {
     const auto count = quint32(m_count);
     begin();
     qToBigEndian(count, batch.data());
-    return batch;
-}
-
-std::vector<engine::MessageData> unpackBatch(const QByteArray& bytes,
-                                             const Acknowledger& acknowledgerFor) {
-    QDataStream in(bytes);
-    in.setVersion(kStreamVersion);
-    const auto count = read<quint32>(in);
-    if (in.status() != QDataStream::Ok || count > quint64(bytes.size())) {
-        throw cao::Error(
-            QStringLiteral("A packed batch of %1 bytes is malformed").arg(bytes.size()));
-    }
-    std::vector<engine::MessageData> batch(count);
-    QString acknowledgePath;
-    for (engine::MessageData& message : batch) {
-        message.number = read<qint32>(in);
-        message.value = readValue(in);
-        message.time = readValue(in);
-        in >> message.source >> acknowledgePath;
-        if (in.status() != QDataStream::Ok) {
-            throw cao::Error(
-                QStringLiteral("A packed batch of %1 bytes ends early").arg(bytes.size()));
-        }
-        if (!acknowledgePath.isEmpty()) message.acknowledge = acknowledgerFor(acknowledgePath);
-    }
-    if (!in.atEnd()) {
-        throw cao::Error(QStringLiteral("A packed batch has %1 bytes after its last message")
-                             .arg(in.device()->bytesAvailable()));
-    }
     return batch;
 }
 

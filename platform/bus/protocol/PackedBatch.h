@@ -36,9 +36,14 @@ private:
     qsizetype m_count = 0;
 };
 
+// One value as a batch carries it; the reader throws cao::Error for a type it does not carry
+// and leaves the stream's status short when the bytes end early.
+void writePackedValue(QDataStream& out, const cao::Variant& value);
+cao::Variant readPackedValue(QDataStream& in);
+
 // Throws cao::Error when the bytes are no batch. A message that names an object to
 // acknowledge it through gets the acknowledgement acknowledgerFor makes for that path.
-std::vector<engine::MessageData> unpackBatch(const QByteArray& bytes,
+std::vector<engine::MessageData> unpackBatch(QByteArrayView bytes,
                                              const Acknowledger& acknowledgerFor);
 
 }  // namespace bus

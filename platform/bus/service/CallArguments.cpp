@@ -1,5 +1,9 @@
 #include "platform/bus/service/CallArguments.h"
 
+#include <QDBusUnixFileDescriptor>
+
+#include <fcntl.h>
+
 namespace bus::service {
 
 namespace {
@@ -47,14 +51,31 @@ bool CallArguments::flag(qsizetype position) const {
 cao::Variant CallArguments::value(qsizetype position) const {
     try {
         const cao::Variant value = bus::fromWire(bus::wireValueArgument(m_arguments.at(position)));
-        const bool tooLong = value.type() == cao::VT_BSTR ? value.string().size() > kMaxTextLength
-                             : value.isArray() ? qsizetype(value.elements().size()) > kMaxTextLength
-                                               : false;
-        if (tooLong) refuse(QStringLiteral("takes no value larger than %1").arg(kMaxTextLength));
+        checkSize(value);
         return value;
     } catch (const cao::Error& e) {
         refuse(QStringLiteral("argument %1: %2").arg(position + 1).arg(e.description()));
     }
+}
+
+void CallArguments::checkSize(const cao::Variant& value) const {
+    const bool tooLong = value.type() == cao::VT_BSTR ? value.string().size() > kMaxTextLength
+                         : value.isArray() ? qsizetype(value.elements().size()) > kMaxTextLength
+                                           : false;
+    if (tooLong) refuse(QStringLiteral("takes no value larger than %1").arg(kMaxTextLength));
+}
+
+int CallArguments::fileDescriptor(qsizetype position) const {
+    const QVariant& argument = m_arguments.at(position);
+    const int handed = argument.metaType() == QMetaType::fromType<QDBusUnixFileDescriptor>()
+                           ? argument.value<QDBusUnixFileDescriptor>().fileDescriptor()
+                           : -1;
+    if (handed < 0)
+        refuse(QStringLiteral("takes a file descriptor as argument %1").arg(position + 1));
+    // The message closes its own as it goes.
+    const int kept = ::fcntl(handed, F_DUPFD_CLOEXEC, 0);
+    if (kept < 0) refuse(QStringLiteral("cannot keep the file descriptor it was handed"));
+    return kept;
 }
 
 QMap<QString, QString> CallArguments::textMap(qsizetype position, qsizetype maxEntries) const {

@@ -31,6 +31,10 @@ public:
     QString text(qsizetype position) const;
     bool flag(qsizetype position) const;
     cao::Variant value(qsizetype position) const;
+    // Refuses a value beyond kMaxTextLength characters or elements.
+    void checkSize(const cao::Variant& value) const;
+    // A copy of the file descriptor handed over (h), the caller's to close.
+    int fileDescriptor(qsizetype position) const;
     // A dictionary of strings (a{ss}) of at most maxEntries entries, each text within
     // kMaxTextLength.
     QMap<QString, QString> textMap(qsizetype position, qsizetype maxEntries) const;

@@ -2,6 +2,7 @@
 
 #include "platform/bus/protocol/Names.h"
 #include "platform/bus/service/CallArguments.h"
+#include "platform/bus/service/ChannelEnd.h"
 #include "platform/bus/service/ControllerState.h"
 #include "platform/engine/Message.h"
 
@@ -42,6 +43,10 @@ EngineObject::EngineObject(cao::EnginePtr engine, QString path, Emit sendBatch)
 
 EngineObject::~EngineObject() {
     for (auto& [node, entry] : m_controllers) release(*entry);
+}
+
+void EngineObject::setChannelsAllowed(bool allowed) {
+    m_channelsAllowed = allowed;
 }
 
 int EngineObject::controllerCount() const {
@@ -93,6 +98,19 @@ QVariantList EngineObject::handleEngine(const QString& member, const QVariantLis
         const bool packed = take.flag(0);
         flush();  // what was gathered goes as it was gathered, so the order holds
         m_packed = packed;
+        return {};
+    }
+    if (member == QLatin1String("OpenChannel")) {
+        take.expect(2, "hh");
+        const int calls = take.fileDescriptor(0);
+        int batches = -1;
+        try {
+            batches = take.fileDescriptor(1);
+        } catch (...) {
+            channel::closeSocket(calls);
+            throw;
+        }
+        openChannel(calls, batches);
         return {};
     }
     if (member == QLatin1String("Workspace")) {
@@ -184,6 +202,42 @@ QVariantList EngineObject::handleController(ControllerState& entry, const QStrin
         return {};
     }
     throw unknownMethod(QLatin1String(bus::kControllerInterface), member);
+}
+
+void EngineObject::openChannel(int calls, int batches) {
+    try {
+        if (!m_channelsAllowed) {
+            throw cao::Error(
+                QStringLiteral("This engine serves its clients over D-Bus only, as it was told"),
+                cao::code::NotImplemented);
+        }
+        channel::checkChannelSocket(calls);
+        channel::checkChannelSocket(batches);
+    } catch (...) {
+        channel::closeSocket(calls);
+        channel::closeSocket(batches);
+        throw;
+    }
+    flush();  // what was gathered goes the way it was gathered for, so the order holds
+    m_channel = std::make_unique<ChannelEnd>(
+        calls, batches, [this](const channel::Call& call) { return serveChannel(call); });
+}
+
+std::optional<cao::Variant> EngineObject::serveChannel(const channel::Call& call) {
+    const QStringList nodes =
+        call.path.startsWith(m_path + QLatin1Char('/'))
+            ? call.path.mid(m_path.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)
+            : QStringList();
+    const auto controller = nodes.size() == 2 ? m_controllers.find(nodes[0]) : m_controllers.end();
+    if (controller == m_controllers.end()) throw unknownObject(call.path);
+    std::shared_ptr<ControllerState> entry = controller->second;  // a handler may remove it
+    auto it = entry->variables.find(nodes[1]);
+    if (it == entry->variables.end()) throw unknownObject(call.path);
+    cao::VariablePtr variable = it->second;
+    if (call.member == channel::Member::GetValue) return variable->get_Value();
+    CallArguments(QStringLiteral("Variable.PutValue"), {}).checkSize(call.value);
+    variable->put_Value(call.value);
+    return std::nullopt;
 }
 
 QVariantList EngineObject::handleVariable(ControllerState& entry, const QString& node,
@@ -307,7 +361,10 @@ void EngineObject::flush() {
             m_emit(entry->path, bus::kMessagesSignal, QVariant::fromValue(batch));
         }
         if (entry->packed.count() > 0) {
-            m_emit(entry->path, bus::kPackedMessagesSignal, entry->packed.take());
+            const QByteArray packed = entry->packed.take();
+            if (!m_channel || !m_channel->sendBatch(entry->path, packed)) {
+                m_emit(entry->path, bus::kPackedMessagesSignal, packed);
+            }
         }
     }
 }

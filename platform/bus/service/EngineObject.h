@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cao/Cao.h"
+#include "platform/bus/protocol/ChannelMessages.h"
 #include "platform/bus/protocol/Wire.h"
 
 #include <QObject>
@@ -11,15 +12,18 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace bus::service {
 
+class ChannelEnd;
 struct ControllerState;
 
 // One client's engine object and everything reached through it, as objects under one path:
 // w0 the workspace, cK its controllers, cK/vJ their variables, cK/mJ messages to acknowledge.
-// A controller's messages are gathered and sent as one signal per turn of the event loop.
+// A controller's messages are gathered and sent as one signal per turn of the event loop, or
+// as one frame on the client's channel once it has handed one over (OpenChannel).
 class EngineObject : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +38,8 @@ public:
     EngineObject& operator=(const EngineObject&) = delete;
 
     const QString& path() const noexcept { return m_path; }
+    // Whether OpenChannel is served; refused with a description when not.
+    void setChannelsAllowed(bool allowed);
     int controllerCount() const;
 
     // Handles a call on the object at path (this engine's path or below). Throws CallError or
@@ -54,6 +60,8 @@ private:
     QVariantList handleMessage(ControllerState& entry, const QString& node, const QString& member,
                                const QVariantList& arguments);
 
+    void openChannel(int calls, int batches);
+    std::optional<cao::Variant> serveChannel(const channel::Call& call);
     std::shared_ptr<ControllerState> entryFor(const cao::ControllerPtr& controller);
     void subscribe(const std::shared_ptr<ControllerState>& entry, bool listening);
     void gather(const std::weak_ptr<ControllerState>& target, const cao::MessagePtr& message);
@@ -68,6 +76,8 @@ private:
     std::vector<std::weak_ptr<ControllerState>> m_waiting;              // batches to send
     bool m_flushQueued = false;
     bool m_packed = false;  // batches go as PackedMessages
+    bool m_channelsAllowed = true;
+    std::unique_ptr<ChannelEnd> m_channel;  // the client's, once handed over
 };
 
 }  // namespace bus::service

@@ -210,12 +210,15 @@ QString EngineService::create(const Channel& from, const engine::ClientContext& 
     entry->owner = owner;
     if (m_ownThread(client)) {
         entry->thread = std::make_unique<ClientThread>(
-            [factory = m_factory, client, path, emitBatch] {
-                return std::make_unique<EngineObject>(factory(client), path, emitBatch);
+            [factory = m_factory, client, path, emitBatch, channels = m_channelsAllowed] {
+                auto made = std::make_unique<EngineObject>(factory(client), path, emitBatch);
+                made->setChannelsAllowed(channels);
+                return made;
             },
             answerOn);
     } else {
         entry->inlineEngine = std::make_unique<EngineObject>(m_factory(client), path, emitBatch);
+        entry->inlineEngine->setChannelsAllowed(m_channelsAllowed);
     }
     m_engines.emplace(path, std::move(entry));
     if (!owner.isEmpty() && held == 0) emit clientArrived(owner);

@@ -71,6 +71,8 @@ public:
 
     // The address clients may connect to this process at, handed out by PeerAddress.
     void setPeerAddress(const QString& address) { m_peerAddress = address; }
+    // Whether engine objects made from now on take their clients' channels (OpenChannel).
+    void setChannelsAllowed(bool allowed) { m_channelsAllowed = allowed; }
 
     // A client (a bus name, or a peer connection) has gone: its engine objects close.
     void clientGone(const QString& client);
@@ -98,6 +100,7 @@ private:
     Send m_send;
     ThreadChoice m_ownThread;
     QString m_peerAddress;
+    bool m_channelsAllowed = true;
     unsigned m_nextEngine = 0;
     std::map<QString, std::unique_ptr<Held>> m_engines;   // by path
     std::vector<std::unique_ptr<ClientThread>> m_ending;  // closed, their threads still ending

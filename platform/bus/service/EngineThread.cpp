@@ -53,6 +53,7 @@ EngineThread::EngineThread(EngineService::EngineFactory factory, QString service
         parts->service = std::make_unique<EngineService>(
             std::move(factory),
             [connection](const QDBusMessage& message) { connection.send(message); });
+        parts->service->setChannelsAllowed(peers == Peers::Taken);
         parts->object = std::make_unique<BusObject>(*parts->service, connection);
         try {
             parts->object->registerObjects();
@@ -60,7 +61,7 @@ EngineThread::EngineThread(EngineService::EngineFactory factory, QString service
             failure = e.description();
             return;
         }
-        if (peers == Peers::Taken) parts->peers = std::make_unique<PeerServer>(*parts->service);
+        if (peers != Peers::BusOnly) parts->peers = std::make_unique<PeerServer>(*parts->service);
         if (!connection.registerService(m_service)) {
             failure = QStringLiteral("The name %1 cannot be taken: %2")
                           .arg(m_service, connection.lastError().message());

@@ -15,8 +15,9 @@ class BusObject;
 // own: the engine's side of the bus in this process, for tests and benchmarks.
 class EngineThread {
 public:
-    // Whether clients may connect to the engine directly, or call it over the bus only.
-    enum class Peers { Taken, BusOnly };
+    // Whether clients may connect to the engine directly, with a channel beside their peer
+    // connection or without, or call it over the bus only.
+    enum class Peers { Taken, WithoutChannel, BusOnly };
 
     // factory runs on the engine's thread. Serves the bus name given, or one of its own when
     // none is. Throws cao::Error when there is no session bus or the name cannot be taken.

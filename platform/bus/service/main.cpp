@@ -59,7 +59,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption busOnlyOption(
         QStringLiteral("bus-only"),
         QStringLiteral("Take no peer connections: every client calls over the bus."));
-    parser.addOptions({serviceOption, idleOption, busOnlyOption});
+    const QCommandLineOption noChannelOption(
+        QStringLiteral("no-channel"),
+        QStringLiteral("Take no clients' channels: every call and message goes over D-Bus."));
+    parser.addOptions({serviceOption, idleOption, busOnlyOption, noChannelOption});
     const bus::service::FedProOptions fedProOptions;
     fedProOptions.addTo(parser);
     parser.process(bus::service::FedProOptions::withDefaults(QCoreApplication::arguments()));
@@ -103,6 +106,8 @@ int main(int argc, char** argv) {
             // A client whose controllers join over a network waits on it on a thread of its
             // own; the others are answered on this thread, which never waits.
             provider::joinsOverNetwork);
+        // Over the bus everything goes the way scripts see it.
+        engines.setChannelsAllowed(!parser.isSet(busOnlyOption) && !parser.isSet(noChannelOption));
         bus::service::BusObject objects(engines, connection);
         objects.registerObjects();
         bus::service::FedProControl fedPro(host, connection);

@@ -123,3 +123,18 @@ TEST(Wire, APackedBatchThatIsCutOrPaddedOrLiesIsRefused) {
     lying[0] = char(0x7f);  // a count far beyond the bytes
     EXPECT_THROW(unpack(lying), cao::Error);
 }
+
+TEST(Wire, APackedBatchReadsEachTextAsWrittenWhereNeighboursRepeatOrDifferAlike) {
+    bus::PackedBatchWriter writer;
+    const QStringList texts{"ChatRoom.A", "ChatRoom.A", "ChatRoom.B", "", "ChatRoom.B", "é"};
+    for (const QString& text : texts) writer.add(3, Variant::fromString(text), Variant(), text, "");
+    writer.add(3, Variant::fromString(QString()), Variant(), QString(), "");
+    const std::vector<engine::MessageData> batch =
+        bus::unpackBatch(writer.take(), [](const QString&) { return std::function<void()>(); });
+    ASSERT_EQ(batch.size(), size_t(texts.size() + 1));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(batch[size_t(i)].source, texts[i]);
+        EXPECT_EQ(batch[size_t(i)].value.string(), texts[i]);
+    }
+    EXPECT_TRUE(batch.back().source.isNull());
+}
