@@ -22,7 +22,7 @@ BatchReader::~BatchReader() {
 }
 
 void BatchReader::readable() {
-    QString why;
+    QString why;  // empty when the engine let go of the socket
     try {
         for (int read = 0; read < kReadsPerTurn; ++read) {
             const channel::ReadResult result = channel::readInto(m_fd, m_reader);
@@ -34,13 +34,9 @@ void BatchReader::readable() {
                 channel::Batch batch = channel::decodeBatch(frame->payload);
                 m_deliver(batch.path, unpackBatch(batch.packed, m_acknowledgerFor));
             }
-            if (result == channel::ReadResult::WouldBlock) return;
-            if (result == channel::ReadResult::Closed) {
-                why = QStringLiteral("the engine closed it");
-                break;
-            }
+            if (result == channel::ReadResult::Closed) break;
+            if (result == channel::ReadResult::WouldBlock || read + 1 == kReadsPerTurn) return;
         }
-        return;
     } catch (const cao::Error& e) {
         why = e.description();
     }

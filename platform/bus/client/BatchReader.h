@@ -26,7 +26,8 @@ public:
 
     static constexpr int kReadsPerTurn = 4;
 
-    // Takes fd. closed runs once, when the socket ends or fails.
+    // Takes fd. closed runs once, when the socket ends (with no description: the engine let
+    // go of it) or fails.
     BatchReader(int fd, Acknowledger acknowledgerFor, Deliver deliver, Closed closed);
     ~BatchReader() override;
     BatchReader(const BatchReader&) = delete;

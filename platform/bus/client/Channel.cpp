@@ -75,8 +75,10 @@ channel::Reply Channel::exchange(const channel::Call& call) {
 
 void Channel::close(const QString& why) {
     if (!open()) return;
-    qWarning("tandrel: the channel to the engine was closed, calls go over D-Bus: %s",
-             qUtf8Printable(why));
+    if (!why.isEmpty()) {
+        qWarning("tandrel: the channel to the engine was closed, calls go over D-Bus: %s",
+                 qUtf8Printable(why));
+    }
     channel::closeSocket(m_fd);
     m_fd = -1;
     emit closed();

@@ -149,3 +149,19 @@ TEST_F(ChannelClient, TheEngineClosingItDuringACallIsAFault) {
               std::string::npos);
     EXPECT_TRUE(closed);
 }
+
+TEST_F(ChannelClient, TheEngineLettingGoOfTheBatchesClosesItWithoutAWarning) {
+    bool warned = false;
+    static bool* seen = nullptr;
+    seen = &warned;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString&) {
+            if (type == QtWarningMsg) *seen = true;
+        });
+    closeSocket(engineBatches);
+    engineBatches = -1;
+    EXPECT_TRUE(turnUntil([&] { return closed; }));
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(warned);
+    EXPECT_FALSE(client->open());
+}
