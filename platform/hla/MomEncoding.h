@@ -68,6 +68,13 @@ inline constexpr const char* kSyncPoints = "HLAsyncPoints";
 inline constexpr std::int32_t kMovingToSyncPoint = 2;
 inline constexpr std::int32_t kWaitingForRestOfFederation = 3;
 
+// A federate the run-time lost (its process or session gone), reported before it is resigned.
+inline constexpr const char* kReportFederateLost =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportFederateLost";
+inline constexpr const char* kLostFederateName = "HLAfederateName";
+inline constexpr const char* kLostTimeStamp = "HLAtimeStamp";
+inline constexpr const char* kFaultDescription = "HLAfaultDescription";
+
 // One federate's part in a synchronisation point (HLAsynchPointFederate).
 struct SyncPointFederate {
     Bytes federate;  // the handle's own octets

@@ -48,6 +48,9 @@ public:
     void managementInteraction(InteractionClassHandle cls, const ParameterValues& values) {
         m_management.interactionSent(cls, values);
     }
+    void federateLost(FederateHandle federate, const std::string& fault) {
+        m_management.federateLost(federate, fault);
+    }
 
     // The federate's next callback. A reflection of an instance the federate has been told
     // is removed (a timestamp-order update overtaken by the removal) is dropped here.

@@ -148,6 +148,22 @@ void ManagementObjects::interactionSent(InteractionClassHandle cls, const Parame
     }
 }
 
+void ManagementObjects::federateLost(FederateHandle federate, const std::string& fault) {
+    const auto report = interaction(hla::mom::kReportFederateLost);
+    if (!report || m_federates.count(federate) == 0) return;
+    ParameterValues values;
+    if (const auto p = parameter(*report, hla::mom::kLostFederateName)) {
+        values.emplace(*p, hla::mom::encodeText(m_members.requireMember(federate).name));
+    }
+    if (const auto p = parameter(*report, hla::mom::kLostTimeStamp)) {
+        values.emplace(*p, hla::mom::encodeTime(m_time.logicalTime(federate)));
+    }
+    if (const auto p = parameter(*report, hla::mom::kFaultDescription)) {
+        values.emplace(*p, hla::mom::encodeText(fault));
+    }
+    m_routing.sendFromRunTime(*report, values);
+}
+
 void ManagementObjects::reportSyncPoints() {
     const auto report = interaction(hla::mom::kReportSyncPoints);
     if (!report) return;

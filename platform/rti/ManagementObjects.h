@@ -38,6 +38,9 @@ public:
     // A federate sent an interaction: the MOM's requests it serves are answered by reports
     // to their subscribers.
     void interactionSent(InteractionClassHandle cls, const ParameterValues& values);
+    // The federate is lost, not resigning of its own accord: HLAreportFederateLost goes to the
+    // subscribers, naming it, its logical time and the fault.
+    void federateLost(FederateHandle federate, const std::string& fault);
 
     // The next reflection of what the member has not been told, if any.
     std::optional<Callback> nextReflection(Member& member);

@@ -67,6 +67,10 @@ void RunTime::resignFederationExecution(FederateHandle federate, ResignAction ac
     m_membership.erase(federate);
 }
 
+void RunTime::reportFederateLost(FederateHandle federate, const std::string& fault) {
+    forward(federate, &Federation::federateLost, fault);
+}
+
 void RunTime::registerFederationSynchronizationPoint(FederateHandle federate,
                                                      const std::string& label,
                                                      const std::string& tag) {

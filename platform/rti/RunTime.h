@@ -49,6 +49,9 @@ public:
     void resignFederationExecution(
         FederateHandle federate,
         ResignAction action = ResignAction::DeleteObjectsAndReleaseAttributes);
+    // The federate is lost (its process or session gone) and is about to be resigned for it:
+    // the management model reports it, with fault as the description.
+    void reportFederateLost(FederateHandle federate, const std::string& fault);
     void registerFederationSynchronizationPoint(FederateHandle federate, const std::string& label,
                                                 const std::string& tag = {});
     void synchronizationPointAchieved(FederateHandle federate, const std::string& label);

@@ -110,26 +110,31 @@ void EngineSession::openChannel(const Acknowledger& acknowledgerFor,
         !(m_calls.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing)) {
         return;
     }
-    channel::SocketPair calls;
-    channel::SocketPair batches;
-    std::unique_ptr<Channel> opened;
-    try {
-        calls = channel::makeSocketPair();
-        batches = channel::makeSocketPair();
-        opened = std::make_unique<Channel>(calls.ours, batches.ours, acknowledgerFor, deliver);
-    } catch (const cao::Error& e) {
-        for (int fd : {calls.theirs, batches.theirs}) channel::closeSocket(fd);
-        if (!opened) {
-            for (int fd : {calls.ours, batches.ours}) channel::closeSocket(fd);
+    QString why;
+    const auto pair = [&why]() -> std::optional<channel::SocketPair> {
+        try {
+            return channel::makeSocketPair();
+        } catch (const cao::Error& e) {
+            why = e.description();
+            return std::nullopt;
         }
-        qWarning("tandrel: %s; calls go over D-Bus", e.what());
+    };
+    const std::optional<channel::SocketPair> calls = pair();
+    const std::optional<channel::SocketPair> batches = calls ? pair() : std::nullopt;
+    if (!calls || !batches) {
+        if (calls) {
+            channel::closeSocket(calls->ours);
+            channel::closeSocket(calls->theirs);
+        }
+        qWarning("tandrel: %s; calls go over D-Bus", qUtf8Printable(why));
         return;
     }
+    auto opened = std::make_unique<Channel>(calls->ours, batches->ours, acknowledgerFor, deliver);
     try {
         // The message holds copies of the descriptors; the engine keeps its own.
         call(m_path, kEngineInterface, "OpenChannel",
-             {QVariant::fromValue(QDBusUnixFileDescriptor(calls.theirs)),
-              QVariant::fromValue(QDBusUnixFileDescriptor(batches.theirs))});
+             {QVariant::fromValue(QDBusUnixFileDescriptor(calls->theirs)),
+              QVariant::fromValue(QDBusUnixFileDescriptor(batches->theirs))});
     } catch (const cao::Error& e) {
         // An engine told to serve over D-Bus only says so; anything else is worth a word.
         if (e.code() != cao::code::NotImplemented) {
@@ -137,7 +142,8 @@ void EngineSession::openChannel(const Acknowledger& acknowledgerFor,
         }
         opened.reset();
     }
-    for (int fd : {calls.theirs, batches.theirs}) channel::closeSocket(fd);
+    channel::closeSocket(calls->theirs);
+    channel::closeSocket(batches->theirs);
     m_channel = std::move(opened);
 }
 

@@ -252,7 +252,7 @@ void Session::end(const QString& reason, Ending how) {
     if (m_ended) return;
     m_ended = true;
     m_watch.stop();
-    const QString problem = m_calls.resignLost();
+    const QString problem = m_calls.resignLost(reason);
     logLine(QStringLiteral("the Federate Protocol session from %1 ended: %2%3")
                 .arg(m_address, reason,
                      problem.isEmpty() ? QString() : QStringLiteral("; ") + problem));

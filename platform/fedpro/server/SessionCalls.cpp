@@ -194,11 +194,16 @@ std::size_t SessionCalls::queuedCallbacks() {
     }
 }
 
-QString SessionCalls::resignLost() {
+QString SessionCalls::resignLost(const QString& reason) {
     if (!m_federate.handle) return {};
     CallContext context{
         *m_services.host, m_services.registry, m_services.foms, m_federate, m_api, m_made};
     QString problem;
+    try {
+        context.host.access()->reportFederateLost(*m_federate.handle, reason.toStdString());
+    } catch (const std::exception& e) {
+        problem = QStringLiteral("it could not be reported lost: %1").arg(e.what());
+    }
     try {
         resignFederate(context, m_federate.resignDirective);
     } catch (const std::exception& e) {

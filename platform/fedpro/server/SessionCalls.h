@@ -39,9 +39,10 @@ public:
     // The callbacks waiting in the run-time for the federate.
     std::size_t queuedCallbacks();
 
-    // The session is lost or ended: the federate resigns with the session's resign directive.
-    // Returns what went wrong, or "".
-    QString resignLost();
+    // The session is lost or ended, for the reason given, with its federate still joined: the
+    // federate is reported lost (HLAreportFederateLost) and resigns with the session's resign
+    // directive. Returns what went wrong, or "".
+    QString resignLost(const QString& reason);
 
 private:
     pb::CallResponse connect(const pb::CallRequest& request);

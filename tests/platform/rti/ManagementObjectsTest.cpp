@@ -222,3 +222,22 @@ TEST(MomEncoding, AListOfSyncPointFederatesThatRunsShortOrLongIsRefused) {
     // A count far beyond the octets is refused before anything is reserved for it.
     EXPECT_FALSE(mom::decodeSyncPointFederates(Bytes{0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
 }
+
+TEST_P(ManagementObjects, AFederateLostIsReportedWithItsNameItsTimeAndTheFault) {
+    const FederateHandle lost = rt.joinFederationExecution("Sim", "ChatRoom", 0, nullptr, "Gone");
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    MomTool seen(rt, tool);
+    rt.subscribeInteractionClass(tool,
+                                 rt.getInteractionClassHandle(tool, mom::kReportFederateLost));
+    rt.reportFederateLost(lost, "its session went silent");
+    rt.resignFederationExecution(lost);
+    // A federate that resigned of its own accord is no loss.
+    rt.resignFederationExecution(rt.joinFederationExecution("Sim", "ChatRoom", 0, nullptr, "Left"));
+    seen.drain();
+    ASSERT_EQ(seen.interactions.size(), 1u);
+    auto& got =
+        seen.interactions["InteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportFederateLost"];
+    EXPECT_EQ(mom::decodeText(got[mom::kLostFederateName]), "Gone");
+    EXPECT_EQ(mom::decodeTime(got[mom::kLostTimeStamp]), 0.0);
+    EXPECT_EQ(mom::decodeText(got[mom::kFaultDescription]), "its session went silent");
+}

@@ -5,6 +5,10 @@
 #include "ServerFixture.h"
 
 #include "platform/hla/Error.h"
+#include "platform/hla/FederateAmbassador.h"
+#include "platform/hla/MomEncoding.h"
+
+#include <gmock/gmock.h>
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -50,6 +54,20 @@ std::string communication(RawClient& client) {
     request.mutable_getinteractionclasshandlerequest()->set_interactionclassname("Communication");
     return client.call(request).getinteractionclasshandleresponse().result().data();
 }
+
+// The texts of every interaction a federate of the run-time's own receives.
+class Listener : public hla::FederateAmbassador {
+public:
+    void receiveInteraction(hla::InteractionClassHandle, const hla::ParameterValues& values,
+                            const std::string&, std::optional<hla::LogicalTime>) override {
+        std::vector<std::string> texts;
+        for (const auto& [parameter, bytes] : values) {
+            texts.push_back(hla::mom::decodeText(bytes).value_or(""));
+        }
+        received.push_back(texts);
+    }
+    std::vector<std::vector<std::string>> received;
+};
 
 using FaultTest = ServerFixture;
 
@@ -111,6 +129,26 @@ TEST_F(ShortWindowsTest, ASessionNotResumedInTimeIsLostAndItsFederateResigned) {
     EXPECT_TRUE(resignedWithinCap(*host, federate));
     const Frame status = client->resume();
     EXPECT_EQ(readInt32(status.payload, 0, "status"), 1);
+}
+
+TEST_F(ShortWindowsTest, ALostSessionsFederateIsReportedLostToTheManagementModel) {
+    auto client = connected();
+    ASSERT_EQ(exceptionOf(client->call(createRequest("Lost", "Chat.xml", chatXml()))), "");
+    const std::uint32_t federate = join(*client, "Lost", "Leaver");
+    const hla::FederateHandle tool = host->access()->joinFederationExecution("Tool", "Lost");
+    {
+        auto rt = host->access();
+        rt->subscribeInteractionClass(
+            tool, rt->getInteractionClassHandle(tool, hla::mom::kReportFederateLost));
+    }
+    client->cut();
+    ASSERT_TRUE(resignedWithinCap(*host, federate));
+    Listener listener;
+    while (host->access()->evokeCallback(tool, listener)) {
+    }
+    ASSERT_EQ(listener.received.size(), 1u);
+    EXPECT_THAT(listener.received[0], ::testing::Contains("Leaver"));
+    EXPECT_THAT(listener.received[0], ::testing::Contains(::testing::HasSubstr("resum")));
 }
 
 }  // namespace
