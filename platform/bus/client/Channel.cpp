@@ -28,7 +28,13 @@ Channel::~Channel() {
 std::optional<cao::Variant> Channel::call(channel::Member member, const QString& path,
                                           const cao::Variant& value) {
     if (!open()) throw EngineUnreachable(QStringLiteral("The channel to the engine is closed"));
-    const channel::Reply reply = exchange({++m_lastId, member, path, value});
+    const channel::Call call{++m_lastId, member, path, value};
+    const QByteArray payload = channel::encodeCall(call);
+    if (payload.size() > channel::kMaxFramePayload) {
+        throw TooLarge(QStringLiteral("A call of %1 bytes is more than the channel carries")
+                           .arg(payload.size()));
+    }
+    const channel::Reply reply = exchange(call.id, payload);
     if (reply.failed()) {
         throwEngineError(
             QDBusError(QDBusMessage::createError(reply.errorName, reply.errorMessage)));
@@ -36,10 +42,10 @@ std::optional<cao::Variant> Channel::call(channel::Member member, const QString&
     return reply.value;
 }
 
-channel::Reply Channel::exchange(const channel::Call& call) {
+channel::Reply Channel::exchange(uint32_t id, const QByteArray& payload) {
     const QDeadlineTimer deadline(kCallTimeoutMs);
     try {
-        m_outbox.send(m_fd, channel::frame(channel::FrameKind::Call, channel::encodeCall(call)));
+        m_outbox.send(m_fd, channel::frame(channel::FrameKind::Call, payload));
         if (!m_outbox.flushBefore(m_fd, deadline)) {
             fail(QStringLiteral("The engine took no call on its channel within %1 s")
                      .arg(kCallTimeoutMs / 1000));
@@ -51,10 +57,10 @@ channel::Reply Channel::exchange(const channel::Call& call) {
                         "The engine sent a frame that is no reply with the replies"));
                 }
                 std::optional<channel::Reply> reply = channel::decodeReply(frame->payload);
-                if (reply->id != call.id) {
+                if (reply->id != id) {
                     fail(QStringLiteral("The engine answered call %1 while call %2 waited")
                              .arg(reply->id)
-                             .arg(call.id));
+                             .arg(id));
                 }
                 return *reply;
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cao/Error.h"
 #include "cao/Variant.h"
 #include "platform/bus/client/BatchReader.h"
 #include "platform/bus/protocol/ChannelMessages.h"
@@ -28,10 +29,17 @@ public:
     Channel(const Channel&) = delete;
     Channel& operator=(const Channel&) = delete;
 
+    // A call too large for a frame, refused before anything is sent: it goes over D-Bus,
+    // which answers it as it answers any call.
+    class TooLarge : public cao::Error {
+    public:
+        using cao::Error::Error;
+    };
+
     bool open() const noexcept { return m_fd >= 0; }
     // Calls member on the variable at path. Throws as callEngine in BusCall.h; when the channel
     // fails or the engine does not answer in time, EngineUnreachable, and the channel is
-    // closed: later calls go over D-Bus.
+    // closed: later calls go over D-Bus. TooLarge leaves it as it was.
     std::optional<cao::Variant> call(channel::Member member, const QString& path,
                                      const cao::Variant& value = {});
 
@@ -41,7 +49,7 @@ signals:
 
 private:
     // Sends the call and waits for its reply. Throws EngineUnreachable, the channel closed.
-    channel::Reply exchange(const channel::Call& call);
+    channel::Reply exchange(uint32_t id, const QByteArray& payload);
     void close(const QString& why);
     [[noreturn]] void fail(const QString& why);
 

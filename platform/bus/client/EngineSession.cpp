@@ -161,8 +161,12 @@ cao::Variant EngineSession::getValue(const QString& path) {
 
 void EngineSession::putValue(const QString& path, const cao::Variant& value) {
     if (onChannel()) {
-        m_channel->call(channel::Member::PutValue, path, value);
-        return;
+        try {
+            m_channel->call(channel::Member::PutValue, path, value);
+            return;
+        } catch (const Channel::TooLarge&) {
+            // D-Bus takes it to the engine, which refuses it as it refuses any such value.
+        }
     }
     call(path, kVariableInterface, "PutValue", valueArgument(value));
 }

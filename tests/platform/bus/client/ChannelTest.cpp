@@ -162,6 +162,25 @@ TEST_F(Channel, ValuesAndMessagesTravelOnItInTheOrderRaised) {
     EXPECT_EQ(text->get_Value().elements().at(1).r8(), -1);
 }
 
+TEST_F(Channel, AValueTooLargeForAFrameIsRefusedAsOverDBusAndLeavesItOpen) {
+    TANDREL_SKIP_WITHOUT_SESSION_BUS();
+    start(Peers::Taken);
+    const EnginePtr eng = bus::client::connectEngine({thread->service(), {}});
+    const ControllerPtr ctrl = open(eng, "ChatRoom.Large");
+    const VariablePtr text = ctrl->Variables()->Add("text", "Option=0");
+    // Four million characters: more than a frame carries, and than the engine takes.
+    try {
+        text->put_Value(Variant::fromString(QString(4 << 20, QLatin1Char('x'))));
+        ADD_FAILURE() << "an oversize value was taken";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains("takes no value larger than"))
+            << e.description().toStdString();
+    }
+    EXPECT_EQ(ChannelEnd::openCount(), 1);
+    text->put_Value(Variant::fromString(QStringLiteral("small")));
+    EXPECT_EQ(text->get_Value().string(), QStringLiteral("small"));
+}
+
 TEST_F(Channel, ARemovedVariableIsRefusedByNameAsOverDBus) {
     TANDREL_SKIP_WITHOUT_SESSION_BUS();
     for (Peers peers : {Peers::Taken, Peers::WithoutChannel}) {
