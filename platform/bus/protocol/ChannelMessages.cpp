@@ -64,8 +64,14 @@ public:
         return QString::fromUtf8(utf8);
     }
     cao::Variant value() {
-        cao::Variant read = readPackedValue(m_stream);
-        check();
+        qsizetype at = position();
+        cao::Variant read;
+        try {
+            read = readPackedValue(m_payload, at);
+        } catch (const cao::Error& e) {
+            fail(QStringLiteral("carries a value that is no value: %1").arg(e.description()));
+        }
+        m_stream.skipRawData(int(at - position()));
         return read;
     }
     qsizetype position() const { return m_stream.device()->pos(); }

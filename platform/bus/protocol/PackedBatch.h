@@ -36,10 +36,10 @@ private:
     qsizetype m_count = 0;
 };
 
-// One value as a batch carries it; the reader throws cao::Error for a type it does not carry
-// and leaves the stream's status short when the bytes end early.
+// One value as a batch carries it. The reader takes it from bytes at position, which it moves
+// past the value; it throws cao::Error for a type it does not carry or bytes that end early.
 void writePackedValue(QDataStream& out, const cao::Variant& value);
-cao::Variant readPackedValue(QDataStream& in);
+cao::Variant readPackedValue(QByteArrayView bytes, qsizetype& position);
 
 // Throws cao::Error when the bytes are no batch. A message that names an object to
 // acknowledge it through gets the acknowledgement acknowledgerFor makes for that path.

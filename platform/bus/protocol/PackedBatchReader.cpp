@@ -19,8 +19,13 @@ constexpr quint32 kNullText = 0xffffffff;
 
 class Cursor {
 public:
-    explicit Cursor(QByteArrayView bytes)
-        : m_at(bytes.constData()), m_end(bytes.constData() + bytes.size()), m_size(bytes.size()) {}
+    // what names the bytes in a refusal.
+    Cursor(QByteArrayView bytes, const char* what, qsizetype position = 0)
+        : m_begin(bytes.constData()),
+          m_at(bytes.constData() + position),
+          m_end(bytes.constData() + bytes.size()),
+          m_size(bytes.size()),
+          m_what(what) {}
 
     template <typename T>
     T number() {
@@ -58,9 +63,11 @@ public:
         return text;
     }
     bool atEnd() const { return m_at == m_end; }
+    qsizetype position() const { return m_at - m_begin; }
     qsizetype left() const { return m_end - m_at; }
     [[noreturn]] void fail(const QString& why) const {
-        throw cao::Error(QStringLiteral("A packed batch of %1 bytes %2").arg(m_size).arg(why));
+        throw cao::Error(
+            QStringLiteral("A %1 of %2 bytes %3").arg(QLatin1String(m_what)).arg(m_size).arg(why));
     }
 
 private:
@@ -68,9 +75,11 @@ private:
         if (size_t(m_end - m_at) < bytes) fail(QStringLiteral("ends early"));
     }
 
+    const char* m_begin;
     const char* m_at;
     const char* m_end;
     qsizetype m_size;
+    const char* m_what;
 };
 
 cao::Variant scalar(Cursor& in, uint16_t type, Cursor::Cache& texts) {
@@ -122,9 +131,17 @@ cao::Variant value(Cursor& in, Cursor::Cache& texts) {
 
 }  // namespace
 
+cao::Variant readPackedValue(QByteArrayView bytes, qsizetype& position) {
+    Cursor in(bytes, "packed value", position);
+    Cursor::Cache texts;
+    cao::Variant read = value(in, texts);
+    position = in.position();
+    return read;
+}
+
 std::vector<engine::MessageData> unpackBatch(QByteArrayView bytes,
                                              const Acknowledger& acknowledgerFor) {
-    Cursor in(bytes);
+    Cursor in(bytes, "packed batch");
     const auto count = in.number<quint32>();
     // Every message takes more than a byte, so a count beyond the size is a lie.
     if (count > quint64(bytes.size())) in.fail(QStringLiteral("claims %1 messages").arg(count));

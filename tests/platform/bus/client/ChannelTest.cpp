@@ -97,6 +97,23 @@ QDBusMessage handOver(bus::service::EngineThread& thread, int fd) {
 }
 
 // One end of a socket pair made by a child process running as another user.
+// One byte and room for one descriptor beside it, as sendmsg and recvmsg take them.
+struct DescriptorMessage {
+    char byte = 0;
+    iovec data{&byte, 1};
+    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(int))> control{};
+    msghdr message{};
+
+    DescriptorMessage() {
+        message.msg_iov = &data;
+        message.msg_iovlen = 1;
+        message.msg_control = control.data();
+        message.msg_controllen = control.size();
+    }
+    DescriptorMessage(const DescriptorMessage&) = delete;
+    DescriptorMessage& operator=(const DescriptorMessage&) = delete;
+};
+
 int socketOfAnotherUser() {
     std::array<int, 2> carrier{};
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, carrier.data()) != 0) return -1;
@@ -107,32 +124,18 @@ int socketOfAnotherUser() {
         if (::setuid(kNobody) != 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, pair.data()) != 0) {
             ::_exit(1);
         }
-        char byte = 0;
-        iovec data{&byte, 1};
-        alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(int))> control{};
-        msghdr message{};
-        message.msg_iov = &data;
-        message.msg_iovlen = 1;
-        message.msg_control = control.data();
-        message.msg_controllen = control.size();
-        cmsghdr* header = CMSG_FIRSTHDR(&message);
+        DescriptorMessage sent;
+        cmsghdr* header = CMSG_FIRSTHDR(&sent.message);
         header->cmsg_level = SOL_SOCKET;
         header->cmsg_type = SCM_RIGHTS;
         header->cmsg_len = CMSG_LEN(sizeof(int));
         std::memcpy(CMSG_DATA(header), &pair[1], sizeof(int));
-        ::_exit(::sendmsg(carrier[1], &message, 0) == 1 ? 0 : 1);
+        ::_exit(::sendmsg(carrier[1], &sent.message, 0) == 1 ? 0 : 1);
     }
-    char byte = 0;
-    iovec data{&byte, 1};
-    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(int))> control{};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control.data();
-    message.msg_controllen = control.size();
+    DescriptorMessage got;
     int received = -1;
-    if (::recvmsg(carrier[0], &message, 0) == 1 && CMSG_FIRSTHDR(&message) != nullptr) {
-        std::memcpy(&received, CMSG_DATA(CMSG_FIRSTHDR(&message)), sizeof(int));
+    if (::recvmsg(carrier[0], &got.message, 0) == 1 && CMSG_FIRSTHDR(&got.message) != nullptr) {
+        std::memcpy(&received, CMSG_DATA(CMSG_FIRSTHDR(&got.message)), sizeof(int));
     }
     int status = 0;
     ::waitpid(child, &status, 0);
