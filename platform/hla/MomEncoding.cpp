@@ -69,19 +69,37 @@ Bytes encodeTextList(const std::vector<std::string>& utf8) {
     return out;
 }
 
-Bytes encodeHandle(FederateHandle handle) {
+Bytes encodeHandle(std::uint32_t handle) {
     Bytes out;
     putUnsigned(out, kHandleSize, kCountSize);
-    putUnsigned(out, toUnderlying(handle), kHandleSize);
+    putUnsigned(out, handle, kHandleSize);
+    return out;
+}
+
+Bytes encodeHandleList(const std::vector<std::uint32_t>& handles) {
+    Bytes out;
+    putUnsigned(out, handles.size(), kCountSize);
+    for (std::uint32_t handle : handles) {
+        putUnsigned(out, kHandleSize, kCountSize);
+        putUnsigned(out, handle, kHandleSize);
+    }
     return out;
 }
 
 Bytes encodeHandleList(const std::vector<FederateHandle>& handles) {
+    std::vector<std::uint32_t> values;
+    values.reserve(handles.size());
+    for (FederateHandle handle : handles) values.push_back(toUnderlying(handle));
+    return encodeHandleList(values);
+}
+
+Bytes encodeInteractionSubscriptions(const std::vector<std::pair<std::uint32_t, bool>>& list) {
     Bytes out;
-    putUnsigned(out, handles.size(), kCountSize);
-    for (FederateHandle handle : handles) {
-        const Bytes one = encodeHandle(handle);
-        out.insert(out.end(), one.begin(), one.end());
+    putUnsigned(out, list.size(), kCountSize);
+    for (const auto& [cls, active] : list) {
+        putUnsigned(out, kHandleSize, kCountSize);
+        putUnsigned(out, cls, kHandleSize);
+        putUnsigned(out, active ? 1 : 0, kCountSize);
     }
     return out;
 }
@@ -132,6 +150,12 @@ std::optional<Bytes> decodeHandle(const Bytes& bytes) {
     return octets(bytes);
 }
 
+std::optional<std::uint32_t> decodeHandleValue(const Bytes& bytes) {
+    const auto handle = octets(bytes);
+    if (!handle || handle->size() != kHandleSize) return std::nullopt;
+    return static_cast<std::uint32_t>(getUnsigned(*handle, 0, kHandleSize));
+}
+
 std::optional<LogicalTime> decodeTime(const Bytes& bytes) {
     const auto time = octets(bytes);
     if (!time) return std::nullopt;
@@ -139,32 +163,70 @@ std::optional<LogicalTime> decodeTime(const Bytes& bytes) {
     return std::bit_cast<LogicalTime>(getUnsigned(*time, 0, kTimeSize));
 }
 
-std::optional<std::vector<SyncPointFederate>> decodeSyncPointFederates(const Bytes& bytes) {
+namespace {
+
+// Walks a variable array whose elements are an HLAhandle, each followed by an HLAinteger32BE
+// when `withStatus`, with the HLA alignment of four octets between them.
+template <typename Element>
+std::optional<std::vector<Element>> decodeHandleElements(const Bytes& bytes, bool withStatus) {
     if (bytes.size() < kCountSize) return std::nullopt;
     const std::uint64_t count = getUnsigned(bytes, 0, kCountSize);
-    // Each element takes eight octets at least: a count and a status.
-    if (count > (bytes.size() - kCountSize) / (2 * kCountSize)) return std::nullopt;
-    std::vector<SyncPointFederate> list;
+    // Each element takes four octets at least: its handle's count.
+    if (count > (bytes.size() - kCountSize) / kCountSize) return std::nullopt;
+    std::vector<Element> list;
     std::size_t at = kCountSize;
     for (std::uint64_t i = 0; i < count; ++i) {
         at = (at + kArrayAlignment - 1) / kArrayAlignment * kArrayAlignment;
-        if (bytes.size() - at < kCountSize) return std::nullopt;
+        if (bytes.size() < at || bytes.size() - at < kCountSize) return std::nullopt;
         const std::uint64_t size = getUnsigned(bytes, at, kCountSize);
         at += kCountSize;
         if (size > bytes.size() - at) return std::nullopt;
-        SyncPointFederate entry;
-        entry.federate.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                              bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
+        Bytes handle(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
         at += size;
-        at = (at + kArrayAlignment - 1) / kArrayAlignment * kArrayAlignment;
-        if (bytes.size() < at || bytes.size() - at < 4) return std::nullopt;
-        entry.status =
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(getUnsigned(bytes, at, 4)));
-        at += 4;
-        list.push_back(std::move(entry));
+        std::int32_t status = 0;
+        if (withStatus) {
+            at = (at + kArrayAlignment - 1) / kArrayAlignment * kArrayAlignment;
+            if (bytes.size() < at || bytes.size() - at < 4) return std::nullopt;
+            status =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(getUnsigned(bytes, at, 4)));
+            at += 4;
+        }
+        list.push_back(Element{std::move(handle), status});
     }
     if (at != bytes.size()) return std::nullopt;
     return list;
+}
+
+struct HandleOnly {
+    HandleOnly(Bytes h, std::int32_t /*status*/) : handle(std::move(h)) {}
+    Bytes handle;
+};
+
+}  // namespace
+
+std::optional<std::vector<Bytes>> decodeHandleList(const Bytes& bytes) {
+    const auto elements = decodeHandleElements<HandleOnly>(bytes, false);
+    if (!elements) return std::nullopt;
+    std::vector<Bytes> handles;
+    for (const HandleOnly& element : *elements) handles.push_back(element.handle);
+    return handles;
+}
+
+std::optional<std::vector<std::pair<Bytes, bool>>> decodeInteractionSubscriptions(
+    const Bytes& bytes) {
+    const auto elements = decodeHandleElements<SyncPointFederate>(bytes, true);
+    if (!elements) return std::nullopt;
+    std::vector<std::pair<Bytes, bool>> list;
+    for (const SyncPointFederate& element : *elements) {
+        if (element.status != 0 && element.status != 1) return std::nullopt;
+        list.emplace_back(element.federate, element.status == 1);
+    }
+    return list;
+}
+
+std::optional<std::vector<SyncPointFederate>> decodeSyncPointFederates(const Bytes& bytes) {
+    return decodeHandleElements<SyncPointFederate>(bytes, true);
 }
 
 }  // namespace hla::mom

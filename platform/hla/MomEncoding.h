@@ -75,6 +75,34 @@ inline constexpr const char* kLostFederateName = "HLAfederateName";
 inline constexpr const char* kLostTimeStamp = "HLAtimeStamp";
 inline constexpr const char* kFaultDescription = "HLAfaultDescription";
 
+// What a federate publishes and subscribes: a request names the federate by its HLAfederate
+// parameter, and the run-time answers with the reports, each naming the federate the same way.
+inline constexpr const char* kRequestPublications =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLArequest.HLArequestPublications";
+inline constexpr const char* kRequestSubscriptions =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLArequest.HLArequestSubscriptions";
+inline constexpr const char* kReportObjectClassPublication =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportObjectClassPublication";
+inline constexpr const char* kReportObjectClassSubscription =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportObjectClassSubscription";
+inline constexpr const char* kReportInteractionPublication =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportInteractionPublication";
+inline constexpr const char* kReportInteractionSubscription =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportInteractionSubscription";
+// A request the run-time cannot serve, as it was given.
+inline constexpr const char* kReportMomException =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportMOMexception";
+inline constexpr const char* kFederateParameter = "HLAfederate";
+inline constexpr const char* kNumberOfClasses = "HLAnumberOfClasses";
+inline constexpr const char* kObjectClass = "HLAobjectClass";
+inline constexpr const char* kAttributeList = "HLAattributeList";
+inline constexpr const char* kActive = "HLAactive";
+inline constexpr const char* kMaxUpdateRate = "HLAmaxUpdateRate";
+inline constexpr const char* kInteractionClassList = "HLAinteractionClassList";
+inline constexpr const char* kService = "HLAservice";
+inline constexpr const char* kException = "HLAexception";
+inline constexpr const char* kParameterError = "HLAparameterError";
+
 // One federate's part in a synchronisation point (HLAsynchPointFederate).
 struct SyncPointFederate {
     Bytes federate;  // the handle's own octets
@@ -89,9 +117,16 @@ inline constexpr std::int32_t kTimeAdvancing = 1;
 Bytes encodeInteger(std::int32_t value);    // HLAinteger32BE and the enumerations on it
 Bytes encodeBoolean(bool value);            // HLAboolean
 Bytes encodeText(const std::string& utf8);  // HLAunicodeString
-Bytes encodeTextList(const std::vector<std::string>& utf8);          // HLAmoduleDesignatorList
-Bytes encodeHandle(FederateHandle handle);                           // HLAhandle
-Bytes encodeHandleList(const std::vector<FederateHandle>& handles);  // HLAhandleList
+Bytes encodeTextList(const std::vector<std::string>& utf8);  // HLAmoduleDesignatorList
+// HLAhandle and HLAhandleList of the run-time's handles of any kind: their 32-bit values.
+Bytes encodeHandle(std::uint32_t handle);
+Bytes encodeHandleList(const std::vector<std::uint32_t>& handles);
+inline Bytes encodeHandle(FederateHandle handle) {
+    return encodeHandle(toUnderlying(handle));
+}
+Bytes encodeHandleList(const std::vector<FederateHandle>& handles);
+// HLAinteractionSubList: each class with whether its subscription is active.
+Bytes encodeInteractionSubscriptions(const std::vector<std::pair<std::uint32_t, bool>>& list);
 Bytes encodeTime(LogicalTime time);  // HLAlogicalTime and HLAtimeInterval
 // HLAsynchPointFederateList
 Bytes encodeSyncPointFederates(const std::vector<std::pair<FederateHandle, std::int32_t>>& list);
@@ -101,6 +136,12 @@ std::optional<std::int32_t> decodeInteger(const Bytes& bytes);
 std::optional<bool> decodeBoolean(const Bytes& bytes);
 std::optional<std::string> decodeText(const Bytes& bytes);
 std::optional<Bytes> decodeHandle(const Bytes& bytes);  // the handle's own octets
+// A handle of the run-time's own: four octets.
+std::optional<std::uint32_t> decodeHandleValue(const Bytes& bytes);
+std::optional<std::vector<Bytes>> decodeHandleList(const Bytes& bytes);
+// HLAinteractionSubList: each class's own octets with whether it is active.
+std::optional<std::vector<std::pair<Bytes, bool>>> decodeInteractionSubscriptions(
+    const Bytes& bytes);
 std::optional<LogicalTime> decodeTime(const Bytes& bytes);
 std::optional<std::vector<SyncPointFederate>> decodeSyncPointFederates(const Bytes& bytes);
 

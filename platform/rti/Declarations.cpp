@@ -19,6 +19,14 @@ const AttributeSet* lookup(const std::map<ObjectClassHandle, AttributeSet>& tabl
     return it == table.end() ? nullptr : &it->second;
 }
 
+std::vector<InteractionClassHandle> declared(const std::vector<char>& table) {
+    std::vector<InteractionClassHandle> classes;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i] != 0) classes.push_back(static_cast<InteractionClassHandle>(i));
+    }
+    return classes;
+}
+
 }  // namespace
 
 Declarations::Declarations(const FederationDescription& description)
@@ -78,6 +86,14 @@ std::optional<InteractionClassHandle> Declarations::subscribedClassFor(
         if (m_subscribedInteractions[toUnderlying(*c)] != 0) return c;
     }
     return std::nullopt;
+}
+
+std::vector<InteractionClassHandle> Declarations::publishedInteractionClasses() const {
+    return declared(m_publishedInteractions);
+}
+
+std::vector<InteractionClassHandle> Declarations::subscribedInteractionClasses() const {
+    return declared(m_subscribedInteractions);
 }
 
 void Declarations::clear() {

@@ -31,6 +31,16 @@ public:
     std::optional<ObjectClassHandle> subscribedClassFor(ObjectClassHandle cls) const;
     std::optional<InteractionClassHandle> subscribedClassFor(InteractionClassHandle cls) const;
 
+    // Everything declared, in handle order: what the management model reports.
+    const std::map<ObjectClassHandle, AttributeSet>& publishedObjectClasses() const {
+        return m_publishedObjects;
+    }
+    const std::map<ObjectClassHandle, AttributeSet>& subscribedObjectClasses() const {
+        return m_subscribedObjects;
+    }
+    std::vector<InteractionClassHandle> publishedInteractionClasses() const;
+    std::vector<InteractionClassHandle> subscribedInteractionClasses() const;
+
     void clear();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "platform/rti/DeclarationService.h"
 #include "platform/rti/ManagementObjects.h"
+#include "platform/rti/ManagementReports.h"
 #include "platform/rti/Membership.h"
 #include "platform/rti/ObjectRegistry.h"
 #include "platform/rti/ObjectRouting.h"
@@ -46,10 +47,10 @@ public:
     // A federate's time state or declarations changed: the management objects follow.
     void managementChanged() { m_management.changed(); }
     void managementInteraction(InteractionClassHandle cls, const ParameterValues& values) {
-        m_management.interactionSent(cls, values);
+        m_reports.interactionSent(cls, values);
     }
     void federateLost(FederateHandle federate, const std::string& fault) {
-        m_management.federateLost(federate, fault);
+        m_reports.federateLost(federate, fault);
     }
 
     // The federate's next callback. A reflection of an instance the federate has been told
@@ -74,8 +75,8 @@ private:
     OwnershipService m_ownership{m_description, m_members, m_objects};
     ObjectRouting m_routing{m_description, m_members, m_objects, m_time, m_ownership};
     DeclarationService m_declarations{m_description, m_members, m_ownership, m_routing};
-    ManagementObjects m_management{m_name,    m_description, m_members,   m_objects,
-                                   m_routing, m_time,        m_syncPoints};
+    ManagementObjects m_management{m_name, m_description, m_members, m_objects, m_routing, m_time};
+    ManagementReports m_reports{m_description, m_members, m_routing, m_time, m_syncPoints};
 };
 
 template <typename Service>

@@ -56,14 +56,13 @@ std::int32_t milliseconds(std::chrono::steady_clock::duration duration) {
 ManagementObjects::ManagementObjects(const std::string& federationName,
                                      const FederationDescription& description, Membership& members,
                                      ObjectRegistry& objects, ObjectRouting& routing,
-                                     TimeCoordinator& time, const SyncPointService& syncPoints)
+                                     TimeCoordinator& time)
     : m_federationName(federationName),
       m_description(description),
       m_members(members),
       m_objects(objects),
       m_routing(routing),
-      m_time(time),
-      m_syncPoints(syncPoints) {
+      m_time(time) {
     registerFederation();
 }
 
@@ -129,75 +128,6 @@ void ManagementObjects::changed() {
         watcher.woken = true;
         m_members.wake(federate);
     }
-}
-
-std::optional<InteractionClassHandle> ManagementObjects::interaction(const char* name) const {
-    return m_description.findInteractionClass(name);
-}
-
-std::optional<ParameterHandle> ManagementObjects::parameter(InteractionClassHandle cls,
-                                                            const char* name) const {
-    return m_description.findParameter(cls, name);
-}
-
-void ManagementObjects::interactionSent(InteractionClassHandle cls, const ParameterValues& values) {
-    if (cls == interaction(hla::mom::kRequestSyncPointStatus)) {
-        reportSyncPointStatus(values);
-    } else if (cls == interaction(hla::mom::kRequestSyncPoints)) {
-        reportSyncPoints();
-    }
-}
-
-void ManagementObjects::federateLost(FederateHandle federate, const std::string& fault) {
-    const auto report = interaction(hla::mom::kReportFederateLost);
-    if (!report || m_federates.count(federate) == 0) return;
-    ParameterValues values;
-    if (const auto p = parameter(*report, hla::mom::kLostFederateName)) {
-        values.emplace(*p, hla::mom::encodeText(m_members.requireMember(federate).name));
-    }
-    if (const auto p = parameter(*report, hla::mom::kLostTimeStamp)) {
-        values.emplace(*p, hla::mom::encodeTime(m_time.logicalTime(federate)));
-    }
-    if (const auto p = parameter(*report, hla::mom::kFaultDescription)) {
-        values.emplace(*p, hla::mom::encodeText(fault));
-    }
-    m_routing.sendFromRunTime(*report, values);
-}
-
-void ManagementObjects::reportSyncPoints() {
-    const auto report = interaction(hla::mom::kReportSyncPoints);
-    if (!report) return;
-    ParameterValues values;
-    if (const auto points = parameter(*report, hla::mom::kSyncPoints)) {
-        values.emplace(*points, hla::mom::encodeTextList(m_syncPoints.points().labels()));
-    }
-    m_routing.sendFromRunTime(*report, values);
-}
-
-void ManagementObjects::reportSyncPointStatus(const ParameterValues& request) {
-    const auto asked = interaction(hla::mom::kRequestSyncPointStatus);
-    const auto report = interaction(hla::mom::kReportSyncPointStatus);
-    if (!asked || !report) return;
-    const auto name = parameter(*asked, hla::mom::kSyncPointName);
-    const auto it = name ? request.find(*name) : request.end();
-    // A request without a readable label is answered for no point, as a tool can tell.
-    const std::string label =
-        it == request.end() ? std::string() : hla::mom::decodeText(it->second).value_or("");
-    std::vector<std::pair<FederateHandle, std::int32_t>> federates;
-    if (const auto status = m_syncPoints.points().status(label)) {
-        for (const auto& [federate, achieved] : *status) {
-            federates.emplace_back(federate, achieved ? hla::mom::kWaitingForRestOfFederation
-                                                      : hla::mom::kMovingToSyncPoint);
-        }
-    }
-    ParameterValues values;
-    if (const auto p = parameter(*report, hla::mom::kSyncPointName)) {
-        values.emplace(*p, hla::mom::encodeText(label));
-    }
-    if (const auto p = parameter(*report, hla::mom::kSyncPointFederates)) {
-        values.emplace(*p, hla::mom::encodeSyncPointFederates(federates));
-    }
-    m_routing.sendFromRunTime(*report, values);
 }
 
 bool ManagementObjects::hasNews(const Member& member) const {

@@ -3,7 +3,6 @@
 #include "platform/rti/Membership.h"
 #include "platform/rti/ObjectRegistry.h"
 #include "platform/rti/ObjectRouting.h"
-#include "platform/rti/SyncPointService.h"
 #include "platform/rti/TimeCoordinator.h"
 #include "platform/rti/Vocabulary.h"
 
@@ -29,18 +28,12 @@ class ManagementObjects {
 public:
     ManagementObjects(const std::string& federationName, const FederationDescription& description,
                       Membership& members, ObjectRegistry& objects, ObjectRouting& routing,
-                      TimeCoordinator& time, const SyncPointService& syncPoints);
+                      TimeCoordinator& time);
 
     void joined(Member& member);
     void leaving(FederateHandle federate);
     // Some federate's time state changed: watchers are told at their next callbacks.
     void changed();
-    // A federate sent an interaction: the MOM's requests it serves are answered by reports
-    // to their subscribers.
-    void interactionSent(InteractionClassHandle cls, const ParameterValues& values);
-    // The federate is lost, not resigning of its own accord: HLAreportFederateLost goes to the
-    // subscribers, naming it, its logical time and the fault.
-    void federateLost(FederateHandle federate, const std::string& fault);
 
     // The next reflection of what the member has not been told, if any.
     std::optional<Callback> nextReflection(Member& member);
@@ -60,10 +53,6 @@ private:
     };
 
     void registerFederation();
-    void reportSyncPoints();
-    void reportSyncPointStatus(const ParameterValues& request);
-    std::optional<InteractionClassHandle> interaction(const char* name) const;
-    std::optional<ParameterHandle> parameter(InteractionClassHandle cls, const char* name) const;
     AttributeValues fixedValues(const Member& member) const;
     AttributeValues federateValues(const Member& member, FederateRecord& record) const;
     AttributeValues federationValues() const;
@@ -77,7 +66,6 @@ private:
     ObjectRegistry& m_objects;
     ObjectRouting& m_routing;
     TimeCoordinator& m_time;
-    const SyncPointService& m_syncPoints;
     std::optional<ObjectClassHandle> m_federationClass;
     std::optional<ObjectClassHandle> m_federateClass;
     std::optional<ObjectInstanceHandle> m_federationObject;
