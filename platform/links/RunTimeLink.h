@@ -95,6 +95,20 @@ public:
     virtual hla::LogicalTime queryLookahead() = 0;
     virtual bool isTimeRegulating() = 0;
 
+    // The octets the run-time's management reports name a class or an attribute by (the
+    // content of their HLAhandle), to read those reports with; none where the link cannot
+    // tell, or the run-time does not know it.
+    virtual std::optional<hla::Bytes> momHandle(hla::InteractionClassHandle /*cls*/) {
+        return std::nullopt;
+    }
+    virtual std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle /*cls*/) {
+        return std::nullopt;
+    }
+    virtual std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle /*cls*/,
+                                                hla::AttributeHandle /*attribute*/) {
+        return std::nullopt;
+    }
+
     // Callbacks. wake is told, from inside a service, that callbacks began to wait; it may
     // only schedule work. A run-time that cannot tell needs polling: poll() fetches what has
     // arrived without blocking, and it is the caller's part to poll often enough.

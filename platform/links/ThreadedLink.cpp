@@ -375,6 +375,20 @@ hla::LogicalTime ThreadedLink::queryLookahead() {
     return onRti("querying the lookahead", [](RunTimeLink& s) { return s.queryLookahead(); });
 }
 
+std::optional<hla::Bytes> ThreadedLink::momHandle(hla::InteractionClassHandle cls) {
+    return onRti("looking up a class handle", [cls](RunTimeLink& s) { return s.momHandle(cls); });
+}
+
+std::optional<hla::Bytes> ThreadedLink::momHandle(hla::ObjectClassHandle cls) {
+    return onRti("looking up a class handle", [cls](RunTimeLink& s) { return s.momHandle(cls); });
+}
+
+std::optional<hla::Bytes> ThreadedLink::momHandle(hla::ObjectClassHandle cls,
+                                                  hla::AttributeHandle attribute) {
+    return onRti("looking up an attribute handle",
+                 [cls, attribute](RunTimeLink& s) { return s.momHandle(cls, attribute); });
+}
+
 bool ThreadedLink::isTimeRegulating() {
     return onRti("querying time regulation", [](RunTimeLink& s) { return s.isTimeRegulating(); });
 }

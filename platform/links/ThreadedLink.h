@@ -96,6 +96,10 @@ public:
     hla::LogicalTime queryMinNextEventTime() override;
     hla::LogicalTime queryLookahead() override;
     bool isTimeRegulating() override;
+    std::optional<hla::Bytes> momHandle(hla::InteractionClassHandle cls) override;
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls) override;
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls,
+                                        hla::AttributeHandle attribute) override;
 
     void setWaker(std::function<void()> wake) override;
     bool needsPolling() const override { return false; }

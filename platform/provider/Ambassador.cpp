@@ -92,6 +92,7 @@ void Ambassador::receiveInteraction(hla::InteractionClassHandle cls,
                                     const hla::ParameterValues& values, const std::string&,
                                     std::optional<hla::LogicalTime> time) {
     if (m_federate->view().received(cls, values)) return;
+    if (m_federate->subscriptions().received(cls, values)) return;
     for (InteractionVariable* variable : m_federate->interactionVariables()) {
         variable->receive(cls, values, time);
     }

@@ -136,6 +136,7 @@ void AttributeVariable::send(const hla::Bytes& payload) {
     takeOwnership(object);
     const auto time = m_federate->sendTime(m_federate->description().attribute(m_attribute).order);
     m_federate->link().updateAttributeValues(object, {{m_attribute, payload}}, time);
+    m_federate->wrote(WrittenClass{std::nullopt, m_class, m_attribute}, name());
 }
 
 void AttributeVariable::reflect(const hla::AttributeValues& values,

@@ -3,6 +3,7 @@
 #include "cao/Error.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace provider {
 
@@ -15,6 +16,7 @@ Federate::Federate(std::unique_ptr<links::RunTimeLink> link, engine::ControllerC
       m_federateName(std::move(federateName)),
       m_declarations(*m_link),
       m_view(*m_link, m_federateName),
+      m_subscriptions(*m_link),
       m_advancePolicy(advancePolicy) {
     m_lastGranted = logicalTime();
 }
@@ -97,6 +99,20 @@ void Federate::detach(InteractionVariable* variable) {
 
 void Federate::detach(AttributeVariable* variable) {
     std::erase(m_attributeVariables, variable);
+}
+
+FederateRow Federate::ownState() {
+    FederateRow row;
+    row.name = m_federateName;
+    row.regulating = m_link->isTimeRegulating();
+    row.constrained = m_constrained;
+    row.advancing = m_pendingAdvance.has_value();
+    row.time = m_link->queryFederateTime();
+    row.lookahead = m_link->queryLookahead();
+    const double galt = m_link->queryLBTS();
+    if (std::isfinite(galt)) row.galt = galt;
+    row.reported = true;
+    return row;
 }
 
 }  // namespace provider

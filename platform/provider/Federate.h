@@ -6,6 +6,8 @@
 #include "platform/provider/Declarations.h"
 #include "platform/provider/FederationView.h"
 #include "platform/provider/OptionString.h"
+#include "platform/provider/SubscriptionView.h"
+#include "platform/provider/WrittenClass.h"
 
 #include <QString>
 
@@ -44,6 +46,10 @@ public:
     const std::string& federateName() const { return m_federateName; }
     // The other federates, as the run-time's management objects report them.
     FederationView& view() { return m_view; }
+    // What the other federates subscribe, asked of the run-time when a write goes unheard.
+    SubscriptionView& subscriptions() { return m_subscriptions; }
+    // This federate's state as it knows it itself.
+    FederateRow ownState();
     bool isConstrained() const { return m_constrained; }
     void setConstrained(bool constrained) { m_constrained = constrained; }
 
@@ -74,6 +80,15 @@ public:
     std::string latestAnnouncedPoint() const;
     const std::vector<std::string>& announcedPoints() const { return m_announcedPoints; }
 
+    // The classes this federate has written, each with its first write.
+    void wrote(const WrittenClass& what, const QString& variable) {
+        m_writes.try_emplace(what, FirstWrite{std::chrono::steady_clock::now(), variable});
+    }
+    const std::map<WrittenClass, FirstWrite>& writes() const { return m_writes; }
+    // The reports of writes nobody hears, which stand for as long as the federate runs.
+    void unheard(const QString& report) { m_unheard.push_back(report); }
+    const std::vector<QString>& unheardWrites() const { return m_unheard; }
+
     // Objects this federate registered, by name, and the names of those in view.
     RegisteredObject* registeredObject(const std::string& name);
     RegisteredObject& addRegisteredObject(const std::string& name, RegisteredObject object);
@@ -102,6 +117,9 @@ private:
     std::string m_federateName;
     Declarations m_declarations;
     FederationView m_view;
+    SubscriptionView m_subscriptions;
+    std::map<WrittenClass, FirstWrite> m_writes;
+    std::vector<QString> m_unheard;
     bool m_constrained = false;
     bool m_open = true;
 

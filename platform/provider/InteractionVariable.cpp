@@ -56,6 +56,7 @@ void InteractionVariable::send(const hla::Bytes& payload) {
     const auto time =
         m_federate->sendTime(m_federate->description().interactionClass(m_class).order);
     m_federate->link().sendInteraction(m_class, {{m_parameter, payload}}, time);
+    m_federate->wrote(WrittenClass{m_class, {}, {}}, name());
 }
 
 void InteractionVariable::receive(hla::InteractionClassHandle received,

@@ -12,26 +12,10 @@ namespace provider {
 
 namespace {
 
-// This federate's state as it knows it itself.
-FederateRow ownRow(Federate& federate) {
-    links::RunTimeLink& rt = federate.link();
-    FederateRow row;
-    row.name = federate.federateName();
-    row.regulating = rt.isTimeRegulating();
-    row.constrained = federate.isConstrained();
-    row.advancing = federate.pendingAdvance().has_value();
-    row.time = rt.queryFederateTime();
-    row.lookahead = rt.queryLookahead();
-    const double galt = rt.queryLBTS();
-    if (std::isfinite(galt)) row.galt = galt;
-    row.reported = true;
-    return row;
-}
-
 WaitText describeAdvance(Federate& federate, double requested) {
     FederationView& view = federate.view();
     view.watch();
-    AdvanceWait wait{text(federate.federationName()), ownRow(federate), requested};
+    AdvanceWait wait{text(federate.federationName()), federate.ownState(), requested};
     const std::optional<FederateRow> own = view.own(wait.self);
     std::optional<std::vector<FederateRow>> others;
     if (own) {
@@ -58,13 +42,14 @@ QString currentWait(Federate& federate) {
         if (laggards && laggards->empty()) continue;
         lines << pointWait(text(federate.federationName()), label, laggards);
     }
+    for (const QString& unheard : federate.unheardWrites()) lines << unheard;
     return lines.join(QLatin1Char('\n'));
 }
 
 QString federateTable(Federate& federate) {
     FederationView& view = federate.view();
     view.watch();
-    const FederateRow self = ownRow(federate);
+    const FederateRow self = federate.ownState();
     const std::optional<FederateRow> own = view.own(self);
     std::vector<FederateRow> rows = view.federates();
     if (!own) rows.insert(rows.begin(), self);  // until the run-time reports it, or for good
@@ -73,7 +58,7 @@ QString federateTable(Federate& federate) {
 }
 
 WaitWatch::WaitWatch(std::shared_ptr<Federate> federate, std::chrono::milliseconds bound)
-    : m_federate(std::move(federate)), m_bound(bound) {
+    : m_federate(std::move(federate)), m_bound(bound), m_writes(*m_federate, bound) {
     m_timer.setInterval(kCheckPeriod);
     QObject::connect(&m_timer, &QTimer::timeout, &m_home, [this] { check(); });
 }
@@ -88,6 +73,7 @@ void WaitWatch::check() {
     try {
         checkAdvance(now);
         checkPoints(now);
+        m_writes.check(now);
     } catch (const std::exception&) {
         // A run-time out of reach has its own message; the next check tries again.
     }

@@ -2,6 +2,7 @@
 
 #include "platform/provider/Federate.h"
 #include "platform/provider/WaitReport.h"
+#include "platform/provider/WriteWatch.h"
 
 #include <QObject>
 #include <QString>
@@ -21,7 +22,7 @@ QString currentWait(Federate& federate);
 QString federateTable(Federate& federate);
 
 // Raises message 6 when a wait outlasts its bound, naming what holds it; again only when
-// that changes, and never once the wait is over.
+// that changes, and never once the wait is over. Writes nobody hears are watched with it.
 class WaitWatch {
 public:
     // How often a wait is looked at: the report comes at most this much after its bound.
@@ -58,6 +59,7 @@ private:
     std::chrono::steady_clock::time_point m_since;
     QString m_reported;  // the key of the last report of this wait
     std::map<std::string, PointWait> m_points;
+    WriteWatch m_writes;
 };
 
 }  // namespace provider

@@ -216,4 +216,26 @@ bool EmbeddedLink::callbacksPending() {
     return m_joined && rt()->pendingCallbackCount(m_self) > 0;
 }
 
+namespace {
+
+hla::Bytes handleOctets(std::uint32_t value) {
+    return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+            static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+}  // namespace
+
+std::optional<hla::Bytes> EmbeddedLink::momHandle(hla::InteractionClassHandle cls) {
+    return handleOctets(hla::toUnderlying(cls));
+}
+
+std::optional<hla::Bytes> EmbeddedLink::momHandle(hla::ObjectClassHandle cls) {
+    return handleOctets(hla::toUnderlying(cls));
+}
+
+std::optional<hla::Bytes> EmbeddedLink::momHandle(hla::ObjectClassHandle /*cls*/,
+                                                  hla::AttributeHandle attribute) {
+    return handleOctets(hla::toUnderlying(attribute));
+}
+
 }  // namespace links

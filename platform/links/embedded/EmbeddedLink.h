@@ -25,6 +25,11 @@ public:
 
     std::string runTimeName() const override { return "embedded run-time"; }
     const hla::FederationDescription& description() const override { return *m_description; }
+    // The run-time's handles are the description's.
+    std::optional<hla::Bytes> momHandle(hla::InteractionClassHandle cls) override;
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls) override;
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls,
+                                        hla::AttributeHandle attribute) override;
     void resign() override;
 
     void registerSynchronizationPoint(const std::string& label) override;

@@ -248,6 +248,17 @@ public:
         return lookahead.getInterval();
     }
     bool isTimeRegulating() override { return callbacks().regulating(); }
+    // The RTI's encoding of its handles, which its management reports carry.
+    std::optional<hla::Bytes> momHandle(hla::InteractionClassHandle cls) override {
+        return encoded([&] { return handles().interactionClass(cls).encode(); });
+    }
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls) override {
+        return encoded([&] { return handles().objectClass(cls).encode(); });
+    }
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls,
+                                        hla::AttributeHandle attribute) override {
+        return encoded([&] { return handles().attribute(cls, attribute).encode(); });
+    }
 
     void setWaker(std::function<void()>) override {}
     bool needsPolling() const override { return true; }
@@ -263,6 +274,18 @@ private:
     template <typename Call>
     auto guarded(const std::string& what, Call call) -> decltype(call()) {
         return m_connection.guarded(what, call);
+    }
+    template <typename Encode>
+    static std::optional<hla::Bytes> encoded(Encode encode) {
+        try {
+            const rti1516e::VariableLengthData data = encode();
+            const auto* bytes = static_cast<const std::uint8_t*>(data.data());
+            return hla::Bytes(bytes, bytes + data.size());
+        } catch (const std::exception&) {
+            return std::nullopt;  // a class the RTI does not know is named in no report of it
+        } catch (const rti1516e::Exception&) {
+            return std::nullopt;
+        }
     }
     // Evokes callbacks in slices until done() holds; false when the bound passes first.
     template <typename Done>

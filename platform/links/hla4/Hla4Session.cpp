@@ -284,4 +284,31 @@ std::unique_ptr<RunTimeLink> openHla4Session(const LinkRequest& request,
     return session;
 }
 
+namespace {
+
+template <typename Lookup>
+std::optional<hla::Bytes> serverBytes(Lookup lookup) {
+    try {
+        const std::string bytes = lookup().bytes;
+        return hla::Bytes(bytes.begin(), bytes.end());
+    } catch (const std::exception&) {
+        return std::nullopt;  // a class the server does not know is named in no report of it
+    }
+}
+
+}  // namespace
+
+std::optional<hla::Bytes> Hla4Session::momHandle(hla::InteractionClassHandle cls) {
+    return serverBytes([&] { return handles().interactionClass(cls); });
+}
+
+std::optional<hla::Bytes> Hla4Session::momHandle(hla::ObjectClassHandle cls) {
+    return serverBytes([&] { return handles().objectClass(cls); });
+}
+
+std::optional<hla::Bytes> Hla4Session::momHandle(hla::ObjectClassHandle cls,
+                                                 hla::AttributeHandle attribute) {
+    return serverBytes([&] { return handles().attribute(cls, attribute); });
+}
+
 }  // namespace links::hla4

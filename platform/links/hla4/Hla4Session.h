@@ -79,6 +79,11 @@ public:
     hla::LogicalTime queryMinNextEventTime() override;
     hla::LogicalTime queryLookahead() override;
     bool isTimeRegulating() override { return callbacks().regulating(); }
+    // The server's own handle bytes, which its management reports carry.
+    std::optional<hla::Bytes> momHandle(hla::InteractionClassHandle cls) override;
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls) override;
+    std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls,
+                                        hla::AttributeHandle attribute) override;
 
     void setWaker(std::function<void()>) override {}
     bool needsPolling() const override { return true; }

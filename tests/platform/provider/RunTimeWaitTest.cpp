@@ -4,6 +4,9 @@
 
 #include "RunTimeFixture.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 using namespace hlatest;
 using cao::Variant;
 
@@ -132,6 +135,93 @@ TEST_P(RunTimeWait, ASynchronizationPointOneFederateNeverAchievesNamesIt) {
     three.take(1)[0].message->Acknowledge();
     ASSERT_TRUE(waitFor([&] { return has(one, 2); }));
     EXPECT_EQ(one.get(kWaitingFor).string(), QString());
+}
+
+namespace {
+
+// The chat room with a private line below the public one.
+constexpr const char* kPrivateFed = R"((FED (Federation ChatRoom) (FEDversion v1.3)
+  (objects (class ObjectRoot (attribute privilegeToDelete reliable timestamp)
+    (class Participant (attribute Name reliable receive) (attribute Mood reliable receive))))
+  (interactions (class InteractionRoot reliable receive
+    (class Communication reliable receive (parameter Message) (parameter Sender)
+      (class Private reliable receive (parameter Recipient)))
+    (class TSCommunication reliable timestamp (parameter Message) (parameter Sender))))))";
+
+std::vector<QString> reportsOf(Side& side) {
+    std::vector<QString> texts;
+    for (const Received& r : *side.log) {
+        if (r.number == kWaitReport) texts.push_back(r.value.string());
+    }
+    return texts;
+}
+
+}  // namespace
+
+TEST_P(RunTimeWait, AWriteNobodySubscribesIsNamedWithWhatTheOthersSubscribeInstead) {
+    Side one = timed("One", 0);
+    Side two = timed("Two", 0);
+    const QString timed = "InteractionRoot.TSCommunication.Message";
+    one.add(timed);
+    two.add("InteractionRoot.Communication.Message");
+    one.put(timed, Variant::fromString("anyone?"));
+    ASSERT_TRUE(waitFor([&] { return has(one, kWaitReport); }));
+    const std::vector<Received> reports = one.take(kWaitReport);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].source, timed);
+    EXPECT_EQ(reports[0].value.string(),
+              "interaction InteractionRoot.TSCommunication is heard by no other federate: none "
+              "of " +
+                  name("Two") + " subscribes it or a class above it; " + name("Two") +
+                  " subscribes InteractionRoot.Communication");
+    EXPECT_EQ(one.get(kWaitingFor).string(), reports[0].value.string());
+    // Once a class, however often it is written.
+    one.put(timed, Variant::fromString("still nobody?"));
+    settle();
+    EXPECT_FALSE(has(one, kWaitReport));
+}
+
+TEST_P(RunTimeWait, AWriteHeardThroughAClassAboveItOrByItsAttributeSaysNothing) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile fed(dir.filePath("Private.fed"));
+    ASSERT_TRUE(fed.open(QIODevice::WriteOnly));
+    fed.write(kPrivateFed);
+    fed.close();
+    QString o = options(0);
+    o.replace(QStringLiteral("Chat.fed"), fed.fileName());
+    Side one = join("One", o);
+    Side two = join("Two", o);
+    ASSERT_TRUE(waitFor([&] { return has(one, 0) && has(two, 0); }));
+    const QString heardAbove = "InteractionRoot.Communication.Private.Message";
+    const QString name = "ObjectRoot.Participant.Name!P1";
+    const QString mood = "ObjectRoot.Participant.Mood!P1";
+    const QString unheard = "InteractionRoot.TSCommunication.Message";
+    one.add(heardAbove);
+    one.add(name, 2);
+    one.add(mood, 2);
+    two.add("InteractionRoot.Communication.Message");
+    two.add(name);
+    ASSERT_TRUE(waitFor([&] { return has(two, 0); }));  // the object is in view
+    one.add(unheard);
+    one.put(heardAbove, Variant::fromString("psst"));
+    one.put(name, Variant::fromString("One"));
+    one.put(mood, Variant::fromString("glad"));
+    one.put(unheard, Variant::fromString("later"));
+    // The last write is heard by nobody: its report comes with the others' verdicts.
+    ASSERT_TRUE(waitFor([&] { return reportsOf(one).size() >= 2; })) << reportsOf(one).size();
+    settle();
+    const std::vector<QString> texts = reportsOf(one);
+    ASSERT_EQ(texts.size(), 2u);
+    const QString moodReport = texts[0].startsWith("attribute") ? texts[0] : texts[1];
+    const QString other = texts[0].startsWith("attribute") ? texts[1] : texts[0];
+    EXPECT_EQ(moodReport,
+              "attribute Mood of ObjectRoot.Participant is heard by no other federate: none of " +
+                  this->name("Two") +
+                  " subscribes it at ObjectRoot.Participant or a class above it; " +
+                  this->name("Two") + " subscribes ObjectRoot.Participant without Mood");
+    EXPECT_TRUE(other.startsWith("interaction InteractionRoot.TSCommunication "))
+        << other.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(RunTimes, RunTimeWait,
