@@ -38,6 +38,10 @@ public:
                                       std::optional<LogicalTime> /*time*/) {}
 
     // Ownership
+    // Another federate asked for the current values of attributes this federate owns.
+    virtual void provideAttributeValueUpdate(ObjectInstanceHandle /*object*/,
+                                             const AttributeSet& /*attributes*/,
+                                             const std::string& /*tag*/) {}
     virtual void requestAttributeOwnershipRelease(ObjectInstanceHandle /*object*/,
                                                   const AttributeSet& /*attributes*/,
                                                   const std::string& /*tag*/) {}

@@ -245,6 +245,17 @@ bool FederationDescription::isSubclassOf(InteractionClassHandle cls,
     return false;
 }
 
+void FederationDescription::requireAvailable(ObjectClassHandle cls,
+                                             const AttributeSet& attributes) const {
+    for (AttributeHandle a : attributes) {
+        if (!isAvailable(cls, a)) {
+            throw Error(ErrorKind::AttributeNotDefined,
+                        "attribute " + attribute(a).name + " is not an attribute of object class " +
+                            objectClass(cls).fullName);
+        }
+    }
+}
+
 bool FederationDescription::isAvailable(ObjectClassHandle cls, AttributeHandle attr) const {
     return isSubclassOf(cls, attribute(attr).declaredIn);
 }

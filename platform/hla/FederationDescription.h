@@ -139,6 +139,8 @@ public:
     bool isSubclassOf(InteractionClassHandle cls, InteractionClassHandle ancestor) const;
     // True when the member is declared in the class or inherited by it.
     bool isAvailable(ObjectClassHandle cls, AttributeHandle attribute) const;
+    // Throws Error (AttributeNotDefined) naming the first attribute not available at cls.
+    void requireAvailable(ObjectClassHandle cls, const AttributeSet& attributes) const;
     bool isAvailable(InteractionClassHandle cls, ParameterHandle parameter) const;
     std::vector<AttributeHandle> availableAttributes(ObjectClassHandle cls) const;
 

@@ -46,6 +46,9 @@ void dispatch(Callback&& callback, FederateAmbassador& a) {
                 a.receiveInteraction(c.interactionClass, c.values, c.tag, c.time);
             },
             [&](cb::RemoveObjectInstance& c) { a.removeObjectInstance(c.object, c.tag, c.time); },
+            [&](cb::ProvideAttributeValueUpdate& c) {
+                a.provideAttributeValueUpdate(c.object, c.attributes, c.tag);
+            },
             [&](cb::RequestAttributeOwnershipRelease& c) {
                 a.requestAttributeOwnershipRelease(c.object, c.attributes, c.tag);
             },

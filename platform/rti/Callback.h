@@ -50,6 +50,11 @@ struct RemoveObjectInstance {
     std::string tag;
     std::optional<LogicalTime> time;
 };
+struct ProvideAttributeValueUpdate {
+    ObjectInstanceHandle object;
+    AttributeSet attributes;
+    std::string tag;
+};
 struct RequestAttributeOwnershipRelease {
     ObjectInstanceHandle object;
     AttributeSet attributes;
@@ -88,14 +93,16 @@ struct TimeAdvanceGrant {
 
 }  // namespace cb
 
-using Callback = std::variant<
-    cb::SynchronizationPointRegistrationSucceeded, cb::SynchronizationPointRegistrationFailed,
-    cb::AnnounceSynchronizationPoint, cb::FederationSynchronized, cb::DiscoverObjectInstance,
-    cb::ReflectAttributeValues, cb::ReceiveInteraction, cb::RemoveObjectInstance,
-    cb::RequestAttributeOwnershipRelease, cb::AttributeOwnershipAcquisitionNotification,
-    cb::AttributeOwnershipUnavailable, cb::ConfirmAttributeOwnershipAcquisitionCancellation,
-    cb::InformAttributeOwnership, cb::AttributeIsNotOwned, cb::TimeRegulationEnabled,
-    cb::TimeConstrainedEnabled, cb::TimeAdvanceGrant>;
+using Callback =
+    std::variant<cb::SynchronizationPointRegistrationSucceeded,
+                 cb::SynchronizationPointRegistrationFailed, cb::AnnounceSynchronizationPoint,
+                 cb::FederationSynchronized, cb::DiscoverObjectInstance, cb::ReflectAttributeValues,
+                 cb::ReceiveInteraction, cb::RemoveObjectInstance, cb::ProvideAttributeValueUpdate,
+                 cb::RequestAttributeOwnershipRelease,
+                 cb::AttributeOwnershipAcquisitionNotification, cb::AttributeOwnershipUnavailable,
+                 cb::ConfirmAttributeOwnershipAcquisitionCancellation, cb::InformAttributeOwnership,
+                 cb::AttributeIsNotOwned, cb::TimeRegulationEnabled, cb::TimeConstrainedEnabled,
+                 cb::TimeAdvanceGrant>;
 
 // Sets or clears the timestamp of an interaction, reflection or removal; other callbacks
 // carry none and are left alone.

@@ -48,14 +48,7 @@ void DeclarationService::requireInteractionClass(InteractionClassHandle cls) con
 
 void DeclarationService::requireClassAttributes(ObjectClassHandle cls,
                                                 const AttributeSet& attributes) const {
-    for (AttributeHandle attribute : attributes) {
-        if (!m_description.isAvailable(cls, attribute)) {
-            throw Error(ErrorKind::AttributeNotDefined,
-                        "attribute " + m_description.attribute(attribute).name +
-                            " is not an attribute of object class " +
-                            m_description.objectClass(cls).fullName);
-        }
-    }
+    m_description.requireAvailable(cls, attributes);
 }
 
 }  // namespace rti

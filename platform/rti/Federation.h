@@ -49,6 +49,21 @@ public:
     void managementInteraction(InteractionClassHandle cls, const ParameterValues& values) {
         m_reports.interactionSent(cls, values);
     }
+    // Request attribute value update: the owners are asked, the run-time's own objects
+    // reflected afresh.
+    void requestInstanceUpdate(FederateHandle federate, ObjectInstanceHandle object,
+                               const AttributeSet& attributes, const std::string& tag) {
+        const AttributeSet own =
+            m_routing.requestAttributeValueUpdate(federate, object, attributes, tag);
+        m_management.updateRequested(federate, object, own);
+    }
+    void requestClassUpdate(FederateHandle federate, ObjectClassHandle cls,
+                            const AttributeSet& attributes, const std::string& tag) {
+        for (const auto& [object, own] :
+             m_routing.requestAttributeValueUpdate(federate, cls, attributes, tag)) {
+            m_management.updateRequested(federate, object, own);
+        }
+    }
     void federateLost(FederateHandle federate, const std::string& fault) {
         m_reports.federateLost(federate, fault);
     }

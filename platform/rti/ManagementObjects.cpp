@@ -130,6 +130,20 @@ void ManagementObjects::changed() {
     }
 }
 
+void ManagementObjects::updateRequested(FederateHandle federate, ObjectInstanceHandle object,
+                                        const AttributeSet& attributes) {
+    if (attributes.empty()) return;
+    Watcher& watcher = m_watchers[federate];
+    if (const auto told = watcher.told.find(object); told != watcher.told.end()) {
+        for (AttributeHandle attribute : attributes) told->second.erase(attribute);
+    }
+    // This watcher alone looks again; the others have nothing new.
+    watcher.seen = 0;
+    if (watcher.woken) return;
+    watcher.woken = true;
+    m_members.wake(federate);
+}
+
 bool ManagementObjects::hasNews(const Member& member) const {
     const auto it = m_watchers.find(member.handle);
     return it != m_watchers.end() && it->second.seen != m_generation;

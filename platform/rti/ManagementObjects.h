@@ -14,9 +14,6 @@
 
 namespace rti {
 
-// The registrant and owner of the management objects: no federate has this handle.
-inline constexpr FederateHandle kRunTimeItself{0};
-
 // The federation's Management Object Model: one HLAmanager.HLAfederation object and one
 // HLAmanager.HLAfederate object per joined federate, registered by the run-time and discovered
 // like any other object. A description without the MIM's classes has none.
@@ -34,6 +31,10 @@ public:
     void leaving(FederateHandle federate);
     // Some federate's time state changed: watchers are told at their next callbacks.
     void changed();
+
+    // The federate asked for these attributes of a management object: it is told them again.
+    void updateRequested(FederateHandle federate, ObjectInstanceHandle object,
+                         const AttributeSet& attributes);
 
     // The next reflection of what the member has not been told, if any.
     std::optional<Callback> nextReflection(Member& member);

@@ -2,6 +2,7 @@
 
 #include "platform/rti/Vocabulary.h"
 
+#include <map>
 #include <vector>
 
 namespace rti {
@@ -126,6 +127,55 @@ Order ObjectRouting::deleteOrder(const ObjectInstance& object) const {
         return m_description.attribute(*privilege).order;
     }
     return Order::Timestamp;
+}
+
+AttributeSet ObjectRouting::askOwners(FederateHandle federate, const ObjectInstance& object,
+                                      const AttributeSet& attributes, const std::string& tag) {
+    std::map<FederateHandle, AttributeSet> byOwner;
+    AttributeSet ownedByRunTime;
+    for (AttributeHandle attribute : attributes) {
+        const auto owner = object.owners.find(attribute);
+        // Unowned attributes have nobody to provide them; the asker's own it has already.
+        if (owner == object.owners.end() || !owner->second || *owner->second == federate) continue;
+        if (*owner->second == kRunTimeItself) {
+            ownedByRunTime.insert(attribute);
+        } else {
+            byOwner[*owner->second].insert(attribute);
+        }
+    }
+    for (auto& [owner, owned] : byOwner) {
+        m_members.post(m_members.requireMember(owner),
+                       cb::ProvideAttributeValueUpdate{object.handle, std::move(owned), tag});
+    }
+    return ownedByRunTime;
+}
+
+AttributeSet ObjectRouting::requestAttributeValueUpdate(FederateHandle federate,
+                                                        ObjectInstanceHandle handle,
+                                                        const AttributeSet& attributes,
+                                                        const std::string& tag) {
+    m_members.requireMember(federate);
+    const ObjectInstance& object = m_objects.get(handle);
+    if (object.knownBy.count(federate) == 0 && object.registrant != federate) {
+        throw Error(ErrorKind::ObjectNotKnown,
+                    toString(handle) + " is not known to this federate: it has not discovered it");
+    }
+    m_description.requireAvailable(object.objectClass, attributes);
+    return askOwners(federate, object, attributes, tag);
+}
+
+std::vector<std::pair<ObjectInstanceHandle, AttributeSet>>
+ObjectRouting::requestAttributeValueUpdate(FederateHandle federate, ObjectClassHandle cls,
+                                           const AttributeSet& attributes, const std::string& tag) {
+    m_members.requireMember(federate);
+    m_description.requireAvailable(cls, attributes);
+    std::vector<std::pair<ObjectInstanceHandle, AttributeSet>> ownedByRunTime;
+    for (const auto& [handle, object] : m_objects.all()) {
+        if (!m_description.isSubclassOf(object.objectClass, cls)) continue;
+        AttributeSet own = askOwners(federate, object, attributes, tag);
+        if (!own.empty()) ownedByRunTime.emplace_back(handle, std::move(own));
+    }
+    return ownedByRunTime;
 }
 
 ObjectInstanceHandle ObjectRouting::objectInstanceHandle(FederateHandle federate,

@@ -8,6 +8,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace rti {
 
@@ -34,6 +36,16 @@ public:
                          std::optional<LogicalTime> time);
     void deleteObjectInstance(FederateHandle federate, ObjectInstanceHandle handle,
                               const std::string& tag, std::optional<LogicalTime> time);
+    // Asks the owners of the attributes, other than the federate, to provide their values;
+    // gives back those the run-time owns itself. Throws Error (ObjectNotKnown) for an instance
+    // the federate does not know, AttributeNotDefined for an attribute not of its class.
+    AttributeSet requestAttributeValueUpdate(FederateHandle federate, ObjectInstanceHandle handle,
+                                             const AttributeSet& attributes,
+                                             const std::string& tag);
+    // The same for every instance of the class or a class below it.
+    std::vector<std::pair<ObjectInstanceHandle, AttributeSet>> requestAttributeValueUpdate(
+        FederateHandle federate, ObjectClassHandle cls, const AttributeSet& attributes,
+        const std::string& tag);
     ObjectInstanceHandle objectInstanceHandle(FederateHandle federate, const std::string& name);
     std::string objectInstanceName(FederateHandle federate, ObjectInstanceHandle handle);
     ObjectClassHandle objectClassOf(FederateHandle federate, ObjectInstanceHandle handle);
@@ -53,6 +65,8 @@ public:
 
 private:
     void sendMessage(Member& to, Callback message, std::optional<LogicalTime> timestamp);
+    AttributeSet askOwners(FederateHandle federate, const ObjectInstance& object,
+                           const AttributeSet& attributes, const std::string& tag);
     std::optional<LogicalTime> timestampFor(FederateHandle sender, std::optional<LogicalTime> time,
                                             Order order);
     void discover(Member& member, ObjectInstance& object);

@@ -139,6 +139,16 @@ void RunTime::deleteObjectInstance(FederateHandle federate, ObjectInstanceHandle
     forward(federate, &ObjectRouting::deleteObjectInstance, object, tag, time);
 }
 
+void RunTime::requestAttributeValueUpdate(FederateHandle federate, ObjectInstanceHandle object,
+                                          const AttributeSet& attributes, const std::string& tag) {
+    forward(federate, &Federation::requestInstanceUpdate, object, attributes, tag);
+}
+
+void RunTime::requestAttributeValueUpdate(FederateHandle federate, ObjectClassHandle cls,
+                                          const AttributeSet& attributes, const std::string& tag) {
+    forward(federate, &Federation::requestClassUpdate, cls, attributes, tag);
+}
+
 void RunTime::unconditionalAttributeOwnershipDivestiture(FederateHandle federate,
                                                          ObjectInstanceHandle object,
                                                          const AttributeSet& attributes) {

@@ -81,6 +81,12 @@ public:
     void deleteObjectInstance(FederateHandle federate, ObjectInstanceHandle object,
                               const std::string& tag = {},
                               std::optional<LogicalTime> time = std::nullopt);
+    // The owners of the attributes are asked to provide their values; the run-time's own
+    // objects are reflected to the asker afresh.
+    void requestAttributeValueUpdate(FederateHandle federate, ObjectInstanceHandle object,
+                                     const AttributeSet& attributes, const std::string& tag = {});
+    void requestAttributeValueUpdate(FederateHandle federate, ObjectClassHandle cls,
+                                     const AttributeSet& attributes, const std::string& tag = {});
 
     // Ownership management
     void unconditionalAttributeOwnershipDivestiture(FederateHandle federate,

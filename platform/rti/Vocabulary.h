@@ -34,4 +34,8 @@ using hla::toString;
 using hla::toUnderlying;
 using hla::Transport;
 
+// The registrant and owner of what the run-time registers itself, the management objects:
+// no federate has this handle.
+inline constexpr FederateHandle kRunTimeItself{0};
+
 }  // namespace rti

@@ -127,6 +127,15 @@ void CallbackTranslator::removeObjectInstance(hla::ObjectInstanceHandle object,
     remove->set_receivedordertype(pb::TIMESTAMP);
 }
 
+void CallbackTranslator::provideAttributeValueUpdate(hla::ObjectInstanceHandle object,
+                                                     const hla::AttributeSet& attributes,
+                                                     const std::string& tag) {
+    auto* provide = next().mutable_provideattributevalueupdate();
+    *provide->mutable_objectinstance() = wire(object);
+    *provide->mutable_attributes() = wire(attributes);
+    provide->set_usersuppliedtag(tag);
+}
+
 void CallbackTranslator::requestAttributeOwnershipRelease(hla::ObjectInstanceHandle object,
                                                           const hla::AttributeSet& attributes,
                                                           const std::string& tag) {

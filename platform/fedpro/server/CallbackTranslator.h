@@ -35,6 +35,9 @@ public:
     void removeObjectInstance(hla::ObjectInstanceHandle object, const std::string& tag,
                               std::optional<hla::LogicalTime> time) override;
 
+    void provideAttributeValueUpdate(hla::ObjectInstanceHandle object,
+                                     const hla::AttributeSet& attributes,
+                                     const std::string& tag) override;
     void requestAttributeOwnershipRelease(hla::ObjectInstanceHandle object,
                                           const hla::AttributeSet& attributes,
                                           const std::string& tag) override;

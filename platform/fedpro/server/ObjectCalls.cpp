@@ -220,6 +220,21 @@ bool instances(const Request& r, CallContext& c, pb::CallResponse& response) {
             *response.mutable_sendinteractionwithtimeresponse()->mutable_result() = noRetraction();
             return true;
         }
+        case Request::kRequestInstanceAttributeValueUpdateRequest: {
+            const auto& q = r.requestinstanceattributevalueupdaterequest();
+            c.host.access()->requestAttributeValueUpdate(
+                c.self(), fromWire(q.objectinstance(), c.api), fromWire(q.attributes()),
+                q.usersuppliedtag());
+            response.mutable_requestinstanceattributevalueupdateresponse();
+            return true;
+        }
+        case Request::kRequestClassAttributeValueUpdateRequest: {
+            const auto& q = r.requestclassattributevalueupdaterequest();
+            c.host.access()->requestAttributeValueUpdate(
+                c.self(), fromWire(q.objectclass()), fromWire(q.attributes()), q.usersuppliedtag());
+            response.mutable_requestclassattributevalueupdateresponse();
+            return true;
+        }
         case Request::kDeleteObjectInstanceRequest: {
             const auto& q = r.deleteobjectinstancerequest();
             remove(c, q.objectinstance(), q.usersuppliedtag(), nullptr);

@@ -133,6 +133,36 @@ TEST_P(ManagementObjects, ASynchronizationPointsStatusIsReportedOnRequest) {
 INSTANTIATE_TEST_SUITE_P(RtiMom, ManagementObjects, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "ChatXml" : "ChatFed"; });
 
+TEST_P(ManagementObjects, ARequestForValuesIsAnsweredWithTheirCurrentOnesToTheAskerAlone) {
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    const FederateHandle other = rt.joinFederationExecution("Other", "ChatRoom");
+    MomTool seen(rt, tool);
+    MomTool watching(rt, other);
+    for (FederateHandle f : {tool, other}) subscribeAll(rt, f, mom::kFederationClass);
+    seen.drain();
+    watching.drain();
+    const int before = seen.reflections;
+    const int othersBefore = watching.reflections;
+    ObjectInstanceHandle federation{};
+    for (const auto& [handle, name] : seen.names) {
+        if (name == "HLAfederation") federation = handle;
+    }
+    const auto cls = rt.getObjectClassHandle(tool, mom::kFederationClass);
+    const auto name = rt.getAttributeHandle(tool, cls, mom::federation::kName);
+    seen.objects.at("HLAfederation").erase(mom::federation::kName);
+    rt.requestAttributeValueUpdate(tool, federation, {name}, "");
+    seen.drain();
+    watching.drain();
+    EXPECT_EQ(seen.reflections, before + 1);
+    EXPECT_EQ(mom::decodeText(seen.value("HLAfederation", mom::federation::kName)), "ChatRoom");
+    EXPECT_EQ(watching.reflections, othersBefore);
+    // By class, likewise.
+    seen.objects.at("HLAfederation").erase(mom::federation::kName);
+    rt.requestAttributeValueUpdate(tool, cls, {name}, "");
+    seen.drain();
+    EXPECT_EQ(mom::decodeText(seen.value("HLAfederation", mom::federation::kName)), "ChatRoom");
+}
+
 TEST(MomEncoding, AListOfSyncPointFederatesThatRunsShortOrLongIsRefused) {
     const Bytes good = mom::encodeSyncPointFederates({{FederateHandle{7}, 2}});
     ASSERT_TRUE(mom::decodeSyncPointFederates(good).has_value());

@@ -85,6 +85,10 @@ public:
                               std::optional<LogicalTime> time) override {
         lines.push_back("remove " + name(object) + timeSuffix(time));
     }
+    void provideAttributeValueUpdate(ObjectInstanceHandle object, const AttributeSet& set,
+                                     const std::string& tag) override {
+        lines.push_back("provide? " + name(object) + attributeList(set) + " " + tag);
+    }
     void requestAttributeOwnershipRelease(ObjectInstanceHandle object, const AttributeSet& set,
                                           const std::string&) override {
         lines.push_back("release? " + name(object) + attributeList(set));

@@ -126,6 +126,28 @@ TEST_F(CallsTest, ObjectsAreRegisteredUnderReservedNamesAndDiscovered) {
     ASSERT_TRUE(discovered.has_discoverobjectinstance()) << discovered.DebugString();
     EXPECT_EQ(discovered.discoverobjectinstance().objectinstancename(), "Alice");
     EXPECT_EQ(discovered.discoverobjectinstance().objectinstance().data(), object);
+
+    // Asked for its values, by instance and by class, the owner is told to provide them.
+    pb::CallRequest byInstance;
+    auto* instance = byInstance.mutable_requestinstanceattributevalueupdaterequest();
+    instance->mutable_objectinstance()->set_data(object);
+    *instance->mutable_attributes() = publish.publishobjectclassattributesrequest().attributes();
+    instance->set_usersuppliedtag("again");
+    ASSERT_EQ(exceptionOf(bob->call(byInstance)), "");
+    pb::CallRequest byClass;
+    auto* ofClass = byClass.mutable_requestclassattributevalueupdaterequest();
+    ofClass->mutable_objectclass()->set_data(cls);
+    *ofClass->mutable_attributes() = instance->attributes();
+    ASSERT_EQ(exceptionOf(bob->call(byClass)), "");
+    for (const char* tag : {"again", ""}) {
+        const pb::CallbackRequest provide = alice->callback();
+        ASSERT_TRUE(provide.has_provideattributevalueupdate()) << provide.DebugString();
+        EXPECT_EQ(provide.provideattributevalueupdate().objectinstance().data(), object);
+        ASSERT_EQ(provide.provideattributevalueupdate().attributes().attributehandle_size(), 1);
+        EXPECT_EQ(provide.provideattributevalueupdate().attributes().attributehandle(0).data(),
+                  name);
+        EXPECT_EQ(provide.provideattributevalueupdate().usersuppliedtag(), tag);
+    }
 }
 
 TEST_F(CallsTest, AnUnservedCallIsNamedInItsRefusal) {
