@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <bit>
+#include <limits>
 
 namespace hla::mom {
 
@@ -47,6 +49,11 @@ Bytes encodeInteger(std::int32_t value) {
     Bytes out;
     putUnsigned(out, static_cast<std::uint32_t>(value), 4);
     return out;
+}
+
+Bytes encodeCount(std::int64_t value) {
+    return encodeInteger(static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::int32_t>::max())));
 }
 
 Bytes encodeBoolean(bool value) {

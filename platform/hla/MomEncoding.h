@@ -35,6 +35,17 @@ inline constexpr const char* kGalt = "HLAGALT";
 inline constexpr const char* kLits = "HLALITS";
 inline constexpr const char* kReceiveQueue = "HLAROlength";
 inline constexpr const char* kTimestampQueue = "HLATSOlength";
+inline constexpr const char* kReflectionsReceived = "HLAreflectionsReceived";
+inline constexpr const char* kUpdatesSent = "HLAupdatesSent";
+inline constexpr const char* kInteractionsReceived = "HLAinteractionsReceived";
+inline constexpr const char* kInteractionsSent = "HLAinteractionsSent";
+inline constexpr const char* kInstancesDeletable = "HLAobjectInstancesThatCanBeDeleted";
+inline constexpr const char* kInstancesUpdated = "HLAobjectInstancesUpdated";
+inline constexpr const char* kInstancesReflected = "HLAobjectInstancesReflected";
+inline constexpr const char* kInstancesDeleted = "HLAobjectInstancesDeleted";
+inline constexpr const char* kInstancesRemoved = "HLAobjectInstancesRemoved";
+inline constexpr const char* kInstancesRegistered = "HLAobjectInstancesRegistered";
+inline constexpr const char* kInstancesDiscovered = "HLAobjectInstancesDiscovered";
 inline constexpr const char* kGrantedTime = "HLAtimeGrantedTime";
 inline constexpr const char* kAdvancingTime = "HLAtimeAdvancingTime";
 inline constexpr const char* kConveyRegions = "HLAconveyRegionDesignatorSets";
@@ -115,6 +126,7 @@ inline constexpr std::int32_t kTimeGranted = 0;
 inline constexpr std::int32_t kTimeAdvancing = 1;
 
 Bytes encodeInteger(std::int32_t value);    // HLAinteger32BE and the enumerations on it
+Bytes encodeCount(std::int64_t value);      // HLAcount, held at its largest value
 Bytes encodeBoolean(bool value);            // HLAboolean
 Bytes encodeText(const std::string& utf8);  // HLAunicodeString
 Bytes encodeTextList(const std::vector<std::string>& utf8);  // HLAmoduleDesignatorList

@@ -137,8 +137,9 @@ void ManagementObjects::updateRequested(FederateHandle federate, ObjectInstanceH
     if (const auto told = watcher.told.find(object); told != watcher.told.end()) {
         for (AttributeHandle attribute : attributes) told->second.erase(attribute);
     }
-    // This watcher alone looks again; the others have nothing new.
+    // This watcher alone looks again, at values worked out afresh; the others have nothing new.
     watcher.seen = 0;
+    m_cache.erase(object);
     if (watcher.woken) return;
     watcher.woken = true;
     m_members.wake(federate);
@@ -234,7 +235,24 @@ AttributeValues ManagementObjects::federateValues(const Member& member,
     put(values, cls, fa::kGalt, encodeTime(m_time.lbts(f)));
     put(values, cls, fa::kLits, encodeTime(m_time.minNextEventTime(f)));
     put(values, cls, fa::kReceiveQueue,
-        encodeInteger(static_cast<std::int32_t>(member.callbacks.size())));
+        encodeCount(static_cast<std::int64_t>(member.callbacks.size())));
+    put(values, cls, fa::kTimestampQueue,
+        encodeCount(static_cast<std::int64_t>(m_time.queuedTimestampOrder(f))));
+    const MemberCounts& counts = member.counts;
+    put(values, cls, fa::kReflectionsReceived, encodeCount(counts.reflectionsReceived));
+    put(values, cls, fa::kUpdatesSent, encodeCount(counts.updatesSent));
+    put(values, cls, fa::kInteractionsReceived, encodeCount(counts.interactionsReceived));
+    put(values, cls, fa::kInteractionsSent, encodeCount(counts.interactionsSent));
+    put(values, cls, fa::kInstancesDeletable,
+        encodeCount(static_cast<std::int64_t>(m_routing.deletableBy(f))));
+    put(values, cls, fa::kInstancesUpdated,
+        encodeCount(static_cast<std::int64_t>(counts.updated.size())));
+    put(values, cls, fa::kInstancesReflected,
+        encodeCount(static_cast<std::int64_t>(counts.reflected.size())));
+    put(values, cls, fa::kInstancesDeleted, encodeCount(counts.deleted));
+    put(values, cls, fa::kInstancesRemoved, encodeCount(counts.removed));
+    put(values, cls, fa::kInstancesRegistered, encodeCount(counts.registered));
+    put(values, cls, fa::kInstancesDiscovered, encodeCount(counts.discovered));
     put(values, cls, fa::kGrantedTime, encodeInteger(record.timeState == kTimeGranted ? spent : 0));
     put(values, cls, fa::kAdvancingTime,
         encodeInteger(record.timeState == kTimeAdvancing ? spent : 0));

@@ -5,6 +5,7 @@
 #include "platform/rti/TimeCoordinator.h"
 #include "platform/rti/Vocabulary.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,6 +13,21 @@
 #include <string>
 
 namespace rti {
+
+// What a federate has sent and been told, as the management objects report it.
+struct MemberCounts {
+    std::int64_t updatesSent = 0;
+    std::int64_t reflectionsReceived = 0;
+    std::int64_t interactionsSent = 0;
+    std::int64_t interactionsReceived = 0;
+    std::int64_t registered = 0;
+    std::int64_t discovered = 0;
+    std::int64_t deleted = 0;
+    std::int64_t removed = 0;
+    // Instances, still registered, it has updated and been told values of.
+    std::set<ObjectInstanceHandle> updated;
+    std::set<ObjectInstanceHandle> reflected;
+};
 
 // A federate joined to a federation execution, as the other services of the federation see it.
 struct Member {
@@ -29,6 +45,7 @@ struct Member {
     CallbackQueue callbacks;
     Declarations declarations;
     std::set<ObjectInstanceHandle> view;  // instances as the federate has been told
+    MemberCounts counts;
 };
 
 // The federates joined to one federation execution and the queues their callbacks wait in.

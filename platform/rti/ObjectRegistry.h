@@ -39,6 +39,7 @@ public:
     std::optional<ObjectInstanceHandle> findByName(const std::string& name) const;
 
     std::map<ObjectInstanceHandle, ObjectInstance>& all() { return m_objects; }
+    const std::map<ObjectInstanceHandle, ObjectInstance>& all() const { return m_objects; }
 
 private:
     std::map<ObjectInstanceHandle, ObjectInstance> m_objects;

@@ -40,6 +40,7 @@ ObjectInstanceHandle ObjectRouting::registerObjectInstance(FederateHandle federa
     }
     object.knownBy.emplace(federate, cls);
     registrant.view.insert(object.handle);
+    ++registrant.counts.registered;
     for (auto& [handle, other] : m_members.all()) discover(*other, object);
     return object.handle;
 }
@@ -47,11 +48,13 @@ ObjectInstanceHandle ObjectRouting::registerObjectInstance(FederateHandle federa
 void ObjectRouting::updateAttributeValues(FederateHandle federate, ObjectInstanceHandle handle,
                                           const AttributeValues& values, const std::string& tag,
                                           std::optional<LogicalTime> time) {
-    m_members.requireMember(federate);
+    Member& sender = m_members.requireMember(federate);
     ObjectInstance& object = m_objects.get(handle);
     AttributeSet attributes;
     for (const auto& entry : values) attributes.insert(entry.first);
     m_ownership.requireOwned(object, federate, attributes);
+    ++sender.counts.updatesSent;
+    sender.counts.updated.insert(handle);
     const std::optional<LogicalTime> timestamp = timestampFor(federate, time, Order::Timestamp);
     const auto inTimestampOrder = [&](AttributeHandle attribute) {
         return timestamp && m_description.attribute(attribute).order == Order::Timestamp;
@@ -67,6 +70,10 @@ void ObjectRouting::updateAttributeValues(FederateHandle federate, ObjectInstanc
         AttributeValues unordered = filtered(values, [&](AttributeHandle a) {
             return wanted.count(a) != 0 && !inTimestampOrder(a);
         });
+        if (!ordered.empty() || !unordered.empty()) {
+            ++to.counts.reflectionsReceived;
+            to.counts.reflected.insert(handle);
+        }
         if (!unordered.empty()) {
             sendMessage(to, cb::ReflectAttributeValues{handle, std::move(unordered), tag, {}}, {});
         }
@@ -94,6 +101,7 @@ void ObjectRouting::sendInteraction(FederateHandle federate, InteractionClassHan
         }
     }
     const std::optional<LogicalTime> timestamp = timestampFor(federate, time, spec.order);
+    ++sender.counts.interactionsSent;
     for (auto& [handle, receiver] : m_members.all()) {
         if (handle == federate) continue;
         const auto subscribed = receiver->declarations.subscribedClassFor(cls);
@@ -102,6 +110,7 @@ void ObjectRouting::sendInteraction(FederateHandle federate, InteractionClassHan
             *subscribed == cls ? values : filtered(values, [&](ParameterHandle p) {
                 return m_description.isAvailable(*subscribed, p);
             });
+        ++receiver->counts.interactionsReceived;
         sendMessage(*receiver,
                     cb::ReceiveInteraction{*subscribed, std::move(delivered), tag, timestamp},
                     timestamp);
@@ -118,6 +127,7 @@ void ObjectRouting::deleteObjectInstance(FederateHandle federate, ObjectInstance
                         "\": it does not hold its privilege to delete");
     }
     removeObject(object, federate, tag, timestampFor(federate, time, deleteOrder(object)));
+    ++m_members.requireMember(federate).counts.deleted;
 }
 
 Order ObjectRouting::deleteOrder(const ObjectInstance& object) const {
@@ -218,6 +228,7 @@ void ObjectRouting::sendFromRunTime(InteractionClassHandle cls, const ParameterV
     for (auto& [handle, receiver] : m_members.all()) {
         const auto subscribed = receiver->declarations.subscribedClassFor(cls);
         if (!subscribed) continue;
+        ++receiver->counts.interactionsReceived;
         sendMessage(*receiver, cb::ReceiveInteraction{*subscribed, values, {}, std::nullopt},
                     std::nullopt);
     }
@@ -233,6 +244,14 @@ void ObjectRouting::deleteDeletable(FederateHandle federate) {
     }
 }
 
+std::size_t ObjectRouting::deletableBy(FederateHandle federate) const {
+    std::size_t count = 0;
+    for (const auto& [handle, object] : m_objects.all()) {
+        if (holdsDeletePrivilege(object, federate)) ++count;
+    }
+    return count;
+}
+
 void ObjectRouting::forget(FederateHandle federate) {
     for (auto& [handle, object] : m_objects.all()) object.knownBy.erase(federate);
 }
@@ -242,6 +261,7 @@ void ObjectRouting::discover(Member& member, ObjectInstance& object) {
     const auto known = member.declarations.subscribedClassFor(object.objectClass);
     if (!known) return;
     object.knownBy.emplace(member.handle, *known);
+    ++member.counts.discovered;
     m_members.post(member, cb::DiscoverObjectInstance{object.handle, *known, object.name});
 }
 
@@ -249,9 +269,13 @@ void ObjectRouting::removeObject(ObjectInstance& object, FederateHandle by, cons
                                  std::optional<LogicalTime> timestamp) {
     for (const auto& [receiver, known] : object.knownBy) {
         Member& to = m_members.requireMember(receiver);
+        // The counts of instances are of those that still exist, so they stay bounded.
+        to.counts.updated.erase(object.handle);
+        to.counts.reflected.erase(object.handle);
         if (receiver == by) {
             to.view.erase(object.handle);
         } else {
+            ++to.counts.removed;
             sendMessage(to, cb::RemoveObjectInstance{object.handle, tag, timestamp}, timestamp);
         }
     }

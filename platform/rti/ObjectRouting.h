@@ -60,6 +60,8 @@ public:
     void sendFromRunTime(InteractionClassHandle cls, const ParameterValues& values);
     // Deletes every instance the federate may delete, as it leaves.
     void deleteDeletable(FederateHandle federate);
+    // How many instances the federate holds the privilege to delete.
+    std::size_t deletableBy(FederateHandle federate) const;
     // The federate has left: no instance counts it as knowing it.
     void forget(FederateHandle federate);
 

@@ -66,6 +66,8 @@ public:
 
     LogicalTime logicalTime(FederateHandle federate) const;
     LogicalTime lookahead(FederateHandle federate) const;
+    // Timestamp-order messages held for the federate until its time reaches theirs.
+    std::size_t queuedTimestampOrder(FederateHandle federate) const;
     LogicalTime lbts(FederateHandle federate) const;
     LogicalTime minNextEventTime(FederateHandle federate) const;
     // The earliest timestamp the federate may send with while regulating.

@@ -15,6 +15,10 @@ LogicalTime TimeCoordinator::lookahead(FederateHandle federate) const {
     return requireClock(federate).lookahead;
 }
 
+std::size_t TimeCoordinator::queuedTimestampOrder(FederateHandle federate) const {
+    return requireClock(federate).queue.size();
+}
+
 LogicalTime TimeCoordinator::lbts(FederateHandle federate) const {
     requireClock(federate);
     return lbtsWithin(federate, bounds());

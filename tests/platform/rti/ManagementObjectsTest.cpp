@@ -163,6 +163,56 @@ TEST_P(ManagementObjects, ARequestForValuesIsAnsweredWithTheirCurrentOnesToTheAs
     EXPECT_EQ(mom::decodeText(seen.value("HLAfederation", mom::federation::kName)), "ChatRoom");
 }
 
+TEST_P(ManagementObjects, ASendersAndAReceiversCountsAreThereOnRequest) {
+    const FederateHandle sim = rt.joinFederationExecution("Sim", "ChatRoom");
+    const FederateHandle other = rt.joinFederationExecution("Other", "ChatRoom");
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    const auto participant = rt.getObjectClassHandle(sim, "HLAobjectRoot.Participant");
+    const auto name = rt.getAttributeHandle(sim, participant, "Name");
+    const auto chat = rt.getInteractionClassHandle(sim, "HLAinteractionRoot.Communication");
+    rt.publishObjectClass(sim, participant, {name});
+    rt.publishInteractionClass(sim, chat);
+    rt.subscribeObjectClassAttributes(other, participant, {name});
+    rt.subscribeInteractionClass(other, chat);
+    const auto object = rt.registerObjectInstance(sim, participant, "P");
+    for (const char* text : {"a", "b"}) rt.updateAttributeValues(sim, object, {{name, {}}}, text);
+    for (int i = 0; i < 3; ++i) rt.sendInteraction(sim, chat, {});
+    MomTool seen(rt, tool);
+    subscribeAll(rt, tool, mom::kFederateClass);
+    seen.drain();
+    const auto count = [&](FederateHandle f, const char* attribute) {
+        return mom::decodeInteger(seen.value(objectOf(f), attribute)).value_or(-1);
+    };
+    EXPECT_EQ(count(sim, mom::federate::kUpdatesSent), 2);
+    EXPECT_EQ(count(sim, mom::federate::kInteractionsSent), 3);
+    EXPECT_EQ(count(sim, mom::federate::kInstancesRegistered), 1);
+    EXPECT_EQ(count(sim, mom::federate::kInstancesUpdated), 1);
+    EXPECT_EQ(count(sim, mom::federate::kInstancesDeletable), 1);
+    EXPECT_EQ(count(other, mom::federate::kReflectionsReceived), 2);
+    EXPECT_EQ(count(other, mom::federate::kInteractionsReceived), 3);
+    EXPECT_EQ(count(other, mom::federate::kInstancesDiscovered), 1);
+    EXPECT_EQ(count(other, mom::federate::kInstancesReflected), 1);
+    EXPECT_EQ(count(other, mom::federate::kReceiveQueue), 6);  // nothing evoked yet
+
+    // Counts change with every message, so they come when asked for, not with each one.
+    rt.deleteObjectInstance(sim, object);
+    const auto cls = rt.getObjectClassHandle(tool, mom::kFederateClass);
+    rt.requestAttributeValueUpdate(
+        tool, cls,
+        {rt.getAttributeHandle(tool, cls, mom::federate::kInstancesDeleted),
+         rt.getAttributeHandle(tool, cls, mom::federate::kInstancesRemoved),
+         rt.getAttributeHandle(tool, cls, mom::federate::kInstancesUpdated)});
+    seen.drain();
+    EXPECT_EQ(count(sim, mom::federate::kInstancesDeleted), 1);
+    EXPECT_EQ(count(sim, mom::federate::kInstancesUpdated), 0);  // of instances that exist
+    EXPECT_EQ(count(other, mom::federate::kInstancesRemoved), 1);
+    const auto fom = rt.description(tool);
+    EXPECT_EQ(hla::decode(fom->dataTypes, "HLAcount",
+                          seen.value(objectOf(other), mom::federate::kInstancesRemoved))
+                  .integer,
+              1);
+}
+
 TEST(MomEncoding, AListOfSyncPointFederatesThatRunsShortOrLongIsRefused) {
     const Bytes good = mom::encodeSyncPointFederates({{FederateHandle{7}, 2}});
     ASSERT_TRUE(mom::decodeSyncPointFederates(good).has_value());
