@@ -100,6 +100,11 @@ inline constexpr const char* kReportInteractionPublication =
     "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportInteractionPublication";
 inline constexpr const char* kReportInteractionSubscription =
     "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportInteractionSubscription";
+// How often the run-time updates a federate's HLAfederate object (HLAseconds; 0: only as its
+// values change, the default).
+inline constexpr const char* kSetTiming =
+    "HLAinteractionRoot.HLAmanager.HLAfederate.HLAadjust.HLAsetTiming";
+inline constexpr const char* kReportPeriod = "HLAreportPeriod";
 // A request the run-time cannot serve, as it was given.
 inline constexpr const char* kReportMomException =
     "HLAinteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportMOMexception";

@@ -64,6 +64,11 @@ public:
             m_management.updateRequested(federate, object, own);
         }
     }
+    // The management objects' periodic updates.
+    void tick(std::chrono::steady_clock::time_point now) { m_management.tick(now); }
+    std::optional<std::chrono::steady_clock::time_point> nextTick() const {
+        return m_management.nextTick();
+    }
     void federateLost(FederateHandle federate, const std::string& fault) {
         m_reports.federateLost(federate, fault);
     }
@@ -91,7 +96,8 @@ private:
     ObjectRouting m_routing{m_description, m_members, m_objects, m_time, m_ownership};
     DeclarationService m_declarations{m_description, m_members, m_ownership, m_routing};
     ManagementObjects m_management{m_name, m_description, m_members, m_objects, m_routing, m_time};
-    ManagementReports m_reports{m_description, m_members, m_routing, m_time, m_syncPoints};
+    ManagementReports m_reports{m_description, m_members,    m_routing,
+                                m_time,        m_syncPoints, m_management};
 };
 
 template <typename Service>

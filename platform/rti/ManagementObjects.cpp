@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <vector>
@@ -143,6 +144,43 @@ void ManagementObjects::updateRequested(FederateHandle federate, ObjectInstanceH
     if (watcher.woken) return;
     watcher.woken = true;
     m_members.wake(federate);
+}
+
+void ManagementObjects::setReportPeriod(FederateHandle federate, std::chrono::seconds period) {
+    const auto it = m_federates.find(federate);
+    if (it == m_federates.end()) return;
+    it->second.period = std::max(period, std::chrono::seconds{0});
+    it->second.nextReport = std::chrono::steady_clock::now() + it->second.period;
+}
+
+void ManagementObjects::tick(std::chrono::steady_clock::time_point now) {
+    bool due = false;
+    for (auto& [handle, record] : m_federates) {
+        if (record.period.count() == 0 || now < record.nextReport) continue;
+        // A tick that came late is not made up for: the next is a period from now.
+        record.nextReport = now + record.period;
+        m_cache.erase(record.object);
+        for (auto& [federate, watcher] : m_watchers) {
+            watcher.told.erase(record.object);
+            watcher.seen = 0;
+        }
+        due = true;
+    }
+    if (!due) return;
+    for (auto& [federate, watcher] : m_watchers) {
+        if (watcher.woken) continue;
+        watcher.woken = true;
+        m_members.wake(federate);
+    }
+}
+
+std::optional<std::chrono::steady_clock::time_point> ManagementObjects::nextTick() const {
+    std::optional<std::chrono::steady_clock::time_point> next;
+    for (const auto& [handle, record] : m_federates) {
+        if (record.period.count() == 0) continue;
+        if (!next || record.nextReport < *next) next = record.nextReport;
+    }
+    return next;
 }
 
 bool ManagementObjects::hasNews(const Member& member) const {

@@ -36,6 +36,12 @@ public:
     void updateRequested(FederateHandle federate, ObjectInstanceHandle object,
                          const AttributeSet& attributes);
 
+    // Every period, each watcher is told all the federate's values afresh; 0 stops it.
+    void setReportPeriod(FederateHandle federate, std::chrono::seconds period);
+    // Updates the objects whose period has come; when the next one comes, if any does.
+    void tick(std::chrono::steady_clock::time_point now);
+    std::optional<std::chrono::steady_clock::time_point> nextTick() const;
+
     // The next reflection of what the member has not been told, if any.
     std::optional<Callback> nextReflection(Member& member);
     bool hasNews(const Member& member) const;
@@ -46,6 +52,8 @@ private:
         std::int32_t timeState = 0;
         std::chrono::steady_clock::time_point since;
         AttributeValues fixed;  // what stays as it was at the join, encoded once
+        std::chrono::seconds period{0};
+        std::chrono::steady_clock::time_point nextReport;
     };
     struct Watcher {
         std::map<ObjectInstanceHandle, AttributeValues> told;

@@ -25,12 +25,13 @@ std::vector<std::uint32_t> handleValues(const AttributeSet& attributes) {
 
 ManagementReports::ManagementReports(const FederationDescription& description, Membership& members,
                                      ObjectRouting& routing, TimeCoordinator& time,
-                                     const SyncPointService& syncPoints)
+                                     const SyncPointService& syncPoints, ManagementObjects& objects)
     : m_description(description),
       m_members(members),
       m_routing(routing),
       m_time(time),
-      m_syncPoints(syncPoints) {}
+      m_syncPoints(syncPoints),
+      m_objects(objects) {}
 
 std::optional<InteractionClassHandle> ManagementReports::interaction(const char* name) const {
     return m_description.findInteractionClass(name);
@@ -52,6 +53,8 @@ void ManagementReports::interactionSent(InteractionClassHandle cls, const Parame
         reportDeclarations(cls, values, false);
     } else if (cls == interaction(mom::kRequestSubscriptions)) {
         reportDeclarations(cls, values, true);
+    } else if (cls == interaction(mom::kSetTiming)) {
+        setTiming(cls, values);
     }
 }
 
@@ -97,13 +100,13 @@ void ManagementReports::reportSyncPointStatus(const ParameterValues& request) {
     m_routing.sendFromRunTime(*report, values);
 }
 
-void ManagementReports::reportDeclarations(InteractionClassHandle request,
-                                           const ParameterValues& values, bool subscriptions) {
+const Member* ManagementReports::namedFederate(InteractionClassHandle request,
+                                               const ParameterValues& values) {
     const auto parameter = m_description.findParameter(request, mom::kFederateParameter);
     const auto given = parameter ? values.find(*parameter) : values.end();
     if (given == values.end()) {
         reportException(request, {}, "the request names no federate: its HLAfederate is missing");
-        return;
+        return nullptr;
     }
     const bool isHandle = mom::decodeHandle(given->second).has_value();
     const auto value = mom::decodeHandleValue(given->second);
@@ -113,10 +116,32 @@ void ManagementReports::reportDeclarations(InteractionClassHandle request,
         reportException(request, given->second,
                         isHandle ? "no federate of this federation has the HLAfederate handle"
                                  : "HLAfederate is not an HLAhandle");
+        return nullptr;
+    }
+    return member->second.get();
+}
+
+void ManagementReports::reportDeclarations(InteractionClassHandle request,
+                                           const ParameterValues& values, bool subscriptions) {
+    const Member* member = namedFederate(request, values);
+    if (member == nullptr) return;
+    const Bytes federate = mom::encodeHandle(member->handle);
+    reportObjectClasses(*member, federate, subscriptions);
+    reportInteractionClasses(*member, federate, subscriptions);
+}
+
+void ManagementReports::setTiming(InteractionClassHandle request, const ParameterValues& values) {
+    const Member* member = namedFederate(request, values);
+    if (member == nullptr) return;
+    const auto parameter = m_description.findParameter(request, mom::kReportPeriod);
+    const auto given = parameter ? values.find(*parameter) : values.end();
+    const auto seconds = given == values.end() ? std::nullopt : mom::decodeInteger(given->second);
+    if (!seconds || *seconds < 0) {
+        reportException(request, mom::encodeHandle(member->handle),
+                        "HLAreportPeriod is not a number of seconds of 0 or more");
         return;
     }
-    reportObjectClasses(*member->second, given->second, subscriptions);
-    reportInteractionClasses(*member->second, given->second, subscriptions);
+    m_objects.setReportPeriod(member->handle, std::chrono::seconds{*seconds});
 }
 
 void ManagementReports::reportObjectClasses(const Member& member, const Bytes& federate,

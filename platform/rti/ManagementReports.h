@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/rti/ManagementObjects.h"
 #include "platform/rti/Membership.h"
 #include "platform/rti/ObjectRouting.h"
 #include "platform/rti/SyncPointService.h"
@@ -18,7 +19,7 @@ class ManagementReports {
 public:
     ManagementReports(const FederationDescription& description, Membership& members,
                       ObjectRouting& routing, TimeCoordinator& time,
-                      const SyncPointService& syncPoints);
+                      const SyncPointService& syncPoints, ManagementObjects& objects);
 
     // A federate sent an interaction: one of the requests served is answered.
     void interactionSent(InteractionClassHandle cls, const ParameterValues& values);
@@ -36,6 +37,10 @@ private:
     void reportInteractionClasses(const Member& member, const Bytes& federate, bool subscriptions);
     void reportException(InteractionClassHandle request, const Bytes& federate,
                          const std::string& exception);
+    // The joined federate the request names by its HLAfederate parameter; none after the
+    // request has been answered with a MOM exception saying why.
+    const Member* namedFederate(InteractionClassHandle request, const ParameterValues& values);
+    void setTiming(InteractionClassHandle request, const ParameterValues& values);
 
     std::optional<InteractionClassHandle> interaction(const char* name) const;
     // Adds the parameter's value when the class has the parameter.
@@ -47,6 +52,7 @@ private:
     ObjectRouting& m_routing;
     TimeCoordinator& m_time;
     const SyncPointService& m_syncPoints;
+    ManagementObjects& m_objects;
 };
 
 }  // namespace rti

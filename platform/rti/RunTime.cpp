@@ -13,6 +13,19 @@ void RunTime::setCallbackNotifier(CallbackNotifier notifier) {
     m_notifier = std::move(notifier);
 }
 
+void RunTime::tick(std::chrono::steady_clock::time_point now) {
+    for (auto& [name, federation] : m_federations) federation->tick(now);
+}
+
+std::optional<std::chrono::steady_clock::time_point> RunTime::nextTick() const {
+    std::optional<std::chrono::steady_clock::time_point> next;
+    for (const auto& [name, federation] : m_federations) {
+        const auto due = federation->nextTick();
+        if (due && (!next || *due < *next)) next = due;
+    }
+    return next;
+}
+
 void RunTime::createFederationExecution(const std::string& name,
                                         FederationDescription description) {
     if (name.empty()) {

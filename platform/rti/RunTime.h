@@ -11,6 +11,7 @@
 #include "platform/rti/Callback.h"
 #include "platform/rti/Vocabulary.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -34,6 +35,10 @@ public:
     RunTime& operator=(const RunTime&) = delete;
 
     void setCallbackNotifier(CallbackNotifier notifier);
+    // What the run-time does at a time rather than on a call (the management objects'
+    // periodic updates): tick at nextTick(), or later; none while nothing is due.
+    void tick(std::chrono::steady_clock::time_point now);
+    std::optional<std::chrono::steady_clock::time_point> nextTick() const;
 
     // Federation management
     void createFederationExecution(const std::string& name, FederationDescription description);

@@ -2,10 +2,13 @@
 
 #include "platform/rti/RunTime.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace links {
 
@@ -17,7 +20,8 @@ namespace links {
 // The engine serves each client on a thread of its own, so controllers on several threads
 // share the run-time: every use of it goes through access(), which holds the host's lock for
 // as long as the access lives. The lock is recursive, since a callback handed out under it
-// may call the run-time again.
+// may call the run-time again. A thread of the host's own ticks the run-time for what it does
+// at a time, such as the management objects' periodic updates; it only takes the lock.
 class RunTimeHost {
 public:
     // The run-time, locked for the life of this object.
@@ -45,10 +49,18 @@ public:
     void setWaker(hla::FederateHandle federate, std::function<void()> wake);
     void removeWaker(hla::FederateHandle federate);
 
+    // How often the ticker looks whether something has come due when nothing is.
+    static constexpr std::chrono::seconds kIdleTick{1};
+
 private:
+    void tickUntilStopped();
+
     std::recursive_mutex m_mutex;
     std::shared_ptr<rti::RunTime> m_runTime;
     std::map<hla::FederateHandle, std::function<void()>> m_wakers;
+    std::condition_variable_any m_ticked;
+    bool m_stopping = false;
+    std::thread m_ticker;  // last: it starts once everything else is there
 };
 
 }  // namespace links

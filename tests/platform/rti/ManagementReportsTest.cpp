@@ -167,6 +167,50 @@ TEST_P(ManagementReports, ARequestForAFederateNotJoinedIsAnsweredWithAMomExcepti
                 ::testing::HasSubstr("names no federate"));
 }
 
+TEST_P(ManagementReports, AReportPeriodUpdatesTheFederatesObjectWholeEachTimeItComes) {
+    const FederateHandle sim = rt.joinFederationExecution("Sim", "ChatRoom");
+    const FederateHandle tool = rt.joinFederationExecution("Tool", "ChatRoom");
+    MomTool seen(rt, tool);
+    subscribeAll(rt, tool, mom::kFederateClass);
+    seen.drain();
+    const auto setTiming = rt.getInteractionClassHandle(tool, mom::kSetTiming);
+    rt.publishInteractionClass(tool, setTiming);
+    rt.subscribeInteractionClass(tool,
+                                 rt.getInteractionClassHandle(tool, mom::kReportMomException));
+    const auto federate = rt.getParameterHandle(tool, setTiming, mom::kFederateParameter);
+    const auto period = rt.getParameterHandle(tool, setTiming, mom::kReportPeriod);
+    EXPECT_FALSE(rt.nextTick().has_value());  // none by default
+
+    rt.sendInteraction(tool, setTiming,
+                       {{federate, mom::encodeHandle(sim)}, {period, mom::encodeInteger(5)}});
+    const auto due = rt.nextTick();
+    ASSERT_TRUE(due.has_value());
+    const int before = seen.reflections;
+    seen.objects.erase(objectOf(sim));
+    rt.tick(*due - std::chrono::seconds{1});  // not yet
+    seen.drain();
+    EXPECT_EQ(seen.reflections, before);
+    rt.tick(*due);
+    seen.drain();
+    ASSERT_EQ(seen.reflections, before + 1);
+    // Every value, not only those that changed.
+    EXPECT_EQ(mom::decodeText(seen.value(objectOf(sim), mom::federate::kName)), "Sim");
+    EXPECT_EQ(rt.nextTick(), *due + std::chrono::seconds{5});
+
+    // 0 stops it; a period below 0 is refused, saying why.
+    rt.sendInteraction(tool, setTiming,
+                       {{federate, mom::encodeHandle(sim)}, {period, mom::encodeInteger(-1)}});
+    seen.drain();
+    ASSERT_FALSE(seen.order.empty());
+    EXPECT_EQ(seen.order.back().first, "HLAreportMOMexception");
+    EXPECT_THAT(mom::decodeText(seen.order.back().second[mom::kException]).value(),
+                ::testing::HasSubstr("HLAreportPeriod"));
+    EXPECT_TRUE(rt.nextTick().has_value());
+    rt.sendInteraction(tool, setTiming,
+                       {{federate, mom::encodeHandle(sim)}, {period, mom::encodeInteger(0)}});
+    EXPECT_FALSE(rt.nextTick().has_value());
+}
+
 TEST(MomEncoding, HandleListsAndInteractionSubscriptionsThatRunShortOrLongAreRefused) {
     const Bytes list = mom::encodeHandleList(std::vector<std::uint32_t>{3, 70000});
     const Bytes subs = mom::encodeInteractionSubscriptions({{5, true}, {6, false}});
