@@ -10,6 +10,16 @@
 
 namespace bench {
 
+// OpenRTI keeps one connection per address in a process, shared by every federate that joins
+// through it: the second of a pair spells the same loopback address differently, so that its
+// messages travel through the server, as those of federates in two processes do.
+inline std::string secondConnection(const std::string& address) {
+    const std::string loopback = "127.0.0.1";
+    const auto at = address.find(loopback);
+    if (at == std::string::npos) return address;
+    return address.substr(0, at) + "127.1" + address.substr(at + loopback.size());
+}
+
 struct BareRate {
     double interactionsPerSecond = 0;
     std::string error;  // why there is no figure

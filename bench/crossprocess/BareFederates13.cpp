@@ -42,8 +42,10 @@ struct Federate {
     Counter counter;
     RTI::InteractionClassHandle cls = 0;
     RTI::ParameterHandle message = 0;
+    std::string joined;  // the execution's name, as this federate's connection spells it
 
     void join(const std::string& execution, const std::string& fedFile, const char* name) {
+        joined = execution;
         try {
             rti.createFederationExecution(execution.c_str(), fedFile.c_str());
         } catch (const RTI::FederationExecutionAlreadyExists&) {
@@ -59,10 +61,10 @@ struct Federate {
         values->add(message, text.c_str(), RTI::ULong(text.size() + 1));
         rti.sendInteraction(cls, *values, "");
     }
-    void leave(const std::string& execution) {
+    void leave() {
         rti.resignFederationExecution(RTI::DELETE_OBJECTS_AND_RELEASE_ATTRIBUTES);
         try {
-            rti.destroyFederationExecution(execution.c_str());
+            rti.destroyFederationExecution(joined.c_str());
         } catch (const RTI::Exception&) {
         }
     }
@@ -83,7 +85,7 @@ BareRate bareThroughputHla13(const std::string& address, const std::string& fedF
         Federate sender;
         receiver.join(execution, fedFile, "Receiver");
         receiver.rti.subscribeInteractionClass(receiver.cls);
-        sender.join(execution, fedFile, "Sender");
+        sender.join(secondConnection(address) + "/BareHla13", fedFile, "Sender");
         sender.rti.publishInteractionClass(sender.cls);
         std::atomic<bool> done{false};
         std::thread taking([&] {
@@ -116,8 +118,8 @@ BareRate bareThroughputHla13(const std::string& address, const std::string& fedF
         } else {
             rate.interactionsPerSecond = count / seconds;
         }
-        sender.leave(execution);
-        receiver.leave(execution);
+        sender.leave();
+        receiver.leave();
     } catch (const RTI::Exception& e) {
         rate.error = refusal(e);
     }
@@ -126,13 +128,13 @@ BareRate bareThroughputHla13(const std::string& address, const std::string& fedF
 
 BareRoundTrips bareRoundTripsHla13(const std::string& address, const std::string& fedFile,
                                    int count, int gapMs) {
-    const std::string execution = address + "/BareEcho13";
     BareRoundTrips result;
     try {
         Federate echo;
         Federate sender;
         for (auto [federate, name] : {std::pair{&echo, "Echo"}, std::pair{&sender, "Sender"}}) {
-            federate->join(execution, fedFile, name);
+            const std::string own = federate == &echo ? address : secondConnection(address);
+            federate->join(own + "/BareEcho13", fedFile, name);
             federate->rti.publishInteractionClass(federate->cls);
             federate->rti.subscribeInteractionClass(federate->cls);
         }
@@ -176,8 +178,8 @@ BareRoundTrips bareRoundTripsHla13(const std::string& address, const std::string
         }
         done = true;
         echoing.join();
-        sender.leave(execution);
-        echo.leave(execution);
+        sender.leave();
+        echo.leave();
     } catch (const RTI::Exception& e) {
         result.error = refusal(e);
     }
@@ -199,7 +201,7 @@ BareIdle bareIdleHla13(const std::string& address, const std::string& fedFile, i
         while (Clock::now() < end) federate.rti.tick(kIdleWaitSeconds, kIdleWaitSeconds);
         idle.cpuShare = (processCpuSeconds() - cpuBefore) /
                         std::chrono::duration<double>(Clock::now() - start).count();
-        federate.leave(execution);
+        federate.leave();
     } catch (const RTI::Exception& e) {
         idle.error = refusal(e);
     }

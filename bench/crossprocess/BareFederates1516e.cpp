@@ -100,7 +100,7 @@ BareRate bareThroughputHla1516e(const std::string& address, const std::string& f
         Federate sender;
         receiver.join(wide(address), federation, wide(fomModule), L"Receiver");
         receiver.rti->subscribeInteractionClass(receiver.cls);
-        sender.join(wide(address), federation, wide(fomModule), L"Sender");
+        sender.join(wide(secondConnection(address)), federation, wide(fomModule), L"Sender");
         sender.rti->publishInteractionClass(sender.cls);
         std::atomic<bool> done{false};
         std::thread taking([&] {
@@ -147,7 +147,8 @@ BareRoundTrips bareRoundTripsHla1516e(const std::string& address, const std::str
         Federate echo;
         Federate sender;
         for (auto [federate, name] : {std::pair{&echo, L"Echo"}, std::pair{&sender, L"Sender"}}) {
-            federate->join(wide(address), federation, wide(fomModule), name);
+            const std::string own = federate == &echo ? address : secondConnection(address);
+            federate->join(wide(own), federation, wide(fomModule), name);
             federate->rti->publishInteractionClass(federate->cls);
             federate->rti->subscribeInteractionClass(federate->cls);
         }
