@@ -122,107 +122,138 @@ WriteWatch::Asked WriteWatch::ask(std::chrono::steady_clock::time_point now) {
     return Asked::Yes;
 }
 
-std::optional<QString> WriteWatch::unheard(const WrittenClass& written) {
+const SubscriptionView::Subscribed* WriteWatch::subscribed(const hla::Bytes& federate) const {
+    const auto& reported = m_federate.subscriptions().federates();
+    const auto it = reported.find(federate);
+    return it == reported.end() ? nullptr : &it->second;
+}
+
+QString WriteWatch::federateName(const std::string& name) const {
+    return text(m_federate.federationName()) + QLatin1Char('.') + text(name);
+}
+
+template <typename Handle, typename Subscribes>
+void WriteWatch::nameSubscribers(const std::vector<Handle>& classes, Subscribes subscribes,
+                                 const std::string& (*nameOf)(const hla::FederationDescription&,
+                                                              Handle),
+                                 Verdict& verdict) {
+    links::RunTimeLink& link = m_federate.link();
+    for (Handle c : classes) {
+        const auto octets = link.momHandle(c);
+        if (!octets) continue;
+        for (const auto& [federate, name] : m_others) {
+            const auto* s = subscribed(federate);
+            if (s && subscribes(*s, *octets)) {
+                verdict.instead << QStringLiteral("%1 subscribes %2")
+                                       .arg(federateName(name),
+                                            text(nameOf(m_federate.description(), c)));
+            }
+        }
+    }
+}
+
+namespace {
+
+const std::string& interactionName(const hla::FederationDescription& fom,
+                                   hla::InteractionClassHandle c) {
+    return fom.interactionClass(c).fullName;
+}
+
+const std::string& objectName(const hla::FederationDescription& fom, hla::ObjectClassHandle c) {
+    return fom.objectClass(c).fullName;
+}
+
+}  // namespace
+
+std::optional<WriteWatch::Verdict> WriteWatch::interactionVerdict(hla::InteractionClassHandle cls) {
+    const hla::FederationDescription& fom = m_federate.description();
+    const auto info = [&](hla::InteractionClassHandle c) -> const auto& {
+        return fom.interactionClass(c);
+    };
+    Verdict verdict;
+    verdict.what = QStringLiteral("interaction %1").arg(text(info(cls).fullName));
+    verdict.where = QStringLiteral("it or a class above it");
+    const auto chain = chainOf(cls, info);
+    for (hla::InteractionClassHandle c : chain) {
+        const auto octets = m_federate.link().momHandle(c);
+        if (!octets) return std::nullopt;
+        for (const auto& [federate, name] : m_others) {
+            const auto* s = subscribed(federate);
+            verdict.told = verdict.told && s != nullptr && s->complete();
+            verdict.heard = verdict.heard || (s && s->interactionClasses.count(*octets) != 0);
+        }
+    }
+    nameSubscribers(
+        closeTo(cls, fom.interactionClassCount(), info, chain),
+        [](const SubscriptionView::Subscribed& s, const hla::Bytes& octets) {
+            return s.interactionClasses.count(octets) != 0;
+        },
+        &interactionName, verdict);
+    return verdict;
+}
+
+std::optional<WriteWatch::Verdict> WriteWatch::attributeVerdict(hla::ObjectClassHandle cls,
+                                                                hla::AttributeHandle attribute) {
     const hla::FederationDescription& fom = m_federate.description();
     links::RunTimeLink& link = m_federate.link();
-    const QString federation = text(m_federate.federationName());
-    const auto federateName = [&](const std::string& name) {
-        return federation + QLatin1Char('.') + text(name);
+    const auto info = [&](hla::ObjectClassHandle c) -> const auto& {
+        return fom.objectClass(c);
     };
-    // What each other federate subscribes, as octets of the run-time's handles.
-    const auto& reported = m_federate.subscriptions().federates();
-    const auto subscribed = [&](const hla::Bytes& federate) -> const SubscriptionView::Subscribed* {
-        const auto it = reported.find(federate);
-        return it == reported.end() ? nullptr : &it->second;
-    };
-    QString what;
-    QString where;
-    QStringList instead;
-    bool heard = false;
-    bool told = true;
-    if (written.interaction) {
-        const auto info = [&](hla::InteractionClassHandle c) -> const auto& {
-            return fom.interactionClass(c);
-        };
-        const auto chain = chainOf(*written.interaction, info);
-        what = QStringLiteral("interaction %1").arg(text(info(*written.interaction).fullName));
-        where = QStringLiteral("it or a class above it");
-        for (hla::InteractionClassHandle c : chain) {
-            const auto octets = link.momHandle(c);
-            if (!octets) return std::nullopt;
-            for (const auto& [federate, name] : m_others) {
-                const auto* s = subscribed(federate);
-                told = told && s != nullptr && s->complete();
-                heard = heard || (s && s->interactionClasses.count(*octets) != 0);
-            }
-        }
-        for (hla::InteractionClassHandle c :
-             closeTo(*written.interaction, fom.interactionClassCount(), info, chain)) {
-            const auto octets = link.momHandle(c);
-            for (const auto& [federate, name] : m_others) {
-                const auto* s = subscribed(federate);
-                if (octets && s && s->interactionClasses.count(*octets) != 0) {
-                    instead << QStringLiteral("%1 subscribes %2")
-                                   .arg(federateName(name), text(info(c).fullName));
-                }
-            }
-        }
-    } else {
-        const auto info = [&](hla::ObjectClassHandle c) -> const auto& {
-            return fom.objectClass(c);
-        };
-        const auto chain = chainOf(written.objectClass, info);
-        const QString attribute = text(fom.attribute(written.attribute).name);
-        const QString cls = text(info(written.objectClass).fullName);
-        what = QStringLiteral("attribute %1 of %2").arg(attribute, cls);
-        where = QStringLiteral("it at %1 or a class above it").arg(cls);
-        for (hla::ObjectClassHandle c : chain) {
-            // Above the class that declares it, no one can subscribe the attribute.
-            const auto available = fom.availableAttributes(c);
-            if (std::find(available.begin(), available.end(), written.attribute) ==
-                available.end()) {
-                break;
-            }
-            const auto octets = link.momHandle(c);
-            const auto attributeOctets = link.momHandle(c, written.attribute);
-            if (!octets || !attributeOctets) return std::nullopt;
-            for (const auto& [federate, name] : m_others) {
-                const auto* s = subscribed(federate);
-                told = told && s != nullptr && s->complete();
-                if (s == nullptr) continue;
-                const auto it = s->objectClasses.find(*octets);
-                if (it == s->objectClasses.end()) continue;
-                if (it->second.count(*attributeOctets) != 0) {
-                    heard = true;
-                } else {
-                    instead << QStringLiteral("%1 subscribes %2 without %3")
-                                   .arg(federateName(name), text(info(c).fullName), attribute);
-                }
-            }
-        }
-        for (hla::ObjectClassHandle c :
-             closeTo(written.objectClass, fom.objectClassCount(), info, chain)) {
-            const auto octets = link.momHandle(c);
-            for (const auto& [federate, name] : m_others) {
-                const auto* s = subscribed(federate);
-                if (octets && s && s->objectClasses.count(*octets) != 0) {
-                    instead << QStringLiteral("%1 subscribes %2")
-                                   .arg(federateName(name), text(info(c).fullName));
-                }
+    const QString attributeName = text(fom.attribute(attribute).name);
+    const QString clsName = text(info(cls).fullName);
+    Verdict verdict;
+    verdict.what = QStringLiteral("attribute %1 of %2").arg(attributeName, clsName);
+    verdict.where = QStringLiteral("it at %1 or a class above it").arg(clsName);
+    const auto chain = chainOf(cls, info);
+    for (hla::ObjectClassHandle c : chain) {
+        // Above the class that declares it, no one can subscribe the attribute.
+        const auto available = fom.availableAttributes(c);
+        if (std::find(available.begin(), available.end(), attribute) == available.end()) break;
+        const auto octets = link.momHandle(c);
+        const auto attributeOctets = link.momHandle(c, attribute);
+        if (!octets || !attributeOctets) return std::nullopt;
+        for (const auto& [federate, name] : m_others) {
+            const auto* s = subscribed(federate);
+            verdict.told = verdict.told && s != nullptr && s->complete();
+            if (s == nullptr) continue;
+            const auto it = s->objectClasses.find(*octets);
+            if (it == s->objectClasses.end()) continue;
+            if (it->second.count(*attributeOctets) != 0) {
+                verdict.heard = true;
+            } else {
+                verdict.instead << QStringLiteral("%1 subscribes %2 without %3")
+                                       .arg(federateName(name), text(info(c).fullName),
+                                            attributeName);
             }
         }
     }
-    if (heard) return std::nullopt;
-    QString report = what + QStringLiteral(" is heard by no other federate: ");
+    nameSubscribers(
+        closeTo(cls, fom.objectClassCount(), info, chain),
+        [](const SubscriptionView::Subscribed& s, const hla::Bytes& octets) {
+            return s.objectClasses.count(octets) != 0;
+        },
+        &objectName, verdict);
+    return verdict;
+}
+
+std::optional<QString> WriteWatch::unheard(const WrittenClass& written) {
+    std::optional<Verdict> verdict = written.interaction
+                                         ? interactionVerdict(*written.interaction)
+                                         : attributeVerdict(written.objectClass, written.attribute);
+    // Classes the run-time's reports cannot be matched to are not judged.
+    if (!verdict || verdict->heard) return std::nullopt;
+    QString report = verdict->what + QStringLiteral(" is heard by no other federate: ");
     if (m_others.empty()) {
-        return report + QStringLiteral("no other federate of %1 has joined").arg(federation);
+        return report + QStringLiteral("no other federate of %1 has joined")
+                            .arg(text(m_federate.federationName()));
     }
     // A federate that did not answer in time may hear it: say nothing rather than guess.
-    if (!told) return std::nullopt;
+    if (!verdict->told) return std::nullopt;
     QStringList names;
     for (const auto& [federate, name] : m_others) names << federateName(name);
-    report +=
-        QStringLiteral("none of %1 subscribes %2").arg(names.join(QStringLiteral(", ")), where);
+    report += QStringLiteral("none of %1 subscribes %2")
+                  .arg(names.join(QStringLiteral(", ")), verdict->where);
+    QStringList& instead = verdict->instead;
     if (instead.size() > static_cast<qsizetype>(kMaxNamed)) {
         const qsizetype more = instead.size() - static_cast<qsizetype>(kMaxNamed);
         instead = instead.mid(0, static_cast<qsizetype>(kMaxNamed));

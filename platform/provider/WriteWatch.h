@@ -4,6 +4,7 @@
 #include "platform/provider/WrittenClass.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <optional>
@@ -33,8 +34,26 @@ private:
     // Asks the others for their subscriptions: not yet while the run-time has not reported
     // this federate; cannot when it does not tell subscriptions.
     Asked ask(std::chrono::steady_clock::time_point now);
+    // What the others' reports say of a class written: whether one hears it, whether all
+    // have answered, and what they subscribe near it.
+    struct Verdict {
+        QString what, where;
+        QStringList instead;
+        bool heard = false;
+        bool told = true;
+    };
     // The report of a write nobody hears, or none when someone does or it cannot be told.
     std::optional<QString> unheard(const WrittenClass& written);
+    // None where the run-time's reports cannot be matched to the class.
+    std::optional<Verdict> interactionVerdict(hla::InteractionClassHandle cls);
+    std::optional<Verdict> attributeVerdict(hla::ObjectClassHandle cls,
+                                            hla::AttributeHandle attribute);
+    template <typename Handle, typename Subscribes>
+    void nameSubscribers(const std::vector<Handle>& classes, Subscribes subscribes,
+                         const std::string& (*nameOf)(const hla::FederationDescription&, Handle),
+                         Verdict& verdict);
+    const SubscriptionView::Subscribed* subscribed(const hla::Bytes& federate) const;
+    QString federateName(const std::string& name) const;
 
     Federate& m_federate;
     std::chrono::milliseconds m_bound;
