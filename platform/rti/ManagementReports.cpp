@@ -185,10 +185,12 @@ void ManagementReports::reportInteractionClasses(const Member& member, const Byt
     put(values, *report, mom::kFederateParameter, federate);
     if (subscriptions) {
         std::vector<std::pair<std::uint32_t, bool>> list;
+        list.reserve(classes.size());
         for (InteractionClassHandle cls : classes) list.emplace_back(toUnderlying(cls), true);
         put(values, *report, mom::kInteractionClassList, mom::encodeInteractionSubscriptions(list));
     } else {
         std::vector<std::uint32_t> list;
+        list.reserve(classes.size());
         for (InteractionClassHandle cls : classes) list.push_back(toUnderlying(cls));
         put(values, *report, mom::kInteractionClassList, mom::encodeHandleList(list));
     }
