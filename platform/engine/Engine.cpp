@@ -18,6 +18,10 @@ cao::WorkspacesPtr Engine::Workspaces() {
     return std::make_shared<engine::Workspaces>(m_workspace);
 }
 
+void Engine::clientLost(const QString& fault) {
+    m_workspace->loseControllers(fault);
+}
+
 void Engine::deliverPending() {
     m_dispatcher->runAll();
 }

@@ -45,6 +45,9 @@ public:
     virtual std::unique_ptr<ProviderVariable> addVariable(const QString& name, int32_t option) = 0;
     // Leaves whatever the controller joined. On failure the controller stays open.
     virtual void close() = 0;
+    // The client the controller was opened for is gone without closing it (its process
+    // ended): what it joined is told it was lost, for fault, and then left as by close().
+    virtual void lose(const QString& /*fault*/) { close(); }
 };
 
 // Opens a controller; throws cao::Error with a description when it cannot.

@@ -18,6 +18,7 @@ public:
         return m_inner->addVariable(name, option);
     }
     void close() override { m_inner->close(); }
+    void lose(const QString& fault) override { m_inner->lose(fault); }
 
 private:
     std::unique_ptr<ProviderController> m_inner;
@@ -42,6 +43,17 @@ Workspace::~Workspace() {
                      e.what());
         }
         state->drop();
+    }
+}
+
+void Workspace::loseControllers(const QString& fault) {
+    for (const auto& state : m_list->items) {
+        try {
+            state->provider->lose(fault);
+        } catch (const std::exception& e) {
+            qWarning("engine: closing controller \"%s\" of a client gone failed: %s",
+                     qUtf8Printable(state->name), e.what());
+        }
     }
 }
 

@@ -20,6 +20,9 @@ public:
     // Controllers still open when the engine goes are closed, so no federate stays joined.
     ~Workspace() override;
 
+    // The engine's client is gone: every controller is lost for fault and closed.
+    void loseControllers(const QString& fault);
+
     cao::ControllersPtr Controllers() override;
     cao::ControllerPtr AddController(const QString& name, const QString& provider,
                                      const QString& machine, const QString& options) override;

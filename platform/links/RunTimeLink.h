@@ -41,6 +41,9 @@ public:
     // Deletes the objects it may delete, releases the rest, leaves the federation and destroys
     // the execution when this was its last federate.
     virtual void resign() = 0;
+    // The federate is lost (its client gone), not resigning of its own accord: a run-time that
+    // can tell its management model so does, before the resign that follows. Others need not.
+    virtual void reportLost(const std::string& /*fault*/) {}
 
     virtual void registerSynchronizationPoint(const std::string& label) = 0;
     virtual void synchronizationPointAchieved(const std::string& label) = 0;

@@ -110,6 +110,16 @@ std::unique_ptr<engine::ProviderVariable> HlaController::addVariable(const QStri
     return std::make_unique<AttributeVariable>(m_federate, name, parsed, option);
 }
 
+void HlaController::lose(const QString& fault) {
+    if (!m_federate->isOpen()) return;
+    try {
+        m_federate->link().reportLost(fault.toStdString());
+    } catch (const std::exception&) {
+        // Told or not, the federate resigns below, and that is what the others must see.
+    }
+    close();
+}
+
 void HlaController::close() {
     if (!m_federate->isOpen()) return;
     Federate& f = *m_federate;

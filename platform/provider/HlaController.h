@@ -26,6 +26,7 @@ public:
     std::unique_ptr<engine::ProviderVariable> addVariable(const QString& name,
                                                           int32_t option) override;
     void close() override;
+    void lose(const QString& fault) override;
 
 private:
     HlaController(std::shared_ptr<Federate> federate, engine::ControllerContext& context,

@@ -1,5 +1,6 @@
-// The engine on the session bus outlives no client: one killed has its federate resigned, a
-// second Tandrel joins the same engine, and the engine ends after its last client.
+// The engine on the session bus outlives no client: one killed has its federate reported lost
+// and resigned, a second Tandrel joins the same engine, and the engine ends after its last
+// client.
 
 #include "CrossProcess.h"
 #include "app/EngineChoice.h"
@@ -11,6 +12,8 @@
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace crossprocess;
 using namespace peertest;
@@ -60,6 +63,31 @@ TEST_F(EngineLifetime, AKilledClientLeavesNoFederateAndTheEngineEndsAfterTheLast
     eng.reset();  // the last client leaves
     EXPECT_TRUE(waitFor([] { return !engineRunning(); }, 30000))
         << "the engine is still on the bus";
+}
+
+TEST_F(EngineLifetime, AKilledClientsFederateIsReportedLostToThoseWhoListen) {
+    // The test's controller hears the management model's report through a variable of its
+    // parameter, as any federate of the federation may.
+    const QString lost =
+        "InteractionRoot.HLAmanager.HLAfederate.HLAreport.HLAreportFederateLost.HLAfederateName";
+    std::vector<QString> heard;
+    controller->SetOnMessage([&](const cao::MessagePtr& message) {
+        if (message->Number() == 3 && message->Source() == lost) {
+            heard.push_back(message->Value().string());
+        }
+    });
+    controller->Variables()->Add(lost, "Option=0");
+    PeerProcess peer({"--name", "XpLifetime.Peer"}, QString());
+    ASSERT_TRUE(peer.waitReady()) << peer.transcript().toStdString();
+    peer.kill();
+    ASSERT_TRUE(waitFor([&] { return !heard.empty(); })) << "no HLAreportFederateLost";
+    EXPECT_EQ(heard.front(), "Peer");
+    // A client that closes its controller itself is no loss.
+    PeerProcess leaving({"--name", "XpLifetime.Leaving", "--exit-after", "1"}, QString());
+    ASSERT_TRUE(leaving.waitReady()) << leaving.transcript().toStdString();
+    EXPECT_EQ(leaving.waitForEnd(), 0);
+    EXPECT_TRUE(waitFor([] { return status() == std::make_pair(1, 1); }));
+    EXPECT_EQ(heard.size(), 1u);
 }
 
 TEST_F(EngineLifetime, ASecondTandrelJoinsTheSameEngine) {

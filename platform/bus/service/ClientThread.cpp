@@ -43,12 +43,13 @@ void ClientThread::post(const QDBusMessage& call, const Send& send) {
         Qt::QueuedConnection);
 }
 
-void ClientThread::finish() {
+void ClientThread::finish(const std::optional<QString>& lost) {
     if (m_finishing) return;
     m_finishing = true;
     QMetaObject::invokeMethod(
         m_home,
-        [this] {
+        [this, lost] {
+            if (lost && m_engine) m_engine->clientLost(*lost);
             m_engine.reset();  // its controllers close here, on the thread that opened them
             m_controllers = 0;
             m_home->deleteLater();  // deleted as the thread ends

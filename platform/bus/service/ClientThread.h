@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace bus::service {
 
@@ -32,8 +33,8 @@ public:
     // from any thread), unless the caller wants none.
     void post(const QDBusMessage& call, const Send& send);
     // Closes the engine object (its controllers close) on its thread and ends the thread,
-    // without waiting for it.
-    void finish();
+    // without waiting for it. lost: its client is gone, and its controllers are lost for it.
+    void finish(const std::optional<QString>& lost = std::nullopt);
     // Waits at most timeoutMs for the thread to end; true when it has.
     bool wait(int timeoutMs);
     bool finished() const { return m_thread.isFinished(); }

@@ -4,6 +4,7 @@
 #include "platform/bus/service/CallArguments.h"
 #include "platform/bus/service/ChannelEnd.h"
 #include "platform/bus/service/ControllerState.h"
+#include "platform/engine/Engine.h"
 #include "platform/engine/Message.h"
 
 #include <QMetaObject>
@@ -43,6 +44,11 @@ EngineObject::EngineObject(cao::EnginePtr engine, QString path, Emit sendBatch)
 
 EngineObject::~EngineObject() {
     for (auto& [node, entry] : m_controllers) release(*entry);
+}
+
+void EngineObject::clientLost(const QString& fault) {
+    // Only the embedded engine knows its controllers' providers; another closes them as it goes.
+    if (auto* embedded = dynamic_cast<engine::Engine*>(m_engine.get())) embedded->clientLost(fault);
 }
 
 void EngineObject::setChannelsAllowed(bool allowed) {

@@ -41,6 +41,8 @@ public:
     // Whether OpenChannel is served; refused with a description when not.
     void setChannelsAllowed(bool allowed);
     int controllerCount() const;
+    // Its client is gone without closing it: its controllers are lost for fault.
+    void clientLost(const QString& fault);
 
     // Handles a call on the object at path (this engine's path or below). Throws CallError or
     // cao::Error.

@@ -225,15 +225,17 @@ QString EngineService::create(const Channel& from, const engine::ClientContext& 
     return path;
 }
 
-void EngineService::close(const QString& path) {
+void EngineService::close(const QString& path, const std::optional<QString>& lost) {
     auto it = m_engines.find(path);
     if (it == m_engines.end()) return;
     // Out of the map first: closing controllers may call back into the service.
     std::unique_ptr<Held> held = std::move(it->second);
     m_engines.erase(it);
     if (held->thread) {
-        held->thread->finish();
+        held->thread->finish(lost);
         m_ending.push_back(std::move(held->thread));
+    } else if (lost && held->inlineEngine) {
+        held->inlineEngine->clientLost(*lost);
     }
     held.reset();
     reap();
@@ -249,7 +251,9 @@ void EngineService::clientGone(const QString& client) {
     for (const auto& [path, held] : m_engines) {
         if (held->owner == client) paths.push_back(path);
     }
-    for (const QString& path : paths) close(path);
+    const QString fault =
+        QStringLiteral("its client went away without closing its controller (its process ended)");
+    for (const QString& path : paths) close(path, fault);
 }
 
 }  // namespace bus::service

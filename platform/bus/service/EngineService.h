@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace bus::service {
@@ -93,7 +94,8 @@ private:
     QVariantList handleManager(const QDBusMessage& call, const Channel& from);
     QString create(const Channel& owner, const engine::ClientContext& client);
     Channel busChannel(const QDBusMessage& call) const;
-    void close(const QString& path);
+    // lost: the owner is gone without closing it, and its controllers are lost for this.
+    void close(const QString& path, const std::optional<QString>& lost = std::nullopt);
     void reap();
 
     EngineFactory m_factory;

@@ -58,6 +58,10 @@ void EmbeddedLink::resign() {
     destroyIfEmpty(*rt(), m_federation);
 }
 
+void EmbeddedLink::reportLost(const std::string& fault) {
+    if (m_joined) rt()->reportFederateLost(m_self, fault);
+}
+
 void EmbeddedLink::registerSynchronizationPoint(const std::string& label) {
     rt()->registerFederationSynchronizationPoint(m_self, label);
 }

@@ -31,6 +31,7 @@ public:
     std::optional<hla::Bytes> momHandle(hla::ObjectClassHandle cls,
                                         hla::AttributeHandle attribute) override;
     void resign() override;
+    void reportLost(const std::string& fault) override;
 
     void registerSynchronizationPoint(const std::string& label) override;
     void synchronizationPointAchieved(const std::string& label) override;
