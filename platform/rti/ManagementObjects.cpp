@@ -87,9 +87,9 @@ void ManagementObjects::joined(Member& member) {
         *m_federateClass, kFederateObjectPrefix + std::to_string(toUnderlying(member.handle)),
         kRunTimeItself, m_description.availableAttributes(*m_federateClass));
     for (auto& [attribute, owner] : object.owners) owner = kRunTimeItself;
-    m_federates[member.handle] =
-        FederateRecord{object.handle, hla::mom::kTimeGranted, std::chrono::steady_clock::now(),
-                       fixedValues(member)};
+    m_federates[member.handle] = FederateRecord{
+        object.handle,       hla::mom::kTimeGranted,  std::chrono::steady_clock::now(),
+        fixedValues(member), std::chrono::seconds{0}, {}};
     m_routing.discoverEverywhere(object);
     changed();
 }
