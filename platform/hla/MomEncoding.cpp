@@ -83,6 +83,13 @@ Bytes encodeHandle(std::uint32_t handle) {
     return out;
 }
 
+Bytes encodeHandleOctets(const Bytes& octets) {
+    Bytes out;
+    putUnsigned(out, octets.size(), kCountSize);
+    out.insert(out.end(), octets.begin(), octets.end());
+    return out;
+}
+
 Bytes encodeHandleList(const std::vector<std::uint32_t>& handles) {
     Bytes out;
     putUnsigned(out, handles.size(), kCountSize);

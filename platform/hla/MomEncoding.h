@@ -142,6 +142,8 @@ inline Bytes encodeHandle(FederateHandle handle) {
     return encodeHandle(toUnderlying(handle));
 }
 Bytes encodeHandleList(const std::vector<FederateHandle>& handles);
+// The HLAhandle of a handle's own octets, as decodeHandle gives them: another run-time's too.
+Bytes encodeHandleOctets(const Bytes& octets);
 // HLAinteractionSubList: each class with whether its subscription is active.
 Bytes encodeInteractionSubscriptions(const std::vector<std::pair<std::uint32_t, bool>>& list);
 Bytes encodeTime(LogicalTime time);  // HLAlogicalTime and HLAtimeInterval

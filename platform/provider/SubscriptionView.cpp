@@ -45,10 +45,9 @@ bool SubscriptionView::ask(const std::vector<hla::Bytes>& federates) {
     try {
         for (const hla::Bytes& federate : federates) {
             m_federates[federate] = Subscribed{};
-            hla::Bytes handle = mom::encodeInteger(static_cast<std::int32_t>(federate.size()));
-            handle.insert(handle.end(), federate.begin(), federate.end());
-            m_link.sendInteraction(m_classes->request, {{m_classes->requestFederate, handle}},
-                                   std::nullopt);
+            m_link.sendInteraction(
+                m_classes->request,
+                {{m_classes->requestFederate, mom::encodeHandleOctets(federate)}}, std::nullopt);
         }
     } catch (const std::exception&) {
         return false;
