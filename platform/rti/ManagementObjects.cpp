@@ -123,12 +123,14 @@ void ManagementObjects::changed() {
     };
     if (m_federationObject) collect(*m_federationObject);
     for (const auto& [handle, record] : m_federates) collect(record.object);
-    for (FederateHandle federate : watchers) {
-        Watcher& watcher = m_watchers[federate];
-        if (watcher.woken) continue;
-        watcher.woken = true;
-        m_members.wake(federate);
-    }
+    for (FederateHandle federate : watchers) wake(federate, m_watchers[federate]);
+}
+
+void ManagementObjects::wake(FederateHandle federate, Watcher& watcher) {
+    // Once until it has been handed what there is: a burst of news costs one wake.
+    if (watcher.woken) return;
+    watcher.woken = true;
+    m_members.wake(federate);
 }
 
 void ManagementObjects::updateRequested(FederateHandle federate, ObjectInstanceHandle object,
@@ -141,9 +143,7 @@ void ManagementObjects::updateRequested(FederateHandle federate, ObjectInstanceH
     // This watcher alone looks again, at values worked out afresh; the others have nothing new.
     watcher.seen = 0;
     m_cache.erase(object);
-    if (watcher.woken) return;
-    watcher.woken = true;
-    m_members.wake(federate);
+    wake(federate, watcher);
 }
 
 void ManagementObjects::setReportPeriod(FederateHandle federate, std::chrono::seconds period) {
@@ -167,11 +167,7 @@ void ManagementObjects::tick(std::chrono::steady_clock::time_point now) {
         due = true;
     }
     if (!due) return;
-    for (auto& [federate, watcher] : m_watchers) {
-        if (watcher.woken) continue;
-        watcher.woken = true;
-        m_members.wake(federate);
-    }
+    for (auto& [federate, watcher] : m_watchers) wake(federate, watcher);
 }
 
 std::optional<std::chrono::steady_clock::time_point> ManagementObjects::nextTick() const {

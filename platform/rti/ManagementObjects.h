@@ -62,6 +62,7 @@ private:
     };
 
     void registerFederation();
+    void wake(FederateHandle federate, Watcher& watcher);
     AttributeValues fixedValues(const Member& member) const;
     AttributeValues federateValues(const Member& member, FederateRecord& record) const;
     AttributeValues federationValues() const;
