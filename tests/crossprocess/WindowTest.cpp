@@ -54,7 +54,8 @@ TEST(WindowAcrossProcesses, TheLogShowsTheLineForAnInteractionThePeerSent) {
     EXPECT_TRUE(shown) << logLines().join("\n").toStdString() << "\n"
                        << peer.transcript().toStdString();
     const QString echoed = logLines().filter(echoLine).value(0).section(" (7)", 0, 0).mid(4);
-    EXPECT_TRUE(peer.hasLine("3 : " + echoed + " (7) : Time=0, Source=" + kMessage));
+    // The peer prints its line once per turn: it may come a moment after its echo.
+    EXPECT_TRUE(peer.waitForLine("3 : " + echoed + " (7) : Time=0, Source=" + kMessage));
     EXPECT_EQ(peer.terminate(), 0) << peer.transcript().toStdString();
     window.form().cmdClose->click();
     EXPECT_TRUE(boxes.shown.isEmpty()) << boxes.shown.join("; ").toStdString();
